@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs. Idempotent: when everything is
+# already installed it touches nothing (no apt-get update either).
+set -euo pipefail
+
+packages=(
+  cmake make ninja-build g++ pkg-config
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core
+  iproute2 procps psmisc time util-linux
+  googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  echo "setup: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "setup: need root (or sudo) to install: ${missing[*]}" >&2; exit 1; }
+  SUDO=sudo
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${packages[@]}"
