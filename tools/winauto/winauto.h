@@ -1,0 +1,70 @@
+// Drives another process's windows from outside, the way a user would see them:
+// finds windows, reads list-view rows, control texts and address fields across the
+// process boundary, and clicks controls with posted mouse messages. Used by the
+// end-to-end tests and by the kavron-winauto command.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace winauto {
+
+// The first visible top-level window of the process (any process when
+// processId is 0) whose title equals title, waiting up to timeoutMs.
+HWND WaitForWindow(const char* title, DWORD processId, int timeoutMs);
+// A visible top-level dialog (class #32770) owned by the process, other than
+// except, whose title equals title (any title when title is nullptr).
+HWND WaitForDialog(const char* title, DWORD processId, HWND except, int timeoutMs);
+// Waits until the window's thread has handled everything queued before this call
+// (a handler that blocks keeps it from returning). False on timeout.
+bool WaitIdle(HWND window, int timeoutMs);
+
+std::string GetText(HWND window);
+bool IsShown(HWND window);   // WS_VISIBLE on the window itself
+bool IsEnabled(HWND window);
+
+struct ListRow {
+    std::vector<std::string> cells;
+    bool selected = false;
+};
+int ListColumnCount(HWND list);
+std::vector<std::string> ListColumnTitles(HWND list);
+std::vector<ListRow> ReadListView(HWND list);
+RECT ListRowRect(HWND list, int row);  // client coordinates of the list
+
+// Left click at a client point of the window (posted WM_LBUTTONDOWN/UP).
+void ClickAt(HWND window, int x, int y);
+void ClickCentre(HWND window);
+// Clicks a list row in its first column, as a user selecting it would.
+bool ClickListRow(HWND list, int row);
+
+int ComboSelection(HWND combo);
+std::string ComboSelectedText(HWND combo);
+std::vector<std::string> ComboItems(HWND combo);
+
+// An IP address control's value in host order; blank when no field holds a digit.
+struct IpValue {
+    bool blank = true;
+    DWORD address = 0;
+    std::string Dotted() const;
+};
+IpValue ReadIpAddress(HWND ipControl);
+
+// The window's shape as a list of rectangles (window coordinates); empty when the
+// window has no region of its own.
+std::vector<RECT> WindowRegionRects(HWND window);
+bool RegionContains(HWND window, int x, int y);
+
+struct MessageBoxText {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+// A message box of the process: a dialog with the standard text control.
+MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs);
+
+// Saves what the window shows on screen as a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const char* bmpPath);
+
+}  // namespace winauto
