@@ -1,0 +1,50 @@
+// The fixed timing of every exchange, and the arithmetic derived from it.
+//
+// A reply wait with attempt limit L makes at most L + 1 attempts of one 10 ms select
+// each, with a 100 ms pause after every failed attempt but the last. Discovery uses
+// its own, shorter cadence per interface. Datagrams that cannot be received, or that
+// carry another opcode, do not count as attempts; a steady stream of them would hold
+// a wait for ever, so every wait also has a wall-clock cap a second beyond its
+// nominal worst case. The cap is only looked at while such datagrams arrive, so it
+// never changes the timing of a normal exchange.
+#pragma once
+
+enum {
+    kSelectTimeoutMs = 10,
+    kReplyPauseMs = 100,
+    kDrainAttempts = 11,
+
+    kDiscoverySettleMs = 50,   // pause between sending and the first attempt
+    kDiscoveryAttempts = 32,
+    kDiscoveryPauseMs = 20,
+
+    kStreamAllowanceMs = 1000,  // how far past its nominal worst case a wait may run
+
+    // Attempt limits of the transactions.
+    kAttemptsShort = 10,
+    kAttemptsQuery = 20,
+    kAttemptsDhcp = 100,
+    kAttemptsAddress = 300,
+};
+
+// Longest wait of AwaitReply with the given attempt limit when nothing arrives.
+constexpr long NominalWaitMs(int attemptLimit) {
+    return (attemptLimit + 1L) * kSelectTimeoutMs + static_cast<long>(attemptLimit) * kReplyPauseMs;
+}
+
+// Duration of DrainReplies with an empty socket.
+constexpr long NominalDrainMs(int attempts) {
+    return static_cast<long>(attempts) * kSelectTimeoutMs;
+}
+
+// Time discovery spends on one interface when nothing arrives.
+constexpr long NominalDiscoveryMs() {
+    return kDiscoverySettleMs + static_cast<long>(kDiscoveryAttempts) * kSelectTimeoutMs +
+           (kDiscoveryAttempts - 1L) * kDiscoveryPauseMs;
+}
+
+// Wall-clock caps: past these, uncounted datagrams end the wait.
+constexpr long WaitCapMs(int attemptLimit) { return NominalWaitMs(attemptLimit) + kStreamAllowanceMs; }
+constexpr long DiscoveryCapMs() { return NominalDiscoveryMs() + kStreamAllowanceMs; }
+
+static_assert(NominalDiscoveryMs() == 990, "discovery takes about a second per interface");

@@ -1,0 +1,64 @@
+#include "discovery.h"
+
+#include <string.h>
+
+#include <chrono>
+
+#include "cadence.h"
+#include "codec.h"
+#include "devices.h"
+#include "socket_layer.h"
+#include "transport.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool PastCap(Clock::time_point start) {
+    return Clock::now() - start > std::chrono::milliseconds(DiscoveryCapMs());
+}
+
+void ListenOn(int index, unsigned char selector1, unsigned char selector2, ReplyBuffer* reply) {
+    const InterfaceEntry& entry = interfaceTable.entries[index];
+    const Clock::time_point start = Clock::now();
+    int attempts = 0;
+    while (attempts < kDiscoveryAttempts) {
+        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
+            int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
+            if (length < 0) {
+                // A failed receive is not an attempt; only a stream of them that outlasts
+                // the interface's nominal time plus the allowance ends the listening.
+                if (PastCap(start)) return;
+                continue;
+            }
+            reply->length = length;
+            reply->bytes[length] = 0;
+            DeviceRecord record;
+            memset(&record, 0, sizeof record);
+            if (IsOwnReply(*reply) && SelectorsMatch(*reply, selector1, selector2) &&
+                ReadDeviceAnswer(*reply, index, &record)) {
+                AddDevice(record);
+            }
+        }
+        if (++attempts < kDiscoveryAttempts) PlatformSleep(kDiscoveryPauseMs);
+    }
+}
+
+}  // namespace
+
+void Discover(unsigned char selector1, unsigned char selector2) {
+    ClearDevices();
+    if (!interfaceTable.open) return;
+
+    RequestBuffer request;
+    memset(&request, 0, sizeof request);
+    int length = BuildDiscoveryRequest(&request);
+
+    ReplyBuffer reply;
+    memset(&reply, 0, sizeof reply);
+    for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
+        SendRequest(i, request.bytes, length);
+        PlatformSleep(kDiscoverySettleMs);
+        ListenOn(i, selector1, selector2, &reply);
+    }
+}

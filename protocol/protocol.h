@@ -1,0 +1,15 @@
+// Device protocol library: everything the program, its tools and its tests use.
+// Plain functions over process-wide records (see protocol_types.h); results are 1 for
+// success and 0 for failure; nothing throws. Single-threaded.
+#pragma once
+
+#include "cadence.h"
+#include "codec.h"
+#include "console.h"
+#include "device_values.h"
+#include "devices.h"
+#include "discovery.h"
+#include "protocol_types.h"
+#include "queries.h"
+#include "text_util.h"
+#include "transport.h"

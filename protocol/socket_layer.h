@@ -1,0 +1,32 @@
+// Platform half of the transport: Winsock 1.1 on Windows, BSD sockets on Linux.
+// Results of socket, setsockopt and bind are not acted on: a socket that failed to
+// open simply never produces a reply, and the exchanges that rely on it run out of
+// attempts.
+#pragma once
+
+#include "protocol_types.h"
+#include "transport.h"
+
+// Returns 1 when the socket layer is usable.
+int PlatformStartup();
+void PlatformCleanup();
+
+// Host IPv4 addresses in the platform's order; writes at most capacity of them.
+int PlatformHostAddresses(HostAddress* addresses, int capacity);
+
+ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry);
+void PlatformClose(ProtocolSocket socket);
+
+// Sends to 224.0.0.1:13579 leaving through the entry's interface.
+void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length);
+
+// Waits up to timeoutMs for the receive socket to become readable: 1 readable, 0 not.
+// An unusable socket waits out the timeout and reports 0.
+int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs);
+
+// Receives one datagram into buffer: its length, or -1 when the receive failed, the
+// datagram was longer than capacity, or it does not belong to this interface.
+int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity);
+
+void PlatformSleep(int ms);

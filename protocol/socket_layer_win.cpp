@@ -1,0 +1,119 @@
+// Winsock 1.1 calls. A datagram socket bound to an interface's own address and joined
+// to the group on that interface receives both the group's datagrams and those sent
+// to the address, which is all a receive socket needs here.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include "socket_layer.h"
+#include "text_util.h"
+
+namespace {
+
+const char kGroupAddress[] = "224.0.0.1";
+
+void SetFlag(SOCKET s, int level, int option, char value) {
+    setsockopt(s, level, option, &value, sizeof value);
+}
+
+SOCKET AsSocket(ProtocolSocket s) { return static_cast<SOCKET>(s); }
+
+}  // namespace
+
+int PlatformStartup() {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(1, 1), &data) == 0 ? 1 : 0;
+}
+
+void PlatformCleanup() { WSACleanup(); }
+
+int PlatformHostAddresses(HostAddress* addresses, int capacity) {
+    char hostName[128] = {};
+    if (gethostname(hostName, sizeof hostName) != 0) return 0;
+    hostent* host = gethostbyname(hostName);
+    if (host == nullptr || host->h_addrtype != AF_INET || host->h_addr_list == nullptr) return 0;
+    int count = 0;
+    for (char** it = host->h_addr_list; *it != nullptr && count < capacity; ++it) {
+        in_addr address;
+        memcpy(&address, *it, sizeof address);
+        HostAddress& out = addresses[count++];
+        CopyTextTo(out.text, inet_ntoa(address));
+        out.deviceName[0] = '\0';
+        out.deviceIndex = 0;
+    }
+    return count;
+}
+
+ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&) {
+    SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    if (s == INVALID_SOCKET) return kNoSocket;
+    SetFlag(s, IPPROTO_IP, IP_MULTICAST_LOOP, 0);
+    return static_cast<ProtocolSocket>(s);
+}
+
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry) {
+    SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    if (s == INVALID_SOCKET) return kNoSocket;
+    SetFlag(s, SOL_SOCKET, SO_REUSEADDR, 1);
+    sockaddr_in local = {};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(kProtocolPort);
+    local.sin_addr.s_addr = inet_addr(entry.addressText);
+    bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    ip_mreq membership = {};
+    membership.imr_multiaddr.s_addr = inet_addr(kGroupAddress);
+    membership.imr_interface.s_addr = inet_addr(entry.addressText);
+    setsockopt(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&membership),
+               sizeof membership);
+    SetFlag(s, IPPROTO_IP, IP_MULTICAST_LOOP, 0);
+    return static_cast<ProtocolSocket>(s);
+}
+
+void PlatformClose(ProtocolSocket socket) {
+    if (socket != kNoSocket) closesocket(AsSocket(socket));
+}
+
+void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length) {
+    if (entry.sendSocket == kNoSocket) return;
+    SOCKET s = AsSocket(entry.sendSocket);
+    in_addr via;
+    via.s_addr = inet_addr(entry.addressText);
+    setsockopt(s, IPPROTO_IP, IP_MULTICAST_IF, reinterpret_cast<const char*>(&via), sizeof via);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(kProtocolPort);
+    to.sin_addr.s_addr = inet_addr(kGroupAddress);
+    sendto(s, reinterpret_cast<const char*>(data), length, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+}
+
+int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs) {
+    if (entry.receiveSocket == kNoSocket) {
+        PlatformSleep(timeoutMs);
+        return 0;
+    }
+    SOCKET s = AsSocket(entry.receiveSocket);
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(s, &readable);
+    timeval timeout;
+    timeout.tv_sec = 0;
+    timeout.tv_usec = timeoutMs * 1000;
+    int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    if (ready == SOCKET_ERROR) {
+        // select fails at once on a broken socket; keep the cadence all the same.
+        PlatformSleep(timeoutMs);
+        return 0;
+    }
+    return ready > 0 && FD_ISSET(s, &readable) ? 1 : 0;
+}
+
+int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity) {
+    sockaddr_in from;
+    int fromLength = sizeof from;
+    // A datagram longer than the buffer fails with WSAEMSGSIZE and is dropped.
+    int length = recvfrom(AsSocket(entry.receiveSocket), reinterpret_cast<char*>(buffer), capacity, 0,
+                          reinterpret_cast<sockaddr*>(&from), &fromLength);
+    return length == SOCKET_ERROR ? -1 : length;
+}
+
+void PlatformSleep(int ms) { Sleep(static_cast<DWORD>(ms)); }

@@ -1,0 +1,138 @@
+#include "transport.h"
+
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <chrono>
+
+#include "cadence.h"
+#include "socket_layer.h"
+#include "text_util.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long ElapsedMs(Clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+// Enough for any host; only the first kMaxInterfaces are used.
+enum { kHostAddressCapacity = 64 };
+
+}  // namespace
+
+int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count) {
+    memset(table->entries, 0, sizeof table->entries);
+    table->interfaceCount = 0;
+    for (InterfaceEntry& entry : table->entries) {
+        entry.sendSocket = kNoSocket;
+        entry.receiveSocket = kNoSocket;
+    }
+    for (int i = 0; i < count && table->interfaceCount < kMaxInterfaces; ++i) {
+        InterfaceEntry& entry = table->entries[table->interfaceCount++];
+        CopyTextTo(entry.addressText, addresses[i].text);
+        CopyTextTo(entry.deviceName, addresses[i].deviceName);
+        entry.deviceIndex = addresses[i].deviceIndex;
+    }
+    return table->interfaceCount;
+}
+
+void MakeClientId(unsigned char (&id)[kClientIdSize]) {
+    srand(static_cast<unsigned>(time(nullptr)));
+    for (int i = 0; i < 6; ++i) id[i] = static_cast<unsigned char>(rand() & 0xff);
+    for (int i = 6; i < kClientIdSize; ++i) id[i] = 0;
+}
+
+bool IsOpenInterface(int interfaceIndex) {
+    return interfaceTable.open && interfaceIndex >= 0 && interfaceIndex < interfaceTable.interfaceCount;
+}
+
+int StartNetwork() {
+    if (interfaceTable.open) return 1;
+    if (!PlatformStartup()) return 0;
+
+    HostAddress addresses[kHostAddressCapacity];
+    int count = PlatformHostAddresses(addresses, kHostAddressCapacity);
+    FillInterfaceTable(&interfaceTable, addresses, count);
+    MakeClientId(clientId);
+
+    // All send sockets first, then all receive sockets.
+    for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
+        InterfaceEntry& entry = interfaceTable.entries[i];
+        entry.sendSocket = PlatformOpenSendSocket(entry);
+    }
+    for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
+        InterfaceEntry& entry = interfaceTable.entries[i];
+        entry.receiveSocket = PlatformOpenReceiveSocket(entry);
+    }
+    interfaceTable.open = 1;
+    return 1;
+}
+
+void StopNetwork() {
+    if (!interfaceTable.open) return;
+    for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
+        InterfaceEntry& entry = interfaceTable.entries[i];
+        PlatformClose(entry.sendSocket);
+        PlatformClose(entry.receiveSocket);
+        entry.sendSocket = kNoSocket;
+        entry.receiveSocket = kNoSocket;
+    }
+    PlatformCleanup();
+    interfaceTable.open = 0;
+}
+
+void SendRequest(int interfaceIndex, const unsigned char* request, int length) {
+    if (!IsOpenInterface(interfaceIndex) || length <= 0 || length > kDatagramCapacity) return;
+    PlatformSendToGroup(interfaceTable.entries[interfaceIndex], request, length);
+}
+
+int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress,
+               int attemptLimit, ReplyBuffer* reply) {
+    if (!IsOpenInterface(interfaceIndex)) return 0;
+    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
+    const Clock::time_point start = Clock::now();
+    const long capMs = WaitCapMs(attemptLimit);
+    int attempts = 0;
+    for (;;) {
+        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
+            int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
+            if (length >= 0) {
+                reply->length = length;
+                reply->bytes[length] = 0;
+            }
+            if (length < 0 || ReplyByte(*reply, 0) != replyOpcode) {
+                // Not an attempt: look again at once, unless such datagrams have
+                // already kept this wait past its cap.
+                if (ElapsedMs(start) > capMs) return 0;
+                continue;
+            }
+            bool accepted = IsOwnReply(*reply);
+            if (accepted && matchAddress != nullptr) {
+                char address[16];
+                ReplyAddressText(*reply, address);
+                accepted = strcmp(address, matchAddress) == 0;
+            }
+            if (accepted) return 1;
+        }
+        if (++attempts > attemptLimit) return 0;
+        PlatformSleep(kReplyPauseMs);
+    }
+}
+
+void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch) {
+    if (!IsOpenInterface(interfaceIndex)) return;
+    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
+    for (int i = 0; i < attempts; ++i) {
+        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
+            int length = PlatformReceive(entry, scratch->bytes, kDatagramCapacity);
+            if (length >= 0) {
+                scratch->length = length;
+                scratch->bytes[length] = 0;
+            }
+        }
+    }
+}

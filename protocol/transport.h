@@ -1,0 +1,48 @@
+// The socket layer: one send and one receive socket per local IPv4 interface, the
+// ClientId, and the three exchange primitives every transaction is built from.
+// Requests always go to the group 224.0.0.1 port 13579 through one interface; a reply
+// is attributed only by its contents (opcode, ClientId, device address), never by
+// the address it came from.
+#pragma once
+
+#include "codec.h"
+#include "protocol_types.h"
+
+// Starts the socket layer, builds the interface table, makes the ClientId and opens
+// the sockets. Returns 1, or 0 when the socket layer cannot start (the caller decides
+// to exit; the library never does). A second call while open does nothing and returns 1.
+int StartNetwork();
+
+// Closes every socket and ends the socket layer. A second call does nothing.
+void StopNetwork();
+
+// Sends one request datagram through the given interface to the group.
+void SendRequest(int interfaceIndex, const unsigned char* request, int length);
+
+// Waits for a reply with the given opcode that carries this instance's ClientId and,
+// when matchAddress is not null, that device address. Returns 1 with the reply in
+// *reply (zero-terminated), or 0 when the attempts are used up.
+int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress,
+               int attemptLimit, ReplyBuffer* reply);
+
+// Reads and throws away what is queued on the interface's receive socket, always
+// making all its attempts.
+void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch);
+
+// One address the host reports, with the device that owns it where the platform says.
+struct HostAddress {
+    char text[16];
+    char deviceName[16];   // empty when unknown
+    unsigned deviceIndex;  // 0 when unknown
+};
+
+// Fills the table's entries from the host's addresses in the given order: the first
+// eight, none filtered. Sockets are left closed. Returns the number of entries.
+int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count);
+
+// Makes the ClientId: six pseudo-random bytes from a generator seeded with the time
+// in seconds, then four zero bytes.
+void MakeClientId(unsigned char (&id)[kClientIdSize]);
+
+// A valid index into the open interface table.
+bool IsOpenInterface(int interfaceIndex);
