@@ -1,0 +1,24 @@
+// The two commands of kavronctl, over the protocol library.
+#pragma once
+
+#include <string>
+
+enum ExitStatus {
+    kExitOk = 0,
+    kExitNetwork = 1,   // the socket layer could not start
+    kExitUsage = 2,
+    kExitNoAnswer = 3,  // device not found, or it did not answer
+};
+
+struct CommandOptions {
+    bool json = false;
+    unsigned char selector1 = 3;
+    unsigned char selector2 = 3;
+};
+
+// The names WHAT may take, in the order the help lists them.
+extern const char* const kQueryNames[];
+extern const int kQueryNameCount;
+
+int RunDiscover(const CommandOptions& options);
+int RunQuery(const CommandOptions& options, const std::string& address, const std::string& what);
