@@ -1,0 +1,77 @@
+// The simulator's configuration: which interfaces it listens on and which devices it
+// plays there. Parsing never throws; every error names the offending key.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bytes.h"
+
+namespace devsim {
+
+enum class ReplyMode { kMulticast, kUnicast };
+
+struct AdminConfig {
+  Bytes user = ToBytes("admin");
+  Bytes password;
+  uint8_t verdict = 1;
+};
+
+struct NoiseConfig {
+  uint8_t opcode = 0;
+  uint32_t count = 0;
+  uint32_t intervalMs = 0;
+};
+
+struct DeviceConfig {
+  std::array<uint8_t, 6> identity{};
+  Ipv4 address{};
+  std::string netmask;
+  std::string gateway;
+  uint8_t dhcpFlag = '0';
+  Bytes name;
+  std::optional<uint32_t> nameLength;  // when the length field must lie
+  uint8_t layout = 8;
+  uint8_t selector1 = 3;
+  uint8_t selector2 = 3;
+  std::string model;
+  std::vector<std::string> on;  // never empty after parsing: defaults to every interface
+  ReplyMode reply = ReplyMode::kMulticast;
+  uint32_t delayMs = 0;
+  bool answerTwice = false;
+  bool foreignClientId = false;
+  bool answerAll = false;
+  std::map<uint8_t, Bytes> values;  // by query sub-code
+  std::set<uint8_t> unanswered;
+  std::map<uint8_t, uint32_t> subcodeDelayMs;
+  AdminConfig admin;
+  std::optional<Ipv4> dhcpAddress;
+  std::optional<NoiseConfig> noise;
+};
+
+struct SimConfig {
+  uint64_t generation = 0;
+  std::vector<std::string> interfaces;  // dotted addresses, distinct
+  std::vector<DeviceConfig> devices;
+};
+
+struct ConfigResult {
+  bool ok = false;
+  SimConfig config;
+  std::string error;
+};
+
+ConfigResult ParseConfig(const std::string& text);
+ConfigResult LoadConfigFile(const std::string& path);
+
+// Upper bounds that keep every reply inside one UDP datagram and every timer sane.
+constexpr size_t kMaxPayloadBytes = 60000;
+constexpr uint32_t kMaxDelayMs = 3600 * 1000;
+constexpr uint32_t kMaxNoiseCount = 100000;
+
+}  // namespace devsim
