@@ -45,11 +45,12 @@ save_bmp() { # source-image-args... -- number name
 # so a picture copied unscaled onto a taller client still ends cleanly.
 dark_panel() { # out w h design_h
   local out=$1 w=$2 h=$3 dh=$4
+  # A soft light from the top left: a blurred ellipse, so there is no seam.
   "${IM[@]}" -size "${w}x${dh}" gradient:"$DLG_TOP-$DLG_BOTTOM" \
     -background "$DLG_BOTTOM" -gravity north -extent "${w}x${h}" +gravity \
-    \( -size "${w}x${dh}" radial-gradient:"$DLG_GLOW-none" -gravity northwest \
-       -crop "${w}x$((dh / 2))+0+0" +repage -background none -extent "${w}x${h}" \) \
-    -compose Screen -composite \
+    \( -size "${w}x${h}" xc:none -fill "$DLG_GLOW" \
+       -draw "ellipse $((w * 3 / 10)),0 $((w * 6 / 10)),$((dh * 6 / 10)) 0,360" -blur "0x$((dh / 4 + 4))" \) \
+    -compose Over -composite \
     -fill "$ACCENT" -draw "rectangle 0,0 $((w - 1)),1" \
     -fill "$ACCENT_DEEP" -draw "rectangle 0,2 $((w - 1)),2" \
     "$out"
@@ -101,16 +102,20 @@ button_face() { # out base bw bh style state caption
     -draw "roundrectangle 1.5,1.5 $((x1)).5,$((y1)).5 $r,$r" \
     "$TMP/face.png"
   # Caption centred in the body (not in the whole base, which may be larger).
-  "${IM[@]}" -size "${bw}x$((bh - 1))" xc:none -font "$FONT_BOLD" -pointsize "$BTN_PT" \
-    -fill "$text" -gravity center -annotate "+$dx+$((dy - 1))" "$caption" \
+  "${IM[@]}" -size "${bw}x$((bh - 2))" xc:none -font "$FONT_BOLD" -pointsize "$BTN_PT" \
+    -fill "$text" -gravity center -annotate "+$dx+$dy" "$caption" \
     "$TMP/caption.png"
   "${IM[@]}" "$TMP/face.png" "$TMP/caption.png" -gravity northwest -compose Over -composite "$out"
 }
 
 # Crop of a background picture as it appears in the client area: the picture is
 # stretched over the client, so scale it to the client size first.
-client_crop() { # out picture client_w client_h x y w h
-  "${IM[@]}" "$2" -filter point -resize "${3}x${4}!" -crop "${7}x${8}+${5}+${6}" +repage "$1"
+# The background under a control, as the client shows it: the picture is stretched
+# over the client. A face padded for larger controls repeats the last column and row
+# of the control's own area, which continues flat areas and gradients alike.
+client_crop() { # out picture client_w client_h x y w h full_w full_h
+  "${IM[@]}" "$2" -filter point -resize "${3}x${4}!" -crop "${7}x${8}+${5}+${6}" +repage \
+    -virtual-pixel edge -define distort:viewport="${9}x${10}+0+0" -filter point -distort SRT 0 +repage "$1"
 }
 
 #############################################################################
@@ -199,12 +204,6 @@ make_dialog_backgrounds() {
     read -r n name w h dh <<<"$spec"
     wanted "$n" || continue
     dark_panel "$TMP/$n.png" "$w" "$h" "$dh"
-    if [[ $n == 268 ]]; then
-      # The About box: a large, faint logo mark on the right.
-      logo_mark "$TMP/wm.png" 96
-      "${IM[@]}" "$TMP/wm.png" -channel A -evaluate multiply 0.10 +channel "$TMP/wm.png"
-      "${IM[@]}" "$TMP/$n.png" "$TMP/wm.png" -geometry "+$((w - 84))+$((-18))" -compose Over -composite "$TMP/$n.png"
-    fi
     cp "$TMP/$n.png" "$TMP/bg-$n.png"
     save_bmp "$TMP/$n.png" -- "$n" "$name"
   done
@@ -213,12 +212,18 @@ make_dialog_backgrounds() {
 #############################################################################
 # Button faces
 
-main_button() { # normal down name-normal name-down caption du-x du-y du-w du-h
-  local n1=$1 n2=$2 nm1=$3 nm2=$4 cap=$5 x y w h
+# The buttons the window creates hidden (Language, Bit Torrent) sit where the LAN
+# heading runs; their faces get the plain work area instead, should they ever show.
+main_button() { # normal down name-normal name-down caption du-x du-y du-w du-h [plain]
+  local n1=$1 n2=$2 nm1=$3 nm2=$4 cap=$5 x y w h fw fh
   wanted "$n1" "$n2" || return 0
   x=$(dlg8_x "$6"); y=$(dlg8_y "$7"); w=$(dlg8_x "$8"); h=$(dlg8_y "$9")
-  [[ -f $TMP/267.png ]] || "${IM[@]}" "$OUT/267-main-background.bmp" "$TMP/267.png"
-  client_crop "$TMP/base.png" "$TMP/267.png" "$MAIN_CLIENT_W" "$MAIN_CLIENT_H" "$x" "$y" "$w" "$h"
+  fw=$(face8_w "$8"); fh=$(face8_h "$9")
+  if [[ ${10:-} == plain ]]; then
+    "${IM[@]}" -size "${fw}x${fh}" xc:"$WORK_BG" "$TMP/base.png"
+  else
+    client_crop "$TMP/base.png" "$TMP/267.png" "$MAIN_CLIENT_W" "$MAIN_CLIENT_H" "$x" "$y" "$w" "$h" "$fw" "$fh"
+  fi
   button_face "$TMP/f1.png" "$TMP/base.png" "$w" "$h" light up "$cap"
   button_face "$TMP/f2.png" "$TMP/base.png" "$w" "$h" light down "$cap"
   save_bmp "$TMP/f1.png" -- "$n1" "$nm1"
@@ -227,11 +232,11 @@ main_button() { # normal down name-normal name-down caption du-x du-y du-w du-h
 
 # Minimize and close sit on the dark title strip.
 title_button() { # normal down name-normal name-down glyph du-x du-y du-w du-h
-  local n1=$1 n2=$2 nm1=$3 nm2=$4 glyph=$5 x y w h state out draw cx cy
+  local n1=$1 n2=$2 nm1=$3 nm2=$4 glyph=$5 x y w h fw fh state out draw cx cy
   wanted "$n1" "$n2" || return 0
   x=$(dlg8_x "$6"); y=$(dlg8_y "$7"); w=$(dlg8_x "$8"); h=$(dlg8_y "$9")
-  [[ -f $TMP/267.png ]] || "${IM[@]}" "$OUT/267-main-background.bmp" "$TMP/267.png"
-  client_crop "$TMP/base.png" "$TMP/267.png" "$MAIN_CLIENT_W" "$MAIN_CLIENT_H" "$x" "$y" "$w" "$h"
+  fw=$(face8_w "$8"); fh=$(face8_h "$9")
+  client_crop "$TMP/base.png" "$TMP/267.png" "$MAIN_CLIENT_W" "$MAIN_CLIENT_H" "$x" "$y" "$w" "$h" "$fw" "$fh"
   cx=$(( w / 2 )); cy=$(( h / 2 ))
   for state in up down; do
     out=$TMP/t-$state.png
@@ -350,15 +355,16 @@ make_scroll_bars() {
 
 echo "pictures -> $OUT"
 wanted icon && make_icon
-wanted 267 268 269 270 271 272 273 274 262 378 263 379 284 285 286 287 288 289 290 291 294 295 296 297 298 299 300 301 302 303 && make_main_background
+# Faces are composed over the backgrounds they sit on, so those come first.
+wanted 267 262 378 263 379 284 285 286 287 288 289 290 291 294 295 296 297 298 299 300 301 302 303 && make_main_background
 make_dialog_backgrounds
 
 title_button 262 378 close close-down cross       271 3 12 10
 title_button 263 379 minimize minimize-down minus 258 3 12 10
 main_button 284 285 refresh refresh-down "Refresh"                   211 44 68 16
 main_button 286 287 configuration configuration-down "Configuration" 211 64 68 16
-main_button 288 289 language language-down "Language"                133 115 62 19
-main_button 290 291 bittorrent bittorrent-down "Bit Torrent"         203 109 62 20
+main_button 288 289 language language-down "Language"                133 115 62 19 plain
+main_button 290 291 bittorrent bittorrent-down "Bit Torrent"         203 109 62 20 plain
 main_button 294 295 apply apply-down "Apply"                         211 164 68 16
 main_button 296 297 connect connect-down "Connect"                   211 250 68 16
 main_button 298 299 disconnect disconnect-down "Disconnect"          211 270 68 16
@@ -369,9 +375,11 @@ main_button 302 303 exit exit-down "Exit"                            211 309 68 
 # Arial 9): the body has the smaller size, the rest shows the About background.
 dialog_button 306 307 ok ok-down "OK" primary \
   "$(dlg8_x 62)" "$(dlg8_y 16)" "$OK_FULL_W" "$OK_FULL_H" 268 "$(dlg9_x 191)" "$(dlg9_y 49)"
-dialog_button 304 305 cancel cancel-down "Cancel" secondary "$(dlg8_x 62)" "$(dlg8_y 16)" "$(dlg8_x 62)" "$(dlg8_y 16)"
-dialog_button 280 281 download download-down "Download" primary "$(dlg8_x 61)" "$(dlg8_y 16)" "$(dlg8_x 61)" "$(dlg8_y 16)"
-dialog_button 282 283 next next-down "Next" secondary "$(dlg8_x 62)" "$(dlg8_y 16)" "$(dlg8_x 62)" "$(dlg8_y 16)"
+dialog_button 304 305 cancel cancel-down "Cancel" secondary "$(dlg8_x 62)" "$(dlg8_y 16)" "$(face8_w 62)" "$(face8_h 16)"
+dialog_button 280 281 download download-down "Download" primary "$(dlg8_x 61)" "$(dlg8_y 16)" "$(face8_w 61)" "$(face8_h 16)" \
+  269 "$(dlg8_x 206)" "$(dlg8_y 92)"
+dialog_button 282 283 next next-down "Next" secondary "$(dlg8_x 62)" "$(dlg8_y 16)" "$(face8_w 62)" "$(face8_h 16)" \
+  269 "$(dlg8_x 269)" "$(dlg8_y 92)"
 
 make_header
 make_scroll_bars

@@ -25,7 +25,7 @@ LOGO_BAR='#ffffff'; LOGO_LED='#1e9bd7'
 
 # Dark dialogs (static text is drawn white on them)
 DLG_TOP='#2f3c4e'; DLG_BOTTOM='#19212c'; DLG_MID='#243040'
-DLG_GLOW='#3a4c63'
+DLG_GLOW='#7a98b833'
 
 # Buttons: light (work area), primary (accent), secondary (dark)
 BTN_PT=9
