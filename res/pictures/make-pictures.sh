@@ -137,8 +137,13 @@ logo_mark() { # out size
   local draws=()
   for i in 0 1 2; do
     y=$(( pad + i * (bar_h + gap) ))
-    draws+=(-fill "$LOGO_BAR" -draw "roundrectangle $x0,$y $x1,$((y + bar_h - 1)) $(( bar_h / 3 )),$(( bar_h / 3 ))")
-    led=$(( bar_h >= 4 ? bar_h / 3 : 1 ))
+    if (( bar_h >= 3 )); then
+      draws+=(-fill "$LOGO_BAR" -draw "roundrectangle $x0,$y $x1,$((y + bar_h - 1)) $(( bar_h / 3 )),$(( bar_h / 3 ))")
+    else
+      draws+=(-fill "$LOGO_BAR" -draw "rectangle $x0,$y $x1,$((y + bar_h - 1))")
+    fi
+    (( bar_h >= 4 )) || continue   # no room for the status light
+    led=$(( bar_h / 3 ))
     draws+=(-fill "$LOGO_LED" -draw "rectangle $((x1 - bar_h / 2 - led)),$((y + (bar_h - led) / 2)) $((x1 - bar_h / 2)),$((y + (bar_h - led) / 2 + led - 1))")
   done
   "${IM[@]}" "$TMP/logo-base.png" "${draws[@]}" "$out"
