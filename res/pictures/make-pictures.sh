@@ -204,9 +204,9 @@ make_main_background() {
 # Dialog backgrounds (268-274)
 
 make_dialog_backgrounds() {
-  local spec n name w h dh
-  for spec in "${DIALOG_BACKGROUNDS[@]}"; do
-    read -r n name w h dh <<<"$spec"
+  local entry n name w h dh
+  for entry in "${DIALOG_BACKGROUNDS[@]}"; do
+    read -r n name w h dh <<<"$entry"
     wanted "$n" || continue
     dark_panel "$TMP/$n.png" "$w" "$h" "$dh"
     cp "$TMP/$n.png" "$TMP/bg-$n.png"
