@@ -299,9 +299,13 @@ bool ReadDevice(Reader& r, const json& v, const std::string& path,
 
 ConfigResult ParseConfig(const std::string& text) {
   ConfigResult result;
-  const json doc = json::parse(text, nullptr, /*allow_exceptions=*/false);
-  if (doc.is_discarded()) {
-    result.error = "not valid JSON";
+  // The JSON library reports syntax errors (with line and column) only by exception;
+  // it is caught right here and never reaches the rest of the program.
+  json doc;
+  try {
+    doc = json::parse(text);
+  } catch (const json::exception& e) {
+    result.error = std::string("not valid JSON: ") + e.what();
     return result;
   }
   Reader r;
