@@ -1,0 +1,70 @@
+#include "framework/gdi.h"
+
+#include "framework/application.h"
+
+namespace {
+int Positive(int v) { return v > 0 ? v : 1; }
+}
+
+BackBuffer::BackBuffer(HDC target, int width, int height)
+    : dc_(target),
+      bitmap_(CreateCompatibleBitmap(target, Positive(width), Positive(height))),
+      width_(width),
+      height_(height),
+      ok_(dc_ && bitmap_),
+      select_(dc_.get(), bitmap_.get())
+{
+}
+
+bool BackBuffer::CopyTo(HDC target, int x, int y) const
+{
+    return ok_ && BitBlt(target, x, y, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+}
+
+GdiBitmap LoadBitmapResource(int id, bool dibSection)
+{
+    UINT flags = dibSection ? LR_CREATEDIBSECTION : 0;
+    return GdiBitmap(static_cast<HBITMAP>(
+        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, flags)));
+}
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    SIZE size = {0, 0};
+    BITMAP bm = {};
+    if (bitmap && GetObjectA(bitmap, sizeof bm, &bm)) {
+        size.cx = bm.bmWidth;
+        size.cy = bm.bmHeight;
+    }
+    return size;
+}
+
+bool DrawBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY, DWORD rop)
+{
+    if (!bitmap)
+        return false;
+    MemoryDC src(dst);
+    if (!src)
+        return false;
+    SelectObjectGuard sel(src.get(), bitmap);
+    return BitBlt(dst, x, y, width, height, src.get(), srcX, srcY, rop) != FALSE;
+}
+
+bool StretchBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY,
+                   int srcWidth, int srcHeight, DWORD rop)
+{
+    if (!bitmap)
+        return false;
+    MemoryDC src(dst);
+    if (!src)
+        return false;
+    SelectObjectGuard sel(src.get(), bitmap);
+    return StretchBlt(dst, x, y, width, height, src.get(), srcX, srcY, srcWidth, srcHeight, rop) != FALSE;
+}
+
+void FillSolidRect(HDC dc, const RECT& rect, COLORREF color)
+{
+    COLORREF old = SetBkColor(dc, color);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}

@@ -1,0 +1,107 @@
+#include "test_support.h"
+
+#include "framework/gdi.h"
+
+void PumpMessages(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (top && IsDialogMessageA(top, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
+Capture::Capture(HWND h, UINT flags)
+{
+    RECT r;
+    if (!GetClientRect(h, &r) || r.right <= 0 || r.bottom <= 0)
+        return;
+    const int w = r.right, ht = r.bottom;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -ht;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    GdiBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    MemoryDC dc(nullptr);
+    if (!dib || !dc || !bits)
+        return;
+    {
+        SelectObjectGuard sel(dc.get(), dib.get());
+        // A colour no skin uses, so unpainted pixels stand out.
+        RECT all = {0, 0, w, ht};
+        FillSolidRect(dc.get(), all, RGB(1, 2, 3));
+        SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.get()), flags);
+        GdiFlush();
+    }
+    width_ = w;
+    height_ = ht;
+    const uint32_t* p = static_cast<const uint32_t*>(bits);
+    pixels_.assign(p, p + static_cast<size_t>(w) * ht);
+}
+
+COLORREF Capture::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return 0xFFFFFFFF;
+    uint32_t v = pixels_[static_cast<size_t>(y) * width_ + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+bool Capture::AllOf(const RECT& r, COLORREF color) const
+{
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (At(x, y) != color)
+                return false;
+    return true;
+}
+
+int Capture::CountInRow(int y, int left, int right, COLORREF color) const
+{
+    int n = 0;
+    for (int x = left; x < right; ++x)
+        if (At(x, y) == color)
+            ++n;
+    return n;
+}
+
+std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height)
+{
+    std::vector<COLORREF> out;
+    SIZE size = BitmapSize(bitmap);
+    *width = size.cx;
+    *height = size.cy;
+    if (size.cx <= 0 || size.cy <= 0)
+        return out;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = size.cx;
+    bi.bmiHeader.biHeight = -size.cy;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> raw(static_cast<size_t>(size.cx) * size.cy);
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, bitmap, 0, size.cy, raw.data(), &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != size.cy)
+        return out;
+    out.reserve(raw.size());
+    for (uint32_t v : raw)
+        out.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    return out;
+}
