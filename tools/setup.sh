@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make ninja-build g++ pkg-config
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core
+  wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core fonts-liberation
   iproute2 procps psmisc time util-linux
   googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
 )
