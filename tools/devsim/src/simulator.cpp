@@ -167,9 +167,10 @@ void Simulator::HandleDatagram(const InterfaceSocket& socket, const Datagram& d)
   ordered_json effects = ordered_json::array();
   for (Device& device : devices_) {
     if (!device.ListensOn(socket.address())) continue;
+    const std::string before = device.AddressText();  // a setting may change it
     Answer answer = device.Handle(request);
     if (!answer.engaged) continue;
-    if (!answer.effect.empty()) effects.push_back(device.AddressText() + ": " + answer.effect);
+    if (!answer.effect.empty()) effects.push_back(before + ": " + answer.effect);
     outgoing.push_back(Outgoing{&device, std::move(answer)});
   }
   if (!effects.empty()) line["effects"] = effects;
