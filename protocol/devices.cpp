@@ -7,7 +7,7 @@ DeviceList deviceList;
 VolumeList volumeList;
 ProtocolSession protocolSession;
 InterfaceTable interfaceTable;
-unsigned char clientId[kClientIdSize];
+ClientId clientId;
 
 void ClearDevices() {
     DeviceRecord* record = deviceList.head;

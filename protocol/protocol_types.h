@@ -21,6 +21,9 @@ enum {
     kProtocolPort = 13579,
 };
 
+// Marks this instance's requests: six pseudo-random bytes, then four zero bytes.
+typedef unsigned char ClientId[kClientIdSize];
+
 // Socket handle of either platform (SOCKET on Windows, a descriptor on Linux).
 typedef intptr_t ProtocolSocket;
 const ProtocolSocket kNoSocket = -1;
@@ -112,4 +115,4 @@ extern DeviceList deviceList;
 extern VolumeList volumeList;
 extern ProtocolSession protocolSession;
 extern InterfaceTable interfaceTable;
-extern unsigned char clientId[kClientIdSize];
+extern ClientId clientId;

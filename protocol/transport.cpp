@@ -40,7 +40,7 @@ int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int 
     return table->interfaceCount;
 }
 
-void MakeClientId(unsigned char (&id)[kClientIdSize]) {
+void MakeClientId(ClientId& id) {
     srand(static_cast<unsigned>(time(nullptr)));
     for (int i = 0; i < 6; ++i) id[i] = static_cast<unsigned char>(rand() & 0xff);
     for (int i = 6; i < kClientIdSize; ++i) id[i] = 0;

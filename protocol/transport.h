@@ -42,7 +42,7 @@ int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int 
 
 // Makes the ClientId: six pseudo-random bytes from a generator seeded with the time
 // in seconds, then four zero bytes.
-void MakeClientId(unsigned char (&id)[kClientIdSize]);
+void MakeClientId(ClientId& id);
 
 // A valid index into the open interface table.
 bool IsOpenInterface(int interfaceIndex);
