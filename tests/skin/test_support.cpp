@@ -2,14 +2,32 @@
 
 #include "framework/gdi.h"
 
+namespace {
+// Keyboard navigation belongs to the outermost dialog around a window (test
+// dialogs may be children of a plain host window).
+HWND OutermostDialog(HWND h)
+{
+    HWND found = nullptr;
+    for (; h; h = GetParent(h)) {
+        char cls[16] = {};
+        GetClassNameA(h, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0)
+            found = h;
+        if (!(GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return found;
+}
+}  // namespace
+
 void PumpMessages(DWORD ms)
 {
     const DWORD start = GetTickCount();
     for (;;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-            if (top && IsDialogMessageA(top, &msg))
+            HWND dialog = OutermostDialog(msg.hwnd);
+            if (dialog && IsDialogMessageA(dialog, &msg))
                 continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);

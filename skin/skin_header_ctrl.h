@@ -1,0 +1,22 @@
+// SkinHeaderCtrl: the column header of a SkinListCtrl, drawn from the header
+// background and separator pictures with centred column titles.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/controls.h"
+#include "framework/gdi.h"
+
+class SkinHeaderCtrl : public HeaderCtrl {
+public:
+    // Paints the whole header into `dc` (off screen, copied in one step).
+    void Paint(HDC dc);
+
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadPictures();
+    GdiBitmap background_;
+    GdiBitmap separator_;
+};

@@ -1,0 +1,161 @@
+#include "skin/skin_list_ctrl.h"
+
+#include <commctrl.h>
+
+#include "framework/application.h"
+#include "framework/gdi.h"
+
+namespace {
+
+HWND CreateBar(HWND parent)
+{
+    // Child, visible, group, notify (mouse messages); id 0xFFFF like a label.
+    return CreateWindowExA(0, "STATIC", "", 0x50020100, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), ResourceInstance(), nullptr);
+}
+
+}  // namespace
+
+SkinListCtrl::~SkinListCtrl()
+{
+    // The bars are the list's, though they are its parent's children.
+    for (Window* bar : {static_cast<Window*>(&vBar), static_cast<Window*>(&hBar)}) {
+        HWND h = bar->UnsubclassWindow();
+        if (h && IsWindow(h))
+            DestroyWindow(h);
+    }
+}
+
+void SkinListCtrl::PreSubclassWindow()
+{
+    HWND h = GetHeader();
+    if (h)
+        header.SubclassWindow(h);
+    ListCtrl::PreSubclassWindow();
+}
+
+bool SkinListCtrl::AttachScrollBars()
+{
+    if (!hwnd)
+        return false;
+    InitializeFlatSB(hwnd);
+    FlatSB_EnableScrollBar(hwnd, SB_BOTH, ESB_DISABLE_BOTH);
+    HWND parent = GetParent(hwnd);
+    if (!vBar.hwnd) {
+        HWND v = CreateBar(parent);
+        if (!v || !vBar.SubclassWindow(v))
+            return false;
+    }
+    if (!hBar.hwnd) {
+        HWND h = CreateBar(parent);
+        if (!h || !hBar.SubclassWindow(h))
+            return false;
+    }
+    vBar.list = hwnd;
+    hBar.list = hwnd;
+    PositionScrollBars();
+    return true;
+}
+
+void SkinListCtrl::PositionScrollBars()
+{
+    if (!vBar.hwnd || !hBar.hwnd)
+        return;
+    RECT r = WindowRect();
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(vBar.hwnd, nullptr, r.right, r.top, 14, r.bottom - r.top - 1, flags);
+    SetWindowPos(hBar.hwnd, nullptr, r.left, r.bottom, r.right - r.left - 2, 14, flags);
+    hBar.Resync();
+    vBar.Resync();
+}
+
+void SkinListCtrl::ResyncBars()
+{
+    if (vBar.hwnd)
+        vBar.Resync();
+    if (hBar.hwnd)
+        hBar.Resync();
+}
+
+void SkinListCtrl::Paint(HDC target)
+{
+    const RECT client = ClientRect();
+    if (client.right <= 0 || client.bottom <= 0)
+        return;
+    SavedDC saved(target);
+    BackBuffer buf(target, client.right, client.bottom);
+    if (!buf)
+        return;
+    // The header paints itself; keep the copy below from covering it.
+    if (header.hwnd && IsWindowVisible(header.hwnd)) {
+        RECT hr = header.WindowRect();
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&hr), 2);
+        ExcludeClipRect(target, hr.left, hr.top, hr.right, hr.bottom);
+    }
+    RECT box;
+    GetClipBox(buf.dc(), &box);
+    FillSolidRect(buf.dc(), box, RGB(255, 255, 255));
+    SetTextBkColor(RGB(255, 255, 255));
+    ResyncBars();
+    DefaultProc(WM_PAINT, reinterpret_cast<WPARAM>(buf.dc()), 0);
+    buf.CopyTo(target);
+}
+
+LRESULT SkinListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        PaintDC dc(hwnd);
+        Paint(dc.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        ResyncBars();
+        return 0;
+    case WM_NCCALCSIZE:
+        UpdateWindow(hwnd);
+        return DefaultProc(msg, wParam, lParam);
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        ResyncBars();
+        return DefaultProc(msg, wParam, lParam);
+    default:
+        return DefaultProc(msg, wParam, lParam);
+    }
+}
+
+bool SkinListCtrl::OnReflectedNotify(NMHDR* nm, LRESULT* result)
+{
+    if (nm->code != NM_CUSTOMDRAW)
+        return false;
+    auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(nm);
+    const int item = static_cast<int>(cd->nmcd.dwItemSpec);
+    *result = CDRF_DODEFAULT;
+    switch (cd->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        *result = CDRF_NOTIFYITEMDRAW;
+        break;
+    case CDDS_ITEMPREPAINT:
+        drawingSelected_ = (GetItemState(item, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+        if (drawingSelected_) {
+            cd->clrText = selectedTextColor;
+            cd->clrTextBk = selectedBackColor;
+            // Drawn as an unselected row in these colours; selected again after.
+            SetItemState(item, 0, LVIS_SELECTED);
+        }
+        *result = CDRF_NOTIFYPOSTPAINT;
+        break;
+    case CDDS_ITEMPOSTPAINT:
+        if (drawingSelected_)
+            SetItemState(item, LVIS_SELECTED, LVIS_SELECTED);
+        break;
+    default:
+        break;
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+// SkinListCtrl: a report list with a skinned header, the selected row drawn in
+// its own colours, off-screen painting, and bitmap scroll bars placed just outside
+// its right and bottom edges in place of its own.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/controls.h"
+#include "skin/list_hscroll_bar.h"
+#include "skin/list_vscroll_bar.h"
+#include "skin/skin_header_ctrl.h"
+
+class SkinListCtrl : public ListCtrl {
+public:
+    SkinListCtrl() = default;
+    ~SkinListCtrl() override;
+
+    // Once, after the dialog's controls exist: turns off the list's own bars and
+    // creates, links and places the two bitmap bars (siblings of the list).
+    bool AttachScrollBars();
+    // Places the bars against the list and refreshes them.
+    void PositionScrollBars();
+    // Paints the list (without its header) into `dc` off screen.
+    void Paint(HDC dc);
+
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnReflectedNotify(NMHDR* nm, LRESULT* result) override;
+
+    SkinHeaderCtrl header;
+    COLORREF selectedTextColor = RGB(0, 0, 0);
+    COLORREF selectedBackColor = RGB(190, 190, 190);
+    ListVScrollBar vBar;
+    ListHScrollBar hBar;
+
+private:
+    void ResyncBars();
+    // Carries the selection of the item being drawn from its pre-paint to its
+    // post-paint notification.
+    bool drawingSelected_ = false;
+};
