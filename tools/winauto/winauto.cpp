@@ -62,6 +62,11 @@ HWND WaitForDialog(const char* title, DWORD processId, HWND except, int timeoutM
 }
 
 bool WaitIdle(HWND window, int timeoutMs) {
+    // A thread waiting in its message loop fetches a posted message within a few
+    // milliseconds; a handler it starts then holds the thread, and the WM_NULL below
+    // is only answered when the handler has returned.
+    constexpr int kFetchMs = 250;
+    Sleep(kFetchMs);
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs),
                                &result) != 0;
@@ -170,12 +175,14 @@ int ComboSelection(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_
 
 namespace {
 std::string ComboItem(HWND combo, int index) {
-    // CB_GETLBTEXT's buffer is marshalled by the system like WM_GETTEXT.
-    const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    // The system marshals CB_GETLBTEXT's buffer across processes, but as Unicode
+    // text whichever variant is sent: ask for it as such and convert.
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(std::strlen(text.c_str()));
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&wide[0]));
+    char text[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof(text) - 1, nullptr, nullptr);
     return text;
 }
 }  // namespace

@@ -16,8 +16,10 @@ HWND WaitForWindow(const char* title, DWORD processId, int timeoutMs);
 // A visible top-level dialog (class #32770) owned by the process, other than
 // except, whose title equals title (any title when title is nullptr).
 HWND WaitForDialog(const char* title, DWORD processId, HWND except, int timeoutMs);
-// Waits until the window's thread has handled everything queued before this call
-// (a handler that blocks keeps it from returning). False on timeout.
+// Waits until the window's thread is idle again: the clicks posted before this call
+// have been taken from its queue and every handler they started has returned.
+// (Sent messages overtake posted ones, so the thread is first given a moment to
+// fetch what was posted.) False on timeout.
 bool WaitIdle(HWND window, int timeoutMs);
 
 std::string GetText(HWND window);
@@ -50,6 +52,7 @@ struct IpValue {
     std::string Dotted() const;
 };
 IpValue ReadIpAddress(HWND ipControl);
+inline bool IsBlankAddress(HWND ipControl) { return ReadIpAddress(ipControl).blank; }
 
 // The window's shape as a list of rectangles (window coordinates); empty when the
 // window has no region of its own.

@@ -1,0 +1,31 @@
+// The utility's own picture of which drive letters are connected to which network
+// shares: filled from the system, shown in the "Available Drive Letters" box and
+// used to name the drive letter of each volume of the selected device.
+#pragma once
+#include <windows.h>
+
+struct DriveSlot {
+    char server[256];  // server part of the connection, without the leading "\\"
+    char share[256];   // everything after the backslash that ends the server part
+    char drive[8];     // "Z:" ... "A:"
+};
+
+constexpr int kDriveSlotCount = 26;
+// Slot 0 is Z:, slot 25 is A:.
+extern DriveSlot driveTable[kDriveSlotCount];
+
+// The two system calls the table is made from. The program uses the real ones;
+// tests put their own in to play drives that a test machine cannot have.
+struct DriveSystem {
+    DWORD (*getConnection)(const char* localName, char* remoteName, DWORD* length);
+    UINT (*getDriveType)(const char* rootPath);
+};
+DriveSystem SetDriveSystem(const DriveSystem& system);  // returns the previous one
+
+void RefreshDriveTable();
+void FillDriveLetterList(HWND comboBox);
+
+// The drive ("Z:") whose connection is server\volumeName for one of the accepted
+// servers (serverB may be nullptr), compared without regard to case. When several
+// letters match, the lowest wins. Empty text when none matches.
+const char* LocateVolumeDrive(const char* volumeName, const char* serverA, const char* serverB);

@@ -1,0 +1,27 @@
+#include "utility_app.h"
+
+#include "app/main_dialog.h"
+#include "framework/dialog.h"
+#include "protocol.h"
+
+bool UtilityApp::InitInstance() {
+    EnableControlContainer();
+    // Without a socket layer there is nothing the utility can do: end at once, with
+    // status 1 and no window.
+    if (!StartNetwork()) {
+        exitCode = 1;
+        return false;
+    }
+    Enable3dControls();
+
+    MainDialog dialog;
+    mainWindow = &dialog;
+    SetDialogBkColor(RGB(255, 255, 255), RGB(255, 255, 255));
+    dialog.DoModal();
+    mainWindow = nullptr;
+
+    // The close button, Enter and Escape end the dialog without closing the
+    // sockets; a second StopNetwork does nothing.
+    StopNetwork();
+    return false;
+}

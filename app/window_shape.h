@@ -1,0 +1,12 @@
+// The main window's outline: a rectangle with rounded-off corners, cut from the
+// client size on every size change.
+#pragma once
+#include <windows.h>
+
+// The eleven column bands that make up the outline, right and bottom exclusive.
+constexpr int kWindowShapeRectCount = 11;
+void MainWindowShapeRects(int width, int height, RECT (&rects)[kWindowShapeRectCount]);
+
+// A new rectangle-list region made of those bands; the caller owns it (or hands it
+// to SetWindowRgn, which takes ownership).
+HRGN CreateMainWindowRegion(int width, int height);

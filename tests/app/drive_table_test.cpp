@@ -1,0 +1,161 @@
+// The drive letter table, the drive box and the Location rule, with the system's
+// drives played through the table's seam.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/drive_table.h"
+
+namespace {
+
+// Letters not listed are free (no root directory, no connection).
+std::map<char, UINT> driveTypes;
+std::map<char, std::string> connections;
+
+DWORD FakeConnection(const char* local, char* remote, DWORD* length) {
+    auto it = connections.find(local[0]);
+    if (it == connections.end()) return ERROR_NOT_CONNECTED;
+    if (it->second.size() + 1 > *length) return ERROR_MORE_DATA;
+    lstrcpynA(remote, it->second.c_str(), static_cast<int>(*length));
+    return NO_ERROR;
+}
+
+UINT FakeDriveType(const char* root) {
+    auto it = driveTypes.find(root[0]);
+    return it == driveTypes.end() ? DRIVE_NO_ROOT_DIR : it->second;
+}
+
+class DriveTableTest : public testing::Test {
+protected:
+    void SetUp() override {
+        driveTypes.clear();
+        connections.clear();
+        previous_ = SetDriveSystem({FakeConnection, FakeDriveType});
+        RefreshDriveTable();  // the table is process-wide: start every case empty
+        combo_ = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 100, 200, nullptr,
+                               nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, combo_);
+    }
+    void TearDown() override {
+        DestroyWindow(combo_);
+        SetDriveSystem(previous_);
+    }
+
+    std::vector<std::string> Items() const {
+        std::vector<std::string> items;
+        const int count = static_cast<int>(SendMessageA(combo_, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[600] = {};
+            SendMessageA(combo_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            items.emplace_back(text);
+        }
+        return items;
+    }
+    int Selection() const { return static_cast<int>(SendMessageA(combo_, CB_GETCURSEL, 0, 0)); }
+    void Rebuild() {
+        RefreshDriveTable();
+        FillDriveLetterList(combo_);
+    }
+
+    HWND combo_ = nullptr;
+    DriveSystem previous_{};
+};
+
+TEST_F(DriveTableTest, LettersZFirstWithConnectionsAndLocalDrivesLeftOut) {
+    driveTypes = {{'A', DRIVE_REMOVABLE}, {'C', DRIVE_FIXED}, {'D', DRIVE_CDROM},
+                  {'E', DRIVE_RAMDISK},  {'F', DRIVE_REMOVABLE}, {'G', DRIVE_UNKNOWN},
+                  {'Y', DRIVE_REMOTE}};
+    connections = {{'Y', "\\\\nas1\\HDD_1"}};
+    Rebuild();
+
+    std::vector<std::string> expected = {"Z:", "Y: \\\\nas1\\HDD_1"};
+    for (char c = 'X'; c >= 'G'; --c) expected.push_back(std::string(1, c) + ":");
+    EXPECT_EQ(expected, Items());
+    EXPECT_EQ(0, Selection());  // Z:, the highest free letter
+
+    EXPECT_STREQ("Z:", driveTable[0].drive);
+    EXPECT_STREQ("A:", driveTable[25].drive);
+    EXPECT_STREQ("nas1", driveTable[1].server);
+    EXPECT_STREQ("HDD_1", driveTable[1].share);
+}
+
+TEST_F(DriveTableTest, AAndBAreNeverOfferedWhateverTheirType) {
+    driveTypes = {{'A', DRIVE_NO_ROOT_DIR}, {'B', DRIVE_REMOTE}};
+    connections = {{'B', "\\\\nas\\vol"}};
+    Rebuild();
+    const auto items = Items();
+    ASSERT_EQ(24u, items.size());
+    EXPECT_EQ("C:", items.back());
+}
+
+TEST_F(DriveTableTest, FirstFreeLetterIsPreselectedAndNoneWhenAllAreConnected) {
+    for (char c = 'C'; c <= 'Z'; ++c) driveTypes[c] = DRIVE_FIXED;
+    driveTypes['Z'] = driveTypes['X'] = driveTypes['W'] = DRIVE_REMOTE;
+    connections = {{'Z', "\\\\a\\one"}, {'X', "\\\\a\\two"}};
+    Rebuild();
+    EXPECT_EQ((std::vector<std::string>{"Z: \\\\a\\one", "X: \\\\a\\two", "W:"}), Items());
+    EXPECT_EQ(2, Selection());  // W:, the first free one in box order
+
+    connections['W'] = "\\\\a\\three";
+    Rebuild();
+    EXPECT_EQ(3u, Items().size());
+    EXPECT_EQ(CB_ERR, Selection());
+}
+
+TEST_F(DriveTableTest, RemoteNamesSplitAtTheFirstBackslashAfterTheServer) {
+    driveTypes = {{'Z', DRIVE_REMOTE}, {'Y', DRIVE_REMOTE}, {'X', DRIVE_REMOTE}};
+    connections = {{'Z', "\\\\server\\volume\\folder"}, {'Y', "\\\\server\\\\extra"}, {'X', "\\\\noshare"}};
+    Rebuild();
+    EXPECT_STREQ("server", driveTable[0].server);
+    EXPECT_STREQ("volume\\folder", driveTable[0].share);
+    // A backslash right after the server gives an empty-looking share part.
+    EXPECT_STREQ("server", driveTable[1].server);
+    EXPECT_STREQ("\\extra", driveTable[1].share);
+    // No backslash after the server: the slot keeps what it had (empty here).
+    EXPECT_STREQ("", driveTable[2].server);
+    EXPECT_STREQ("", driveTable[2].share);
+    EXPECT_EQ("Z: \\\\server\\volume\\folder", Items()[0]);
+}
+
+TEST_F(DriveTableTest, SlotWithoutBackslashKeepsItsEarlierConnection) {
+    driveTypes = {{'Z', DRIVE_REMOTE}};
+    connections = {{'Z', "\\\\old\\share"}};
+    RefreshDriveTable();
+    connections = {{'Z', "\\\\new"}};
+    RefreshDriveTable();
+    EXPECT_STREQ("old", driveTable[0].server);
+    EXPECT_STREQ("share", driveTable[0].share);
+    connections.clear();  // disconnected: the slot is emptied
+    RefreshDriveTable();
+    EXPECT_STREQ("", driveTable[0].server);
+}
+
+TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter) {
+    driveTypes = {{'Z', DRIVE_REMOTE}, {'M', DRIVE_REMOTE}, {'K', DRIVE_REMOTE}, {'J', DRIVE_REMOTE}};
+    connections = {{'Z', "\\\\OFFICE\\hdd_1"},
+                   {'M', "\\\\198.51.100.20\\HDD_1"},
+                   {'K', "\\\\198.51.100.20\\USB1"},
+                   {'J', "\\\\other\\HDD_1"}};
+    RefreshDriveTable();
+    EXPECT_STREQ("M:", LocateVolumeDrive("HDD_1", "office", "198.51.100.20"));
+    EXPECT_STREQ("Z:", LocateVolumeDrive("HDD_1", "Office", "198.51.100.99"));
+    EXPECT_STREQ("K:", LocateVolumeDrive("usb1", "198.51.100.20", nullptr));
+    EXPECT_STREQ("", LocateVolumeDrive("USB2", "office", "198.51.100.20"));
+    EXPECT_STREQ("", LocateVolumeDrive("HDD_1", "nobody", nullptr));
+}
+
+TEST_F(DriveTableTest, RealSystemCallsGiveAFreeLetterUnderThisPrefix) {
+    SetDriveSystem(previous_);
+    Rebuild();
+    // A new prefix maps C: and Z: as fixed drives: neither is offered.
+    for (const std::string& item : Items()) {
+        EXPECT_NE("C:", item.substr(0, 2));
+        EXPECT_NE("A:", item.substr(0, 2));
+    }
+    EXPECT_GE(Selection(), 0);
+}
+
+}  // namespace

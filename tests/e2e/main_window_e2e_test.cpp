@@ -1,0 +1,195 @@
+// The real utility under Wine, in the lab, against the device simulator: what a user
+// sees after start-up and after clicking devices, read from outside the process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "winauto.h"
+
+namespace {
+
+std::string utilityPath;
+
+std::string WindowsPath(std::string path) {
+    // The test is handed Unix paths; Wine maps the root at Z:.
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+class Utility {
+public:
+    Utility() {
+        STARTUPINFOA startup{sizeof(startup)};
+        std::string command = "\"" + WindowsPath(utilityPath) + "\"";
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process_))
+            return;
+        window = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
+    }
+    ~Utility() {
+        if (!process_.hProcess) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    HWND Item(int id) const { return GetDlgItem(window, id); }
+    DWORD WaitExit(int timeoutMs) const {
+        if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return 0xFFFF;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+    // Clicks a row and waits until the selection handler's transactions are done.
+    void ClickDevice(int row) {
+        ASSERT_TRUE(winauto::ClickListRow(Item(IDC_DEVICE_LIST), row));
+        ASSERT_TRUE(winauto::WaitIdle(window, 30000));
+    }
+    int RowOf(const std::string& name) const {
+        const auto rows = winauto::ReadListView(Item(IDC_DEVICE_LIST));
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].cells[0] == name) return static_cast<int>(i);
+        return -1;
+    }
+
+    HWND window = nullptr;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+std::vector<std::string> VolumeNames(HWND list) {
+    std::vector<std::string> names;
+    for (const auto& row : winauto::ReadListView(list)) names.push_back(row.cells.at(0));
+    return names;
+}
+
+TEST(MainWindowEndToEnd, StartsListsSelectsAndExits) {
+    Utility utility;
+    ASSERT_NE(nullptr, utility.window) << "the main window never appeared";
+    const HWND window = utility.window;
+
+    // The window: its title (shown only on the taskbar), its shape, its hidden controls.
+    EXPECT_EQ("Kavron Storage Utility", winauto::GetText(window));
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    EXPECT_FALSE(winauto::RegionContains(window, 0, 4));
+    EXPECT_TRUE(winauto::RegionContains(window, 0, 5));
+    EXPECT_FALSE(winauto::RegionContains(window, w / 2, 0));
+    EXPECT_TRUE(winauto::RegionContains(window, w / 2, h - 1));
+    EXPECT_FALSE(winauto::RegionContains(window, w - 4, 1));
+    for (int id : {IDC_LAN_PORT, IDC_WIDGET, IDC_BITTORRENT, IDC_LANGUAGE}) {
+        ASSERT_NE(nullptr, utility.Item(id)) << id;
+        EXPECT_FALSE(winauto::IsShown(utility.Item(id))) << id;
+    }
+    for (int id : {IDC_REFRESH, IDC_CONFIGURATION, IDC_APPLY, IDC_CONNECT, IDC_DISCONNECT, IDC_ABOUT, IDC_EXIT,
+                   IDC_MINIMIZE, IDC_CLOSE, IDC_DEVICE_LIST, IDC_VOLUME_LIST, IDC_IP_ADDRESS})
+        EXPECT_TRUE(winauto::IsShown(utility.Item(id))) << id;
+
+    // The device list after the first discovery: one row per device, the device on
+    // both interfaces once, the one with other selector bytes left out.
+    HWND devices = utility.Item(IDC_DEVICE_LIST);
+    EXPECT_EQ((std::vector<std::string>{"Name", "IP", "Netmask", "Gateway"}), winauto::ListColumnTitles(devices));
+    auto rows = winauto::ReadListView(devices);
+    std::vector<std::vector<std::string>> cells;
+    for (const auto& row : rows) cells.push_back(row.cells);
+    std::sort(cells.begin(), cells.end());
+    EXPECT_EQ((std::vector<std::vector<std::string>>{
+                  {"Backup Vault", "203.0.113.40", "255.255.255.0", "0.0.0.0"},
+                  {"Living Room Media", "198.51.100.31", "255.255.0.0", "198.51.100.1"},
+                  {"Office Storage", "198.51.100.20", "255.255.255.0", "198.51.100.1"},
+              }),
+              cells);
+    EXPECT_TRUE(winauto::IsBlankAddress(utility.Item(IDC_IP_ADDRESS)));
+    EXPECT_EQ(-1, winauto::ComboSelection(utility.Item(IDC_RECEIVE_DHCP)));
+    EXPECT_EQ((std::vector<std::string>{"Disable", "Enable"}), winauto::ComboItems(utility.Item(IDC_RECEIVE_DHCP)));
+    EXPECT_EQ((std::vector<std::string>{"Volume Name", "Location"}),
+              winauto::ListColumnTitles(utility.Item(IDC_VOLUME_LIST)));
+
+    // The two-port device: its LAN1 settings, its volumes (duplicates and empty names
+    // dropped, UTF-8 shown in the ANSI code page), the port box filled behind the scenes.
+    const int office = utility.RowOf("Office Storage");
+    ASSERT_GE(office, 0);
+    utility.ClickDevice(office);
+    EXPECT_TRUE(winauto::ReadListView(devices).at(static_cast<size_t>(office)).selected);
+    EXPECT_EQ("198.51.100.20", winauto::ReadIpAddress(utility.Item(IDC_IP_ADDRESS)).Dotted());
+    EXPECT_EQ("255.255.255.0", winauto::ReadIpAddress(utility.Item(IDC_NETMASK)).Dotted());
+    EXPECT_EQ("198.51.100.1", winauto::ReadIpAddress(utility.Item(IDC_GATEWAY)).Dotted());
+    EXPECT_EQ("Disable", winauto::ComboSelectedText(utility.Item(IDC_RECEIVE_DHCP)));
+    EXPECT_TRUE(winauto::IsEnabled(utility.Item(IDC_IP_ADDRESS)));
+    EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), winauto::ComboItems(utility.Item(IDC_LAN_PORT)));
+    EXPECT_EQ(0, winauto::ComboSelection(utility.Item(IDC_LAN_PORT)));
+    EXPECT_TRUE(winauto::IsEnabled(utility.Item(IDC_LAN_PORT)));
+    EXPECT_EQ((std::vector<std::string>{"HDD_1", "USB1", "B\xFCrodaten"}), VolumeNames(utility.Item(IDC_VOLUME_LIST)));
+    for (const auto& row : winauto::ReadListView(utility.Item(IDC_VOLUME_LIST)))
+        EXPECT_EQ("", row.cells.at(1)) << "no drive is mapped under Wine";
+
+    // A single-port DHCP client: the address fields are disabled, "Enable" is shown,
+    // the port box is emptied and disabled again.
+    const int media = utility.RowOf("Living Room Media");
+    ASSERT_GE(media, 0);
+    utility.ClickDevice(media);
+    EXPECT_EQ("198.51.100.31", winauto::ReadIpAddress(utility.Item(IDC_IP_ADDRESS)).Dotted());
+    EXPECT_EQ("255.255.0.0", winauto::ReadIpAddress(utility.Item(IDC_NETMASK)).Dotted());
+    EXPECT_EQ("Enable", winauto::ComboSelectedText(utility.Item(IDC_RECEIVE_DHCP)));
+    for (int id : {IDC_IP_ADDRESS, IDC_NETMASK, IDC_GATEWAY})
+        EXPECT_FALSE(winauto::IsEnabled(utility.Item(id))) << id;
+    EXPECT_TRUE(winauto::ComboItems(utility.Item(IDC_LAN_PORT)).empty());
+    EXPECT_FALSE(winauto::IsEnabled(utility.Item(IDC_LAN_PORT)));
+    EXPECT_EQ((std::vector<std::string>{"HDD_a"}), VolumeNames(utility.Item(IDC_VOLUME_LIST)));
+
+    // A device with the gateway 0.0.0.0 and no volumes: a blank gateway, an empty list.
+    const int vault = utility.RowOf("Backup Vault");
+    ASSERT_GE(vault, 0);
+    utility.ClickDevice(vault);
+    EXPECT_EQ("203.0.113.40", winauto::ReadIpAddress(utility.Item(IDC_IP_ADDRESS)).Dotted());
+    EXPECT_TRUE(winauto::IsBlankAddress(utility.Item(IDC_GATEWAY)));
+    EXPECT_EQ("Disable", winauto::ComboSelectedText(utility.Item(IDC_RECEIVE_DHCP)));
+    EXPECT_TRUE(winauto::IsEnabled(utility.Item(IDC_GATEWAY)));
+    EXPECT_TRUE(VolumeNames(utility.Item(IDC_VOLUME_LIST)).empty());
+
+    // Refresh lists the devices again and forgets the volume list.
+    winauto::ClickCentre(utility.Item(IDC_REFRESH));
+    ASSERT_TRUE(winauto::WaitIdle(window, 30000));
+    EXPECT_EQ(3u, winauto::ReadListView(devices).size());
+    EXPECT_TRUE(VolumeNames(utility.Item(IDC_VOLUME_LIST)).empty());
+    EXPECT_TRUE(winauto::IsBlankAddress(utility.Item(IDC_IP_ADDRESS)));
+
+    // Exit ends the program.
+    winauto::ClickCentre(utility.Item(IDC_EXIT));
+    EXPECT_EQ(0u, utility.WaitExit(20000));
+}
+
+TEST(MainWindowEndToEnd, CloseButtonEndsTheProgram) {
+    Utility utility;
+    ASSERT_NE(nullptr, utility.window);
+    winauto::ClickCentre(utility.Item(IDC_CLOSE));
+    EXPECT_EQ(0u, utility.WaitExit(20000));
+}
+
+TEST(MainWindowEndToEnd, WindowManagerCloseEndsTheProgram) {
+    Utility utility;
+    ASSERT_NE(nullptr, utility.window);
+    PostMessageA(utility.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(0u, utility.WaitExit(20000));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: main_window_e2e_test PATH_TO_KavronStorageUtility.exe\n");
+        return 2;
+    }
+    utilityPath = argv[1];
+    return RUN_ALL_TESTS();
+}
