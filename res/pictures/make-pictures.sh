@@ -99,7 +99,7 @@ button_face() { # out base bw bh style state caption
   fi
   "${IM[@]}" "$base" "$TMP/body.png" -gravity northwest -compose Over -composite \
     -fill none -stroke "$border" -strokewidth 1 \
-    -draw "roundrectangle 1.5,1.5 $((x1)).5,$((y1)).5 $r,$r" \
+    -draw "roundrectangle 1,1 $x1,$y1 $r,$r" \
     "$TMP/face.png"
   # Caption centred in the body (not in the whole base, which may be larger).
   "${IM[@]}" -size "${bw}x$((bh - 2))" xc:none -font "$FONT_BOLD" -pointsize "$BTN_PT" \
@@ -108,14 +108,25 @@ button_face() { # out base bw bh style state caption
   "${IM[@]}" "$TMP/face.png" "$TMP/caption.png" -gravity northwest -compose Over -composite "$out"
 }
 
-# Crop of a background picture as it appears in the client area: the picture is
-# stretched over the client, so scale it to the client size first.
-# The background under a control, as the client shows it: the picture is stretched
-# over the client. A face padded for larger controls repeats the last column and row
-# of the control's own area, which continues flat areas and gradients alike.
-client_crop() { # out picture client_w client_h x y w h full_w full_h
-  "${IM[@]}" "$2" -filter point -resize "${3}x${4}!" -crop "${7}x${8}+${5}+${6}" +repage \
-    -virtual-pixel edge -define distort:viewport="${9}x${10}+0+0" -filter point -distort SRT 0 +repage "$1"
+# The background under a control, in client pixels. A face padded for larger
+# controls repeats the last column and row of the control's own area, which
+# continues flat areas and gradients alike.
+client_crop() { # out design x y w h full_w full_h
+  "${IM[@]}" "$2" -crop "${5}x${6}+${3}+${4}" +repage \
+    -virtual-pixel edge -define distort:viewport="${7}x${8}+0+0" -filter point -distort SRT 0 +repage "$1"
+}
+
+# A picture drawn at the client size of the window that stretches it, resized to
+# the picture's fixed size by repeating rows and columns (pixel centres, as the
+# window's stretch samples them), so that the stretch gives the drawing back.
+# Warns when it would not.
+fit_to_picture() { # design w h out
+  local design=$1 w=$2 h=$3 out=$4 cw ch diff
+  read -r cw ch < <(identify -format '%w %h\n' "$design")
+  "${IM[@]}" "$design" -sample "${w}x${h}!" "$out"
+  "${IM[@]}" "$out" -sample "${cw}x${ch}!" "$TMP/fit-back.png"
+  diff=$(compare -metric AE "$design" "$TMP/fit-back.png" null: 2>&1 || true)
+  [[ $diff == 0 ]] || echo "  warning: $(basename "$out") stretched to ${cw}x${ch} differs from its drawing in $diff pixels" >&2
 }
 
 #############################################################################
@@ -171,7 +182,8 @@ panel_heading() { # image x y width text   (y = vertical centre of the heading)
 }
 
 make_main_background() {
-  local W=$MAIN_BMP_W H=$MAIN_BMP_H img=$TMP/main.png
+  # Drawn in client pixels; $TMP/267.png keeps the drawing for the button faces.
+  local W=$MAIN_CLIENT_W H=$MAIN_CLIENT_H img=$TMP/main.png
   local strip=$MAIN_STRIP_H foot=$MAIN_FOOT_Y
   "${IM[@]}" -size "${W}x${H}" xc:"$WORK_BG" \
     \( -size "${W}x${strip}" gradient:"$TITLE_TOP-$TITLE_BOT" \) -geometry +0+0 -compose Over -composite \
@@ -180,36 +192,42 @@ make_main_background() {
     -fill "$FOOT_LINE" -draw "rectangle 0,$foot $((W - 1)),$foot" \
     -fill none -stroke "$WINDOW_EDGE" -draw "rectangle 0,0 $((W - 1)),$((H - 1))" -stroke none \
     "$img"
-  # Title: logo mark and the product name.
-  logo_mark "$TMP/logo20.png" 20
-  "${IM[@]}" "$img" "$TMP/logo20.png" -geometry "+12+$(( (strip - 20) / 2 ))" -compose Over -composite \
-    -font "$FONT_BOLD" -pointsize "$TITLE_PT" -fill "$TITLE_TEXT" -gravity northwest \
-    -annotate "+40+$(( (strip - TITLE_PT) / 2 - 2 ))" "Kavron" \
-    "$img"
-  local kw
+  # Title: logo mark and the product name, centred on the strip.
+  local logo=20 ty kw
+  logo_mark "$TMP/logo.png" $logo
+  ty=$(( (strip - TITLE_PT) / 2 - 2 ))
   kw=$("${IM[@]}" -font "$FONT_BOLD" -pointsize "$TITLE_PT" label:"Kavron" -format '%w' info:)
-  "${IM[@]}" "$img" -font "$FONT" -pointsize "$TITLE_PT" -fill "$TITLE_SUBTEXT" -gravity northwest \
-    -annotate "+$((40 + kw + 3))+$(( (strip - TITLE_PT) / 2 - 2 ))" "Storage Utility" "$img"
+  "${IM[@]}" "$img" "$TMP/logo.png" -geometry "+12+$(( (strip - logo) / 2 ))" -compose Over -composite \
+    -font "$FONT_BOLD" -pointsize "$TITLE_PT" -fill "$TITLE_TEXT" -gravity northwest \
+    -annotate "+40+$ty" "Kavron" \
+    -font "$FONT" -fill "$TITLE_SUBTEXT" -annotate "+$((40 + kw + 3))+$ty" "Storage Utility" \
+    "$img"
   # Panel headings, their rules ending at the right edge of the button column.
   local left right
-  left=$(main_x 14); right=$(main_x 279)
+  left=$(dlg8_x 14); right=$(dlg8_x 279)
   panel_heading "$img" "$left" "$MAIN_HEAD1_Y" $((right - left)) "DEVICES"
   panel_heading "$img" "$left" "$MAIN_HEAD2_Y" $((right - left)) "LAN SETTINGS"
   panel_heading "$img" "$left" "$MAIN_HEAD3_Y" $((right - left)) "DRIVE MAPPING"
   cp "$img" "$TMP/267.png"
-  save_bmp "$img" -- 267 main-background
+  fit_to_picture "$img" "$MAIN_BMP_W" "$MAIN_BMP_H" "$TMP/main-fit.png"
+  save_bmp "$TMP/main-fit.png" -- 267 main-background
 }
 
 #############################################################################
 # Dialog backgrounds (268-274)
 
 make_dialog_backgrounds() {
-  local entry n name w h dh
+  local entry n name w h cw ch dh
   for entry in "${DIALOG_BACKGROUNDS[@]}"; do
-    read -r n name w h dh <<<"$entry"
+    read -r n name w h cw ch dh <<<"$entry"
     wanted "$n" || continue
-    dark_panel "$TMP/$n.png" "$w" "$h" "$dh"
-    cp "$TMP/$n.png" "$TMP/bg-$n.png"
+    # $TMP/bg-N.png keeps the drawing at the client size for the faces on it.
+    dark_panel "$TMP/bg-$n.png" "$cw" "$ch" "$dh"
+    if (( w != cw || h != ch )); then
+      fit_to_picture "$TMP/bg-$n.png" "$w" "$h" "$TMP/$n.png"
+    else
+      cp "$TMP/bg-$n.png" "$TMP/$n.png"
+    fi
     save_bmp "$TMP/$n.png" -- "$n" "$name"
   done
 }
@@ -227,7 +245,7 @@ main_button() { # normal down name-normal name-down caption du-x du-y du-w du-h 
   if [[ ${10:-} == plain ]]; then
     "${IM[@]}" -size "${fw}x${fh}" xc:"$WORK_BG" "$TMP/base.png"
   else
-    client_crop "$TMP/base.png" "$TMP/267.png" "$MAIN_CLIENT_W" "$MAIN_CLIENT_H" "$x" "$y" "$w" "$h" "$fw" "$fh"
+    client_crop "$TMP/base.png" "$TMP/267.png" "$x" "$y" "$w" "$h" "$fw" "$fh"
   fi
   button_face "$TMP/f1.png" "$TMP/base.png" "$w" "$h" light up "$cap"
   button_face "$TMP/f2.png" "$TMP/base.png" "$w" "$h" light down "$cap"
@@ -241,7 +259,7 @@ title_button() { # normal down name-normal name-down glyph du-x du-y du-w du-h
   wanted "$n1" "$n2" || return 0
   x=$(dlg8_x "$6"); y=$(dlg8_y "$7"); w=$(dlg8_x "$8"); h=$(dlg8_y "$9")
   fw=$(face8_w "$8"); fh=$(face8_h "$9")
-  client_crop "$TMP/base.png" "$TMP/267.png" "$MAIN_CLIENT_W" "$MAIN_CLIENT_H" "$x" "$y" "$w" "$h" "$fw" "$fh"
+  client_crop "$TMP/base.png" "$TMP/267.png" "$x" "$y" "$w" "$h" "$fw" "$fh"
   cx=$(( w / 2 )); cy=$(( h / 2 ))
   for state in up down; do
     out=$TMP/t-$state.png
@@ -354,6 +372,7 @@ make_scroll_bars() {
       wanted 384 && save_bmp -size 18x1 xc:"$track" -fill "$edge" -draw "rectangle 0,0 0,0" -- 384 vscroll-track-grey
     fi
   done
+  return 0   # a picture left out by the command line is no failure
 }
 
 #############################################################################

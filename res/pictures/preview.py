@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Previews of the skin: every window's background with its controls placed on it.
 
-    res/pictures/preview.py [--out DIR] [--wine]
+    res/pictures/preview.py [--out DIR] [--metrics N] [--font TTF]
 
 Reads the dialog templates from res/kavron.rc (names from res/resource.h), places
 each control at its pixel rectangle (dialog units through the template font's base
@@ -16,7 +16,10 @@ units) and writes, per dialog, into DIR (default /tmp/kavron-preview):
 
 It also checks the main background's bands (title strip, panel headings, bottom
 bar) against the controls and labels and prints every overlap; the exit status is
-1 when there is one. --wine uses the base units Wine measures without Arial.
+1 when there is one. The windows are laid out with the base units the pictures are
+drawn for (geometry.sh); --metrics N uses the N-th entry of OTHER_METRICS instead
+(1: a taller Arial, 2: Wine's wider fallback face), to see how the padded faces
+and the stretched backgrounds look there.
 Needs python3 and ImageMagick; writes nothing into the source tree.
 """
 import argparse
@@ -44,17 +47,19 @@ def sh_var(text, name):
     return int(m.group(1))
 
 
-GEOMETRY = open(os.path.join(HERE, "geometry.sh")).read()
-BASE = {
-    False: {8: (sh_var(GEOMETRY, "BASE8_X"), sh_var(GEOMETRY, "BASE8_Y")),
-            9: (sh_var(GEOMETRY, "BASE9_X"), sh_var(GEOMETRY, "BASE9_Y"))},
-    True: {8: (sh_var(GEOMETRY, "WINE8_X"), sh_var(GEOMETRY, "WINE8_Y")),
-           9: (sh_var(GEOMETRY, "WINE9_X"), sh_var(GEOMETRY, "WINE9_Y"))},
-}
-
-
 def muldiv(a, b, c):
     return (a * b + c // 2) // c
+
+
+GEOMETRY = open(os.path.join(HERE, "geometry.sh")).read()
+# Base units by font size: [0] those the pictures are drawn for, then OTHER_METRICS.
+METRICS = [{8: (sh_var(GEOMETRY, "BASE8_X"), sh_var(GEOMETRY, "BASE8_Y")),
+            9: (sh_var(GEOMETRY, "BASE9_X"), sh_var(GEOMETRY, "BASE9_Y"))}]
+for entry in re.findall(r'"(\d+) (\d+) (\d+) (\d+)"', re.search(r"OTHER_METRICS=\((.*?)\)", GEOMETRY).group(1)):
+    x8, y8, x9, y9 = map(int, entry)
+    METRICS.append({8: (x8, y8), 9: (x9, y9)})
+# The main background is drawn in client pixels of the first metrics.
+DESIGN_CLIENT = (muldiv(287, METRICS[0][8][0], 4), muldiv(329, METRICS[0][8][1], 8))
 
 
 # ---------------------------------------------------------------------------
@@ -191,8 +196,8 @@ def bitmap_size(path):
 
 
 class Layout:
-    def __init__(self, dialog, wine):
-        self.bx, self.by = BASE[wine][dialog["font"]]
+    def __init__(self, dialog, metrics):
+        self.bx, self.by = METRICS[metrics][dialog["font"]]
         self.client = (muldiv(dialog["w"], self.bx, 4), muldiv(dialog["h"], self.by, 8))
 
     def rect(self, c):
@@ -380,13 +385,12 @@ def faces_sheet(out_dir, tmp):
 
 def main_bands(layout):
     """Rectangles of the drawn bands, in client pixels."""
-    bw, bh = sh_var(GEOMETRY, "MAIN_BMP_W"), sh_var(GEOMETRY, "MAIN_BMP_H")
-    sx, sy = layout.client[0] / bw, layout.client[1] / bh
+    sx, sy = layout.client[0] / DESIGN_CLIENT[0], layout.client[1] / DESIGN_CLIENT[1]
     strip = sh_var(GEOMETRY, "MAIN_STRIP_H") + 2
     foot = sh_var(GEOMETRY, "MAIN_FOOT_Y")
     bands = [("title strip", (0, 0, layout.client[0], int(strip * sy + 0.999)))]
-    left = muldiv(14, layout.bx, 4)
-    right = muldiv(279, layout.bx, 4)
+    left = int(muldiv(14, METRICS[0][8][0], 4) * sx)
+    right = int(muldiv(279, METRICS[0][8][0], 4) * sx + 0.999)
     for i in (1, 2, 3):
         y = sh_var(GEOMETRY, "MAIN_HEAD%d_Y" % i)
         bands.append(("heading %d" % i, (left, int((y - 7) * sy), right, int((y + 7) * sy + 0.999))))
@@ -433,7 +437,8 @@ def main():
     global FONT
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--out", default=os.path.join(tempfile.gettempdir(), "kavron-preview"))
-    ap.add_argument("--wine", action="store_true", help="use the base units Wine measures without Arial")
+    ap.add_argument("--metrics", type=int, default=0, choices=range(len(METRICS)),
+                    help="0: the base units the pictures are drawn for; 1, 2: OTHER_METRICS of geometry.sh")
     ap.add_argument("--font", help="TrueType file for the labels (default: %s)" % FONT)
     opts = ap.parse_args()
     if opts.font:
@@ -443,7 +448,7 @@ def main():
     problems = []
     with tempfile.TemporaryDirectory() as tmp:
         for did, d in sorted(dialogs.items()):
-            layout = Layout(d, opts.wine)
+            layout = Layout(d, opts.metrics)
             outline(did, d, layout, opts.out)
             mock(did, d, layout, opts.out, tmp)
             print("%d %s: client %dx%d px" % (did, d["name"], layout.client[0], layout.client[1]))

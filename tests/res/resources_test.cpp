@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -78,6 +80,24 @@ bool SameRect(const RECT& a, const RECT& b) {
 std::string Describe(const RECT& r) {
     char s[80];
     std::snprintf(s, sizeof s, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return s;
+}
+
+// The face the system really draws a dialog's font in, with its cell height and
+// average character width: the numbers the dialog base units come from.
+std::string RealizedFont(HWND dialog) {
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, font);
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    char s[128];
+    std::snprintf(s, sizeof s, "drawn in \"%s\", cell height %ld, average width %ld", face, tm.tmHeight,
+                  tm.tmAveCharWidth);
     return s;
 }
 
@@ -160,8 +180,8 @@ TEST(MainTemplate, WindowIsACaptionlessPopupWithATaskbarButton) {
 
     RECT unit{0, 0, 4, 8};
     MapDialogRect(dlg.get(), &unit);
-    std::printf("main window: client %ld x %ld px, dialog base units %ld x %ld\n", size.cx, size.cy,
-                unit.right, unit.bottom);
+    std::printf("main window: client %ld x %ld px, dialog base units %ld x %ld, font %s\n", size.cx, size.cy,
+                unit.right, unit.bottom, RealizedFont(dlg.get()).c_str());
 }
 
 TEST(MainTemplate, ControlsHaveTheirKindPlaceAndVisibility) {
@@ -307,8 +327,8 @@ TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont) {
         ReleaseDC(nullptr, dc);
         RECT unit{0, 0, 4, 8};
         MapDialogRect(dlg.get(), &unit);
-        std::printf("dialog %d: client %ld x %ld px, base units %ld x %ld\n", d.id, got.cx, got.cy, unit.right,
-                    unit.bottom);
+        std::printf("dialog %d: client %ld x %ld px, base units %ld x %ld, font %s\n", d.id, got.cx, got.cy,
+                    unit.right, unit.bottom, RealizedFont(dlg.get()).c_str());
     }
 }
 
@@ -433,43 +453,143 @@ TEST(Pictures, FixedSizesAndTrueColour) {
     }
 }
 
+// A picture as a window paints it: stretched over (or, at its own size, copied
+// onto) an area with a plain StretchBlt, in the DC's default stretch mode unless
+// another is given. Pixels are read back from a 32-bit DIB section.
+class Painted {
+public:
+    Painted(int bitmapId, SIZE area, int stretchMode = 0) : area_(area) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = area.cx;
+        bi.bmiHeader.biHeight = -area.cy;  // top-down rows
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        section_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        dc_ = CreateCompatibleDC(nullptr);
+        // Loaded as the program loads its pictures: a device-dependent bitmap.
+        HBITMAP picture = static_cast<HBITMAP>(
+            LoadImageA(Module(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+        HDC source = CreateCompatibleDC(nullptr);
+        if (section_ && dc_ && picture && source) {
+            old_ = SelectObject(dc_, section_);
+            BITMAP info{};
+            GetObjectA(picture, sizeof info, &info);
+            HGDIOBJ oldSource = SelectObject(source, picture);
+            if (stretchMode) SetStretchBltMode(dc_, stretchMode);
+            if (StretchBlt(dc_, 0, 0, area.cx, area.cy, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY)) {
+                GdiFlush();
+                bits_ = static_cast<const BYTE*>(bits);
+            }
+            SelectObject(source, oldSource);
+        }
+        if (source) DeleteDC(source);
+        if (picture) DeleteObject(picture);
+    }
+    ~Painted() {
+        if (old_) SelectObject(dc_, old_);
+        if (dc_) DeleteDC(dc_);
+        if (section_) DeleteObject(section_);
+    }
+    Painted(const Painted&) = delete;
+    Painted& operator=(const Painted&) = delete;
+
+    bool ok() const { return bits_ != nullptr; }
+    COLORREF At(int x, int y) const {
+        const BYTE* p = bits_ + (static_cast<size_t>(y) * area_.cx + x) * 4;
+        return RGB(p[2], p[1], p[0]);
+    }
+    int Differences(const Painted& other) const {
+        int n = 0;
+        for (int y = 0; y < area_.cy; ++y)
+            for (int x = 0; x < area_.cx; ++x) n += At(x, y) != other.At(x, y);
+        return n;
+    }
+
+private:
+    SIZE area_;
+    HBITMAP section_ = nullptr;
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    const BYTE* bits_ = nullptr;
+};
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+std::string Describe(COLORREF c) {
+    char s[16];
+    std::snprintf(s, sizeof s, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+    return s;
+}
+
+int Luminance(COLORREF c) {
+    return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
+}
+
+SIZE BitmapSize(int id) {
+    const BitmapInfo b = LoadBitmapInfo(id);
+    return SIZE{b.width, b.height};
+}
+
+struct Face {
+    int dialog, control, normal, down;
+    int w, h;  // the control's size in dialog units
+};
+
+const Face kFaces[] = {
+    {IDD_MAIN, IDC_CLOSE, IDB_CLOSE, IDB_CLOSE_DOWN, 12, 10},
+    {IDD_MAIN, IDC_MINIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_DOWN, 12, 10},
+    {IDD_MAIN, IDC_REFRESH, IDB_REFRESH, IDB_REFRESH_DOWN, 68, 16},
+    {IDD_MAIN, IDC_CONFIGURATION, IDB_CONFIGURATION, IDB_CONFIGURATION_DOWN, 68, 16},
+    {IDD_MAIN, IDC_LANGUAGE, IDB_LANGUAGE, IDB_LANGUAGE_DOWN, 62, 19},
+    {IDD_MAIN, IDC_BITTORRENT, IDB_BITTORRENT, IDB_BITTORRENT_DOWN, 62, 20},
+    {IDD_MAIN, IDC_APPLY, IDB_APPLY, IDB_APPLY_DOWN, 68, 16},
+    {IDD_MAIN, IDC_CONNECT, IDB_CONNECT, IDB_CONNECT_DOWN, 68, 16},
+    {IDD_MAIN, IDC_DISCONNECT, IDB_DISCONNECT, IDB_DISCONNECT_DOWN, 68, 16},
+    {IDD_MAIN, IDC_ABOUT, IDB_ABOUT, IDB_ABOUT_DOWN, 68, 16},
+    {IDD_MAIN, IDC_EXIT, IDB_EXIT, IDB_EXIT_DOWN, 68, 16},
+    {IDD_LOGIN, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
+    {IDD_LOGIN, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
+    {IDD_LANGUAGE, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
+    {IDD_LANGUAGE, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
+    {IDD_DRIVE_IN_USE, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
+    {IDD_DRIVE_IN_USE, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
+    {IDD_WIDGET_MODEL, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
+    {IDD_WIDGET_MODEL, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
+    {IDD_WIDGET_ENGINE_PROMPT, IDOK, IDB_DOWNLOAD, IDB_DOWNLOAD_DOWN, 61, 16},
+    {IDD_WIDGET_ENGINE_PROMPT, IDCANCEL, IDB_NEXT, IDB_NEXT_DOWN, 62, 16},
+    {IDD_ABOUT, IDOK, IDB_OK, IDB_OK_DOWN, 68, 16},
+};
+
+// Dialog base units of other systems, Arial 8 then Arial 9: an Arial that comes out
+// a little taller, and the wider face Wine falls back to without one with Arial's
+// metrics. Their controls are larger than here.
+struct BaseUnits {
+    int x8, y8, x9, y9;
+};
+const BaseUnits kOtherBaseUnits[] = {{6, 14, 7, 15}, {7, 13, 7, 14}};
+
 // Each skinned button copies its face at the control's size from the face's top
-// left corner: a face smaller than its control would show garbage at the edges.
+// left corner: a face smaller than its control would show garbage at the edges,
+// here and on the systems above.
 TEST(Pictures, ButtonFacesCoverTheirControls) {
-    struct Face {
-        int dialog, control, normal, down;
-    };
-    const Face faces[] = {
-        {IDD_MAIN, IDC_CLOSE, IDB_CLOSE, IDB_CLOSE_DOWN},
-        {IDD_MAIN, IDC_MINIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_DOWN},
-        {IDD_MAIN, IDC_REFRESH, IDB_REFRESH, IDB_REFRESH_DOWN},
-        {IDD_MAIN, IDC_CONFIGURATION, IDB_CONFIGURATION, IDB_CONFIGURATION_DOWN},
-        {IDD_MAIN, IDC_LANGUAGE, IDB_LANGUAGE, IDB_LANGUAGE_DOWN},
-        {IDD_MAIN, IDC_BITTORRENT, IDB_BITTORRENT, IDB_BITTORRENT_DOWN},
-        {IDD_MAIN, IDC_APPLY, IDB_APPLY, IDB_APPLY_DOWN},
-        {IDD_MAIN, IDC_CONNECT, IDB_CONNECT, IDB_CONNECT_DOWN},
-        {IDD_MAIN, IDC_DISCONNECT, IDB_DISCONNECT, IDB_DISCONNECT_DOWN},
-        {IDD_MAIN, IDC_ABOUT, IDB_ABOUT, IDB_ABOUT_DOWN},
-        {IDD_MAIN, IDC_EXIT, IDB_EXIT, IDB_EXIT_DOWN},
-        {IDD_LOGIN, IDOK, IDB_OK, IDB_OK_DOWN},
-        {IDD_LOGIN, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN},
-        {IDD_LANGUAGE, IDOK, IDB_OK, IDB_OK_DOWN},
-        {IDD_LANGUAGE, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN},
-        {IDD_DRIVE_IN_USE, IDOK, IDB_OK, IDB_OK_DOWN},
-        {IDD_DRIVE_IN_USE, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN},
-        {IDD_WIDGET_MODEL, IDOK, IDB_OK, IDB_OK_DOWN},
-        {IDD_WIDGET_MODEL, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN},
-        {IDD_WIDGET_ENGINE_PROMPT, IDOK, IDB_DOWNLOAD, IDB_DOWNLOAD_DOWN},
-        {IDD_WIDGET_ENGINE_PROMPT, IDCANCEL, IDB_NEXT, IDB_NEXT_DOWN},
-        {IDD_ABOUT, IDOK, IDB_OK, IDB_OK_DOWN},
-    };
-    for (const Face& f : faces) {
+    for (const Face& f : kFaces) {
         SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
         HiddenDialog dlg(f.dialog);
         HWND h = dlg.item(f.control);
         ASSERT_NE(h, nullptr);
         RECT r{};
         GetClientRect(h, &r);
+        for (const BaseUnits& u : kOtherBaseUnits) {
+            const bool nine = f.dialog == IDD_ABOUT;
+            r.right = std::max<LONG>(r.right, MulDiv(f.w, nine ? u.x9 : u.x8, 4));
+            r.bottom = std::max<LONG>(r.bottom, MulDiv(f.h, nine ? u.y9 : u.y8, 8));
+        }
         for (int id : {f.normal, f.down}) {
             const BitmapInfo b = LoadBitmapInfo(id);
             ASSERT_TRUE(b.loaded) << "bitmap " << id;
@@ -481,6 +601,82 @@ TEST(Pictures, ButtonFacesCoverTheirControls) {
         const BitmapInfo n = LoadBitmapInfo(f.normal), d = LoadBitmapInfo(f.down);
         EXPECT_EQ(n.width, d.width);
         EXPECT_EQ(n.height, d.height);
+    }
+}
+
+// The faces of the main window and of the widget engine prompt are cut from the
+// backgrounds they sit on, at the size their controls have here. A face drawn for
+// another size or place shows as a button off centre in its control, cut off, or
+// with a seam: its body must reach to a pixel from the control's left, top and
+// right edges and to two from the bottom, which leaves room for a shadow (checked
+// on the pressed faces: the title buttons draw no body when they are not
+// pressed), and the corners its rounded body leaves free must match the
+// background there.
+TEST(Pictures, FacesFillTheirControlsAndBlendIntoTheBackground) {
+    for (const Face& f : kFaces) {
+        const int background = f.dialog == IDD_MAIN                   ? IDB_MAIN_BACKGROUND
+                               : f.dialog == IDD_WIDGET_ENGINE_PROMPT ? IDB_WIDGET_PROMPT_BACKGROUND
+                                                                      : 0;
+        if (!background) continue;  // OK and Cancel serve several backgrounds
+        SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
+        HiddenDialog dlg(f.dialog);
+        HWND h = dlg.item(f.control);
+        ASSERT_NE(h, nullptr);
+        if (!(GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE)) continue;  // never shown
+        const RECT r = dlg.ClientRectOf(h);
+        const int w = r.right - r.left, ht = r.bottom - r.top;
+        const Painted bg(background, dlg.ClientSize());
+        const Painted normal(f.normal, BitmapSize(f.normal)), down(f.down, BitmapSize(f.down));
+        ASSERT_TRUE(bg.ok() && normal.ok() && down.ok());
+        const POINT corners[] = {{0, 0}, {w - 1, 0}, {0, ht - 1}, {w - 1, ht - 1}};
+        for (const POINT& p : corners) {
+            const COLORREF want = bg.At(r.left + p.x, r.top + p.y), got = normal.At(p.x, p.y);
+            EXPECT_TRUE(Near(got, want, 6)) << "corner " << p.x << "," << p.y << ": face " << Describe(got)
+                                            << ", background " << Describe(want);
+        }
+        const POINT edges[] = {{1, ht / 2}, {w - 2, ht / 2}, {w / 2, 1}, {w / 2, ht - 3}};
+        for (const POINT& p : edges) {
+            const COLORREF behind = bg.At(r.left + p.x, r.top + p.y), got = down.At(p.x, p.y);
+            EXPECT_FALSE(Near(got, behind, 6)) << "no body at " << p.x << "," << p.y << " of pressed face "
+                                               << f.down;
+        }
+    }
+}
+
+// The main window's labels are drawn black straight onto its background: nothing
+// dark of the picture (title strip, headings) may run under them.
+TEST(Pictures, MainWindowLabelsStandOnTheLightWorkArea) {
+    HiddenDialog dlg(IDD_MAIN);
+    ASSERT_NE(dlg.get(), nullptr);
+    const Painted bg(IDB_MAIN_BACKGROUND, dlg.ClientSize());
+    ASSERT_TRUE(bg.ok());
+    int labels = 0;
+    for (HWND c = GetWindow(dlg.get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (ClassOf(c) != "Static") continue;
+        ++labels;
+        const RECT r = dlg.ClientRectOf(c);
+        int darkest = 255;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) darkest = std::min(darkest, Luminance(bg.At(x, y)));
+        EXPECT_GE(darkest, 170) << "behind \"" << TextOf(c) << "\" " << Describe(r);
+    }
+    EXPECT_EQ(labels, 5);
+}
+
+// A stretch that shrinks a picture in the DC's default mode ANDs the rows and
+// columns it drops into those it keeps: unless the dropped ones repeat their
+// neighbours, gradients come out banded and text speckled. Dropping them plainly
+// must therefore give the same picture.
+TEST(Pictures, StretchedBackgroundsShowWithoutBanding) {
+    std::vector<std::pair<int, int>> stretched = {{IDD_MAIN, IDB_MAIN_BACKGROUND}};
+    for (const DialogSpec& d : kDialogs)
+        if (d.backgroundStretched) stretched.emplace_back(d.id, d.background);
+    for (const auto& s : stretched) {
+        SCOPED_TRACE("dialog " + std::to_string(s.first) + " background " + std::to_string(s.second));
+        HiddenDialog dlg(s.first);
+        const Painted shown(s.second, dlg.ClientSize()), plain(s.second, dlg.ClientSize(), COLORONCOLOR);
+        ASSERT_TRUE(shown.ok() && plain.ok());
+        EXPECT_EQ(shown.Differences(plain), 0);
     }
 }
 
