@@ -7,6 +7,7 @@
 //   kavron-winauto text TITLE CONTROL_ID          a control's text (IP controls: dotted)
 //   kavron-winauto click TITLE CONTROL_ID         click a control in its centre
 //   kavron-winauto click-row TITLE CONTROL_ID ROW select a list row with a click
+//   kavron-winauto click-name TITLE CONTROL_ID TEXT   click the row whose first cell is TEXT
 //   kavron-winauto idle TITLE [TIMEOUT_MS]        wait until the window's thread is idle
 //   kavron-winauto message [TIMEOUT_MS]           print "caption<TAB>text" of a message box
 #include <cstdio>
@@ -20,7 +21,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: kavron-winauto wait|rows|text|click|click-row|idle|message ...\n");
+                 "usage: kavron-winauto wait|rows|text|click|click-row|click-name|idle|message ...\n");
     return 2;
 }
 
@@ -88,6 +89,15 @@ int main(int argc, char** argv) {
     }
     if (command == "click-row" && argc >= 5) {
         return winauto::ClickListRow(control, std::atoi(argv[4])) ? 0 : 1;
+    }
+    if (command == "click-name" && argc >= 5) {
+        const auto rows = winauto::ReadListView(control);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (!rows[i].cells.empty() && rows[i].cells[0] == argv[4])
+                return winauto::ClickListRow(control, static_cast<int>(i)) ? 0 : 1;
+        }
+        std::fprintf(stderr, "kavron-winauto: no row \"%s\"\n", argv[4]);
+        return 1;
     }
     return Usage();
 }
