@@ -53,6 +53,8 @@ bool SkinListCtrl::AttachScrollBars()
     }
     vBar.list = hwnd;
     hBar.list = hwnd;
+    // Recompute the frame now, without the list's own bars.
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     PositionScrollBars();
     return true;
 }
@@ -118,6 +120,14 @@ LRESULT SkinListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NCCALCSIZE:
         UpdateWindow(hwnd);
+        // Once the bitmap bars stand in for them, the list's own bars stay out of
+        // the frame: disabling them is not enough where the list view re-enables
+        // them whenever its contents change. Their scroll ranges live on.
+        if (vBar.hwnd && hBar.hwnd) {
+            const LONG_PTR style = Style();
+            if (style & (WS_HSCROLL | WS_VSCROLL))
+                SetWindowLongPtrA(hwnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_HSCROLL | WS_VSCROLL));
+        }
         return DefaultProc(msg, wParam, lParam);
     case WM_MOUSEWHEEL:
     case WM_KEYDOWN:
@@ -146,7 +156,10 @@ bool SkinListCtrl::OnReflectedNotify(NMHDR* nm, LRESULT* result)
             cd->clrText = selectedTextColor;
             cd->clrTextBk = selectedBackColor;
             // Drawn as an unselected row in these colours; selected again after.
+            // Some list views take the selection for this draw from the record
+            // they pass us rather than from the item, so clear it there as well.
             SetItemState(item, 0, LVIS_SELECTED);
+            cd->nmcd.uItemState &= ~CDIS_SELECTED;
         }
         *result = CDRF_NOTIFYPOSTPAINT;
         break;

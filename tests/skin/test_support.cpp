@@ -42,9 +42,26 @@ void PumpMessages(DWORD ms)
 Capture::Capture(HWND h, UINT flags)
 {
     RECT r;
-    if (!GetClientRect(h, &r) || r.right <= 0 || r.bottom <= 0)
+    if (GetClientRect(h, &r))
+        Read(nullptr, r.right, r.bottom, h, flags);
+}
+
+Capture Capture::OnScreen(HWND h)
+{
+    Capture c;
+    RECT r;
+    UpdateWindow(h);
+    if (!GetClientRect(h, &r))
+        return c;
+    ClientDC dc(h);
+    c.Read(dc.get(), r.right, r.bottom, nullptr, 0);
+    return c;
+}
+
+void Capture::Read(HDC source, int w, int ht, HWND printed, UINT flags)
+{
+    if (w <= 0 || ht <= 0)
         return;
-    const int w = r.right, ht = r.bottom;
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -62,13 +79,29 @@ Capture::Capture(HWND h, UINT flags)
         // A colour no skin uses, so unpainted pixels stand out.
         RECT all = {0, 0, w, ht};
         FillSolidRect(dc.get(), all, RGB(1, 2, 3));
-        SendMessageA(h, WM_PRINT, reinterpret_cast<WPARAM>(dc.get()), flags);
+        if (printed)
+            SendMessageA(printed, WM_PRINT, reinterpret_cast<WPARAM>(dc.get()), flags);
+        else
+            BitBlt(dc.get(), 0, 0, w, ht, source, 0, 0, SRCCOPY);
         GdiFlush();
     }
     width_ = w;
     height_ = ht;
     const uint32_t* p = static_cast<const uint32_t*>(bits);
     pixels_.assign(p, p + static_cast<size_t>(w) * ht);
+}
+
+bool Capture::Matches(int x, int y, HBITMAP bitmap, int sx, int sy, int w, int h) const
+{
+    int bw = 0, bh = 0;
+    std::vector<COLORREF> px = BitmapPixels(bitmap, &bw, &bh);
+    if (px.empty() || sx + w > bw || sy + h > bh)
+        return false;
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            if (At(x + i, y + j) != px[static_cast<size_t>(sy + j) * bw + sx + i])
+                return false;
+    return true;
 }
 
 COLORREF Capture::At(int x, int y) const

@@ -17,6 +17,9 @@ class Capture {
 public:
     Capture() = default;
     explicit Capture(HWND h, UINT flags = PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    // What the window shows on screen now: its client area copied from its DC
+    // after pending paints have run.
+    static Capture OnScreen(HWND h);
     int width() const { return width_; }
     int height() const { return height_; }
     bool ok() const { return width_ > 0 && height_ > 0; }
@@ -27,7 +30,11 @@ public:
     // Number of pixels of `color` in row y, x from left to right (exclusive).
     int CountInRow(int y, int left, int right, COLORREF color) const;
 
+    // True when the w x h block at (x, y) equals the bitmap's pixels at (sx, sy).
+    bool Matches(int x, int y, HBITMAP bitmap, int sx, int sy, int w, int h) const;
+
 private:
+    void Read(HDC source, int w, int h, HWND printed, UINT flags);
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;

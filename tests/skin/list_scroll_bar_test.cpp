@@ -1,0 +1,272 @@
+// The list scroll bars: thumb geometry, arrows with delay and repeat, paging,
+// dragging, and the grey pictures of a list that cannot scroll.
+#include <gtest/gtest.h>
+
+#include "list_fixture.h"
+#include "res/resource.h"
+
+namespace {
+
+class VScrollTest : public ListFixture {
+protected:
+    void SetUp() override
+    {
+        ListFixture::SetUp();
+        SetUpList(40);
+        h = BarHeight();
+        ASSERT_GT(VLimit(), 10);
+    }
+    HWND bar() const { return list.vBar.hwnd; }
+    int h = 0;
+};
+
+TEST_F(VScrollTest, BarSitsRightOfTheListAndThumbFollowsTheListFromTopToEnd)
+{
+    RECT lr = list.WindowRect(), br = list.vBar.WindowRect();
+    EXPECT_EQ(br.left, lr.right);
+    EXPECT_EQ(br.top, lr.top);
+    EXPECT_EQ(br.right - br.left, 14);
+    EXPECT_EQ(br.bottom - br.top, lr.bottom - lr.top - 1);
+
+    EXPECT_EQ(list.vBar.thumbTop, 20);
+    GdiBitmap thumb = LoadBitmapResource(IDB_VSCROLL_THUMB);
+    GdiBitmap up = LoadBitmapResource(IDB_VSCROLL_UP);
+    Capture top(bar());
+    EXPECT_TRUE(top.Matches(0, 16, thumb.get(), 0, 0, 14, 26)) << "thumb drawn 4 pixels above its hit zone";
+    EXPECT_TRUE(top.Matches(0, 0, up.get(), 0, 0, 14, 16));
+
+    list.EnsureVisible(list.GetItemCount() - 1);
+    PumpMessages();
+    ASSERT_EQ(Top(), VLimit());
+    EXPECT_EQ(list.vBar.thumbTop, h - 38);
+    Capture end(bar());
+    EXPECT_TRUE(end.Matches(0, h - 42, thumb.get(), 0, 0, 14, 26));
+
+    // Just short of the end the thumb already jumps to its lowest place.
+    ScrollRows(-1);
+    list.vBar.Resync();
+    const int computed = static_cast<int>((h - 80.0) / VLimit() * (VLimit() - 1)) + 20;
+    EXPECT_EQ(list.vBar.thumbTop, computed + 26 > h - 40 ? h - 38 : computed);
+}
+
+TEST_F(VScrollTest, ArrowClickScrollsOneLineAtRelease)
+{
+    Down(bar(), 5, h - 20);
+    EXPECT_EQ(Top(), 0) << "the press itself scrolls nothing";
+    Up(bar(), 5, h - 20);
+    EXPECT_EQ(Top(), 1);
+    EXPECT_NE(GetCapture(), bar());
+    Click(bar(), 5, 12);
+    EXPECT_EQ(Top(), 0);
+}
+
+TEST_F(VScrollTest, HeldArrowRepeatsAfterTheDelay)
+{
+    Down(bar(), 5, h - 20);
+    SendMessageA(bar(), WM_TIMER, ListVScrollBar::kDelayTimer, 0);
+    EXPECT_EQ(Top(), 0) << "the delay only starts the repeat";
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(bar(), WM_TIMER, ListVScrollBar::kRepeatTimer, 0);
+    EXPECT_EQ(Top(), 3);
+    Up(bar(), 5, h - 20);
+    EXPECT_EQ(Top(), 4) << "the release adds one more";
+    SendMessageA(bar(), WM_TIMER, ListVScrollBar::kRepeatTimer, 0);
+    EXPECT_EQ(Top(), 4) << "nothing is held any more";
+
+    // The same with the system's timers: 250 ms, then one line every 50 ms.
+    Down(bar(), 5, h - 20);
+    PumpMessages(200);
+    EXPECT_EQ(Top(), 4);
+    PumpMessages(400);
+    Up(bar(), 5, h - 20);
+    const int after = Top();
+    EXPECT_GE(after, 6);
+    PumpMessages(200);
+    EXPECT_EQ(Top(), after) << "the repeat stops at the release";
+}
+
+TEST_F(VScrollTest, TrackClicksPageOnEitherSideOfTheThumb)
+{
+    const int page = list.GetCountPerPage();
+    Click(bar(), 5, list.vBar.thumbTop + 40);
+    EXPECT_EQ(Top(), page);
+    const int thumb = list.vBar.thumbTop;
+    ASSERT_GT(thumb, 30);
+    Click(bar(), 5, 28);
+    EXPECT_EQ(Top(), 0);
+}
+
+TEST_F(VScrollTest, PressBelowTheUpArrowPagesUpInsteadOfStepping)
+{
+    const int page = list.GetCountPerPage();
+    ScrollRows(2 * page);
+    ASSERT_EQ(Top(), 2 * page);
+    Down(bar(), 5, 18);
+    EXPECT_FALSE(list.vBar.upPressed);
+    Up(bar(), 5, 18);
+    EXPECT_EQ(Top(), page);
+}
+
+TEST_F(VScrollTest, ClickThatStartedOnTheThumbNeverPages)
+{
+    Down(bar(), 5, list.vBar.thumbTop + 5);
+    EXPECT_TRUE(list.vBar.thumbPressed);
+    Up(bar(), 5, h - 45);
+    EXPECT_EQ(Top(), 0);
+    EXPECT_FALSE(list.vBar.thumbPressed);
+}
+
+TEST_F(VScrollTest, DraggingTheThumbScrollsTheListAsItMoves)
+{
+    Down(bar(), 5, 25);
+    MoveTo(bar(), 5, 60, MK_LBUTTON);
+    const int first = Top();
+    EXPECT_GT(first, 0);
+    EXPECT_EQ(first, static_cast<int>((60 - 13 - 20) / ((h - 80.0) / VLimit())));
+    MoveTo(bar(), 5, 80, MK_LBUTTON);
+    EXPECT_GT(Top(), first);
+    Up(bar(), 5, 80);
+    // On release the thumb goes where the list's position puts it.
+    const int computed = static_cast<int>((h - 80.0) / VLimit() * Top()) + 20;
+    EXPECT_EQ(list.vBar.thumbTop, computed + 26 > h - 40 ? h - 38 : computed);
+}
+
+class HScrollTest : public ListFixture {
+protected:
+    void SetUp() override
+    {
+        ListFixture::SetUp();
+        SetUpList(3);
+        w = BarWidth();
+    }
+    HWND bar() const { return list.hBar.hwnd; }
+    int Limit() const
+    {
+        SCROLLINFO si = {sizeof si, SIF_ALL};
+        GetScrollInfo(list.hwnd, SB_HORZ, &si);
+        return si.nMax - static_cast<int>(si.nPage) + 1;
+    }
+    int w = 0;
+};
+
+TEST_F(HScrollTest, BarSitsBelowTheListAndThumbGoesFromStartToEnd)
+{
+    RECT lr = list.WindowRect(), br = list.hBar.WindowRect();
+    EXPECT_EQ(br.left, lr.left);
+    EXPECT_EQ(br.top, lr.bottom);
+    EXPECT_EQ(br.right - br.left, lr.right - lr.left - 2);
+    EXPECT_EQ(br.bottom - br.top, 14);
+    ASSERT_GT(Limit(), 0);
+
+    EXPECT_EQ(list.hBar.thumbX, 20);
+    GdiBitmap thumb = LoadBitmapResource(IDB_HSCROLL_THUMB);
+    GdiBitmap left = LoadBitmapResource(IDB_HSCROLL_LEFT);
+    GdiBitmap right = LoadBitmapResource(IDB_HSCROLL_RIGHT);
+    Capture start(bar());
+    EXPECT_TRUE(start.Matches(16, 0, thumb.get(), 0, 0, 26, 14));
+    EXPECT_TRUE(start.Matches(0, 0, left.get(), 0, 0, 16, 14));
+    EXPECT_TRUE(start.Matches(w - 16, 0, right.get(), 0, 0, 16, 14));
+
+    list.Scroll(10000, 0);
+    PumpMessages();
+    ASSERT_EQ(HPos(), Limit());
+    EXPECT_EQ(list.hBar.thumbX, w - 38) << "w - 40 lies past w - 42 and snaps";
+    Capture end(bar());
+    // The thumb picture reaches under the right arrow, which is drawn first.
+    EXPECT_TRUE(end.Matches(w - 42, 0, thumb.get(), 0, 0, 26, 14));
+}
+
+TEST_F(HScrollTest, ArrowsStepAtReleaseAndTrackClicksPage)
+{
+    Down(bar(), w - 5, 5);
+    EXPECT_EQ(HPos(), 0);
+    Up(bar(), w - 5, 5);
+    const int line = HPos();
+    EXPECT_GT(line, 0);
+    Click(bar(), 5, 5);
+    EXPECT_EQ(HPos(), 0);
+
+    Click(bar(), list.hBar.thumbX + 40, 5);
+    const int paged = HPos();
+    EXPECT_GT(paged, line);
+    Click(bar(), list.hBar.thumbX - 3, 5);
+    EXPECT_LT(HPos(), paged);
+}
+
+TEST_F(HScrollTest, HeldArrowRepeatsByTimerMessages)
+{
+    Down(bar(), w - 5, 5);
+    SendMessageA(bar(), WM_TIMER, ListHScrollBar::kDelayTimer, 0);
+    EXPECT_EQ(HPos(), 0);
+    SendMessageA(bar(), WM_TIMER, ListHScrollBar::kRepeatTimer, 0);
+    const int one = HPos();
+    EXPECT_GT(one, 0);
+    SendMessageA(bar(), WM_TIMER, ListHScrollBar::kRepeatTimer, 0);
+    EXPECT_GT(HPos(), one);
+    const int held = HPos();
+    Up(bar(), w - 5, 5);
+    EXPECT_GT(HPos(), held);
+    EXPECT_FALSE(list.hBar.rightPressed);
+}
+
+TEST_F(HScrollTest, DraggingTheThumbScrollsThroughLvmScroll)
+{
+    Down(bar(), list.hBar.thumbX + 5, 5);
+    MoveTo(bar(), 60, 5, MK_LBUTTON);
+    EXPECT_TRUE(list.hBar.dragging);
+    const int ppu = 0;
+    (void)ppu;
+    const int expected = static_cast<int>((60 - 13 - 25) / ((w - 75.0) / Limit()));
+    EXPECT_NEAR(HPos(), expected, 1);
+    MoveTo(bar(), w - 30, 5, MK_LBUTTON);
+    EXPECT_EQ(HPos(), Limit());
+    Up(bar(), w - 30, 5);
+    EXPECT_FALSE(list.hBar.dragging);
+    EXPECT_EQ(list.hBar.thumbX, w - 38);
+    EXPECT_EQ(HPos(), Limit()) << "a drag does not page at its release";
+}
+
+class GreyBarsTest : public ListFixture {};
+
+TEST_F(GreyBarsTest, ListThatFitsShowsTheGreyPicturesWithoutThumbs)
+{
+    HWND h = Item(IDC_SKIN_LIST);
+    Place(h, 10, 60, 400, 160);
+    ASSERT_TRUE(list.SubclassWindow(h));
+    ASSERT_TRUE(list.AttachScrollBars());
+    list.InsertColumn(0, "Volume Name", LVCFMT_LEFT, 120);
+    list.InsertColumn(1, "Location", LVCFMT_LEFT, 111);
+    list.InsertItem(0, "share");
+    PumpMessages();
+    list.PositionScrollBars();
+
+    const int vh = BarHeight();
+    Capture v(list.vBar.hwnd);
+    GdiBitmap upGrey = LoadBitmapResource(IDB_VSCROLL_UP_GREY);
+    GdiBitmap downGrey = LoadBitmapResource(IDB_VSCROLL_DOWN_GREY);
+    GdiBitmap trackGrey = LoadBitmapResource(IDB_VSCROLL_TRACK_GREY);
+    EXPECT_TRUE(v.Matches(0, 0, upGrey.get(), 0, 0, 14, 18));
+    EXPECT_TRUE(v.Matches(0, vh - 16, downGrey.get(), 0, 0, 14, 16));
+    for (int y = 18; y < vh - 16; ++y)
+        ASSERT_TRUE(v.Matches(0, y, trackGrey.get(), 0, 0, 14, 1)) << "no thumb on row " << y;
+
+    const int hw = BarWidth();
+    Capture hb(list.hBar.hwnd);
+    GdiBitmap leftGrey = LoadBitmapResource(IDB_HSCROLL_LEFT_GREY);
+    GdiBitmap rightGrey = LoadBitmapResource(IDB_HSCROLL_RIGHT_GREY);
+    GdiBitmap hTrackGrey = LoadBitmapResource(IDB_HSCROLL_TRACK_GREY);
+    EXPECT_TRUE(hb.Matches(0, 0, leftGrey.get(), 0, 0, 16, 14));
+    EXPECT_TRUE(hb.Matches(hw - 16, 0, rightGrey.get(), 0, 0, 16, 14));
+    for (int x = 16; x < hw - 16; ++x)
+        ASSERT_TRUE(hb.Matches(x, 0, hTrackGrey.get(), 0, 0, 1, 14)) << "no thumb at x " << x;
+
+    // Track clicks still send page commands; the list has nowhere to go.
+    Click(list.vBar.hwnd, 5, vh / 2);
+    Click(list.hBar.hwnd, hw / 2, 5);
+    EXPECT_EQ(Top(), 0);
+    EXPECT_EQ(HPos(), 0);
+    EXPECT_EQ(list.vBar.thumbTop, 20);
+    EXPECT_EQ(list.hBar.thumbX, 20);
+}
+
+}  // namespace
