@@ -7,7 +7,9 @@
 #include <string>
 
 #include "framework/application.h"
+#include "framework/controls.h"
 #include "framework/dialog.h"
+#include "framework/dlg_init.h"
 #include "framework/gdi.h"
 #include "framework/message_box.h"
 #include "framework/registry.h"
@@ -123,6 +125,30 @@ TEST(RegKeyTest, StringsAndNumbersRoundTripAndLongValuesAreCut)
     reader.Close();
     RegDeleteKeyA(HKEY_CURRENT_USER, path);
     EXPECT_NE(reader.Open(HKEY_CURRENT_USER, path), ERROR_SUCCESS);
+}
+
+TEST(DlgInitTest, RecordsFillTheBoxesAndBrokenDataStopsWithoutOverreading)
+{
+    Dialog dlg(IDD_TEST_FRAMEWORK);
+    ASSERT_NE(dlg.CreateModeless(nullptr), nullptr);
+    ComboBox combo(dlg.GetItem(IDC_TEST_COMBO));
+    HINSTANCE module = GetModuleHandleA(nullptr);
+
+    EXPECT_TRUE(ExecuteDlgInit(dlg.hwnd, module, IDD_TEST_FRAMEWORK));
+    ASSERT_EQ(combo.GetCount(), 2);
+    EXPECT_EQ(combo.GetItemText(0), "Disable");
+    EXPECT_EQ(combo.GetItemText(1), "Enable");
+
+    combo.ResetContent();
+    EXPECT_FALSE(ExecuteDlgInit(dlg.hwnd, module, IDD_TEST_BAD_INIT));
+    ASSERT_EQ(combo.GetCount(), 1) << "records before the broken one still count";
+    EXPECT_EQ(combo.GetItemText(0), "first");
+
+    combo.ResetContent();
+    EXPECT_FALSE(ExecuteDlgInit(dlg.hwnd, module, IDD_TEST_UNTERMINATED_INIT));
+    EXPECT_EQ(combo.GetCount(), 0);
+
+    EXPECT_TRUE(ExecuteDlgInit(dlg.hwnd, module, 4711)) << "a dialog without data";
 }
 
 TEST(GdiTest, MissingBitmapResourceGivesNoBitmapAndDrawingItFails)

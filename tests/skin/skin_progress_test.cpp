@@ -38,8 +38,9 @@ TEST_F(SkinProgressTest, FillIsTruncatedFromFloatingPoint)
                 EXPECT_EQ(shot.At(0, 0), kBlue);
                 EXPECT_EQ(shot.At(c.filled - 1, 14), kBlue);
             }
-            if (c.filled < 230)
+            if (c.filled < 230) {
                 EXPECT_EQ(shot.At(c.filled, 7), GetSysColor(COLOR_BTNFACE));
+            }
         }
     }
 }

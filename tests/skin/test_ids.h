@@ -9,6 +9,11 @@
 #define IDC_TEST_LIST        103
 #define IDC_TEST_EDIT        104
 #define IDC_TEST_STATIC      105
+#define IDC_TEST_COMBO       106
+
+// Dialog initialisation data that is cut short or not terminated
+#define IDD_TEST_BAD_INIT    9003
+#define IDD_TEST_UNTERMINATED_INIT 9004
 
 // Skinned-control test dialog
 #define IDC_SKIN_PUSH        201
