@@ -209,7 +209,7 @@ TEST(DialogTest, ResultsOfNotifyAndHitTestComeBackThroughTheDialogProcedure)
     TestDialog dlg;
     HWND h = dlg.CreateModeless(nullptr);
     ASSERT_NE(h, nullptr);
-    SetWindowPos(h, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    SetWindowPos(h, nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(SendFakeNotify(h, GetDlgItem(h, IDC_TEST_PLAIN), IDC_TEST_PLAIN), 4321);
 
     RECT client;
