@@ -6,7 +6,6 @@
 #include "app/list_view.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
-#include "framework/dlg_init.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -55,7 +54,6 @@ MainDialog::~MainDialog() {
 }
 
 bool MainDialog::OnInitDialog() {
-    ExecuteDlgInit(hwnd, ResourceInstance(), IDD_MAIN);
     for (size_t i = 0; i < sizeof(kSkinnedButtonIds) / sizeof(kSkinnedButtonIds[0]); ++i)
         buttons_[i].SubclassDlgItem(kSkinnedButtonIds[i], hwnd);
     deviceListCtrl_.SubclassDlgItem(IDC_DEVICE_LIST, hwnd);

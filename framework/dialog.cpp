@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "framework/application.h"
+#include "framework/dlg_init.h"
 #include "framework/gdi.h"
 
 namespace {
@@ -197,6 +198,9 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
     switch (msg) {
     case WM_INITDIALOG:
+        // The template's list and combo box strings go in before the dialog's own
+        // initialisation, which may select among them.
+        ExecuteDlgInit(hwnd, ResourceInstance(), templateId_);
         return OnInitDialog() ? TRUE : FALSE;
 
     case WM_COMMAND: {

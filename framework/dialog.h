@@ -38,7 +38,9 @@ public:
     INT_PTR Result() const { return result_; }
 
     // Handlers. Each default does what the system dialog would do.
-    virtual bool OnInitDialog() { return true; }  // true: the system sets the focus
+    // Runs after the template's initialisation data (combo and list box strings)
+    // has been applied. Return true to let the system set the focus.
+    virtual bool OnInitDialog() { return true; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     // Commands other than IDOK/IDCANCEL clicks. Return true when handled.

@@ -134,6 +134,9 @@ TEST(DlgInitTest, RecordsFillTheBoxesAndBrokenDataStopsWithoutOverreading)
     ComboBox combo(dlg.GetItem(IDC_TEST_COMBO));
     HINSTANCE module = GetModuleHandleA(nullptr);
 
+    // Creating the dialog applies its data once, before OnInitDialog.
+    ASSERT_EQ(combo.GetCount(), 2);
+    combo.ResetContent();
     EXPECT_TRUE(ExecuteDlgInit(dlg.hwnd, module, IDD_TEST_FRAMEWORK));
     ASSERT_EQ(combo.GetCount(), 2);
     EXPECT_EQ(combo.GetItemText(0), "Disable");

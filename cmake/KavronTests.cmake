@@ -1,0 +1,17 @@
+# Under Wine a process that crashes does not always end with a failing status, so a
+# Windows GoogleTest suite passes only when it printed its verdict and no test
+# failed. Call at the end of a test folder's CMakeLists.txt.
+function(kavron_gtest_verdicts)
+  if(NOT WIN32)
+    return()
+  endif()
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  foreach(t ${tests})
+    get_test_property(${t} PASS_REGULAR_EXPRESSION pass)
+    if(NOT pass)
+      set_tests_properties(${t} PROPERTIES
+        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+        FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+    endif()
+  endforeach()
+endfunction()
