@@ -356,19 +356,21 @@ make_scroll_bars() {
       wanted 382 && save_bmp -size 1x14 xc:"$track" -fill "$edge" -draw "rectangle 0,0 0,0" -- 382 hscroll-track-grey
     fi
     # Vertical bar, 14 px wide, right of the list: the edge line is at the left.
+    # The arrows' click zones lie next to the track (rows 11-16 of the up picture,
+    # rows 0-4 of the down picture, which is drawn 16 px above the bottom), so
+    # the glyphs sit there too: clicking what you see steps one line.
     local vbase=(-size 14x18 xc:"$track" -fill "$edge" -draw "rectangle 0,0 0,17")
     if [[ $set == normal ]]; then
-      wanted 234 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron up 7 8)" -- 234 vscroll-up
-      # The down arrow is drawn 16 px above the bottom: only its top 16 rows show.
-      wanted 237 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron down 7 7)" -- 237 vscroll-down
+      wanted 234 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron up 7 14)" -- 234 vscroll-up
+      wanted 237 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron down 7 3)" -- 237 vscroll-down
       wanted 235 && save_bmp -size 18x1 xc:"$track" -fill "$edge" -draw "rectangle 0,0 0,0" -- 235 vscroll-track
       if wanted 236; then
         save_bmp -size 14x26 xc:"$track" -fill "$edge" -draw "rectangle 0,0 0,25" \
           -fill "$SB_THUMB" -draw "roundrectangle 4,5 10,24 3,3" -- 236 vscroll-thumb
       fi
     else
-      wanted 383 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron up 7 8)" -- 383 vscroll-up-grey
-      wanted 385 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron down 7 7)" -- 385 vscroll-down-grey
+      wanted 383 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron up 7 14)" -- 383 vscroll-up-grey
+      wanted 385 && save_bmp "${vbase[@]}" -fill none -stroke "$arrow" -strokewidth 1.5 -draw "$(chevron down 7 3)" -- 385 vscroll-down-grey
       wanted 384 && save_bmp -size 18x1 xc:"$track" -fill "$edge" -draw "rectangle 0,0 0,0" -- 384 vscroll-track-grey
     fi
   done
