@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "skin/list_scroll.h"
+#include "skin/paint_messages.h"
 
 namespace {
 bool InColumn(int x) { return x >= 0 && x < 17; }
@@ -118,18 +119,11 @@ void ListVScrollBar::Paint(HDC target)
 
 LRESULT ListVScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (HandlePaintMessage(*this, msg, wParam))
+        return 0;
     const int x = GET_X_LPARAM(lParam);
     const int y = GET_Y_LPARAM(lParam);
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // the static class sends a quick second click as this
         SetCapture(hwnd);

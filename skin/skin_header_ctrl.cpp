@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "skin/paint_messages.h"
 
 void SkinHeaderCtrl::LoadPictures()
 {
@@ -64,15 +65,9 @@ void SkinHeaderCtrl::Paint(HDC target)
 
 LRESULT SkinHeaderCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (HandlePaintMessage(*this, msg, wParam))
+        return 0;
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_ERASEBKGND:
         return 0;
     default:

@@ -4,6 +4,7 @@
 
 #include "framework/application.h"
 #include "framework/gdi.h"
+#include "skin/paint_messages.h"
 
 namespace {
 
@@ -106,15 +107,9 @@ void SkinListCtrl::Paint(HDC target)
 
 LRESULT SkinListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (HandlePaintMessage(*this, msg, wParam))
+        return 0;
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_ERASEBKGND:
         ResyncBars();
         return 0;

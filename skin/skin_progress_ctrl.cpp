@@ -2,6 +2,7 @@
 
 #include "framework/gdi.h"
 #include "skin/list_scroll.h"
+#include "skin/paint_messages.h"
 
 int SkinProgressCtrl::FilledWidth(int lower, int upper, int pos, int width)
 {
@@ -35,15 +36,9 @@ void SkinProgressCtrl::Paint(HDC target)
 
 LRESULT SkinProgressCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (HandlePaintMessage(*this, msg, wParam))
+        return 0;
     switch (msg) {
-    case WM_PAINT: {
-        PaintDC dc(hwnd);
-        Paint(dc.get());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     default:
         return DefaultProc(msg, wParam, lParam);
     }
