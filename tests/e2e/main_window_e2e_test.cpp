@@ -14,6 +14,17 @@ namespace {
 
 std::string utilityPath;
 
+// Polls until the condition holds; false after timeoutMs.
+template <class Condition>
+bool WaitFor(Condition condition, int timeoutMs = 20000) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 std::string WindowsPath(std::string path) {
     // The test is handed Unix paths; Wine maps the root at Z:.
     if (!path.empty() && path[0] == '/') path = "Z:" + path;
@@ -47,9 +58,15 @@ public:
         GetExitCodeProcess(process_.hProcess, &code);
         return code;
     }
-    // Clicks a row and waits until the selection handler's transactions are done.
+    // Clicks a row and waits until the selection handler's transactions are done:
+    // first until the handler has shown the row's address (so it is running or
+    // done), then until the window's thread is idle again.
     void ClickDevice(int row) {
-        ASSERT_TRUE(winauto::ClickListRow(Item(IDC_DEVICE_LIST), row));
+        HWND list = Item(IDC_DEVICE_LIST);
+        const std::string ip = winauto::ReadListView(list).at(static_cast<size_t>(row)).cells.at(1);
+        ASSERT_TRUE(winauto::ClickListRow(list, row));
+        ASSERT_TRUE(WaitFor([&] { return winauto::ReadIpAddress(Item(IDC_IP_ADDRESS)).Dotted() == ip; }))
+            << "the click on " << ip << " was not handled";
         ASSERT_TRUE(winauto::WaitIdle(window, 30000));
     }
     int RowOf(const std::string& name) const {
@@ -158,6 +175,7 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits) {
 
     // Refresh lists the devices again and forgets the volume list.
     winauto::ClickCentre(utility.Item(IDC_REFRESH));
+    ASSERT_TRUE(WaitFor([&] { return winauto::IsBlankAddress(utility.Item(IDC_IP_ADDRESS)); }));
     ASSERT_TRUE(winauto::WaitIdle(window, 30000));
     EXPECT_EQ(3u, winauto::ReadListView(devices).size());
     EXPECT_TRUE(VolumeNames(utility.Item(IDC_VOLUME_LIST)).empty());
