@@ -191,15 +191,9 @@ HBRUSH MainDialog::OnCtlColor(HDC dc, HWND ctl, int kind) {
 
 bool MainDialog::OnEraseBkgnd(HDC dc) {
     DefaultEraseBkgnd(dc);
-    if (!background_) return true;
-    BITMAP info{};
-    GetObjectA(background_.get(), sizeof(info), &info);
-    MemoryDC memory(dc);
-    if (!memory) return true;
-    SelectObjectGuard select(memory.get(), background_.get());
+    const SIZE picture = BitmapSize(background_.get());
     const RECT client = ClientRect();
-    StretchBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, info.bmWidth, info.bmHeight,
-               SRCCOPY);
+    StretchBitmap(dc, 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx, picture.cy);
     return true;
 }
 

@@ -39,6 +39,25 @@ SIZE BitmapSize(HBITMAP bitmap)
     return size;
 }
 
+std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, SIZE* size)
+{
+    *size = BitmapSize(bitmap);
+    if (size->cx <= 0 || size->cy <= 0)
+        return {};
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = size->cx;
+    bi.bmiHeader.biHeight = -size->cy;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<uint32_t> pixels(static_cast<size_t>(size->cx) * size->cy);
+    ClientDC screen(nullptr);
+    if (GetDIBits(screen.get(), bitmap, 0, size->cy, pixels.data(), &bi, DIB_RGB_COLORS) != size->cy)
+        return {};
+    return pixels;
+}
+
 bool DrawBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY, DWORD rop)
 {
     if (!bitmap)

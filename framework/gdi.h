@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 // Owns one GDI object (bitmap, brush, font, pen, region) and deletes it.
 template <class T>
@@ -181,6 +183,10 @@ GdiBitmap LoadBitmapResource(int id, bool dibSection = false);
 
 // Width and height of a bitmap; 0, 0 for none.
 SIZE BitmapSize(HBITMAP bitmap);
+
+// The bitmap's pixels as 32-bit 0x00RRGGBB values, top row first, whatever the
+// bitmap's own format; *size gets its width and height. Empty on failure.
+std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, SIZE* size);
 
 // BitBlt / StretchBlt from a bitmap (through a temporary memory DC).
 bool DrawBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX = 0, int srcY = 0,

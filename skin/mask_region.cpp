@@ -6,24 +6,10 @@
 
 GdiRegion RegionFromMask(HBITMAP mask, COLORREF transparent)
 {
-    SIZE size = BitmapSize(mask);
-    if (size.cx <= 0 || size.cy <= 0)
+    SIZE size{};
+    const std::vector<uint32_t> pixels = ReadBitmapPixels(mask, &size);
+    if (pixels.empty())
         return GdiRegion();
-
-    // Read the mask as 32-bit top-down pixels, whatever its own format.
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size.cx;
-    bi.bmiHeader.biHeight = -size.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> pixels(static_cast<size_t>(size.cx) * size.cy);
-    {
-        ClientDC screen(nullptr);
-        if (GetDIBits(screen.get(), mask, 0, size.cy, pixels.data(), &bi, DIB_RGB_COLORS) != size.cy)
-            return GdiRegion();
-    }
     const uint32_t key = (GetRValue(transparent) << 16) | (GetGValue(transparent) << 8) | GetBValue(transparent);
 
     std::vector<RECT> runs;

@@ -133,23 +133,11 @@ int Capture::CountInRow(int y, int left, int right, COLORREF color) const
 std::vector<COLORREF> BitmapPixels(HBITMAP bitmap, int* width, int* height)
 {
     std::vector<COLORREF> out;
-    SIZE size = BitmapSize(bitmap);
+    SIZE size{};
+    const std::vector<uint32_t> raw = ReadBitmapPixels(bitmap, &size);
     *width = size.cx;
     *height = size.cy;
-    if (size.cx <= 0 || size.cy <= 0)
-        return out;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = size.cx;
-    bi.bmiHeader.biHeight = -size.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> raw(static_cast<size_t>(size.cx) * size.cy);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, bitmap, 0, size.cy, raw.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != size.cy)
+    if (raw.empty())
         return out;
     out.reserve(raw.size());
     for (uint32_t v : raw)
