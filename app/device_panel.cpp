@@ -22,7 +22,8 @@ enum DeviceColumn { kColumnName = 0, kColumnIp = 1, kColumnNetmask = 2, kColumnG
 enum VolumeColumn { kColumnVolumeName = 0, kColumnLocation = 1 };
 enum DhcpChoice { kDhcpDisable = 0, kDhcpEnable = 1 };
 
-void ClearList(HWND list) {
+void ClearList(HWND list)
+{
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     // Redraw now: the transactions that follow hold the window.
     UpdateWindow(list);
@@ -30,7 +31,8 @@ void ClearList(HWND list) {
 
 }  // namespace
 
-void MainDialog::RefreshDevices() {
+void MainDialog::RefreshDevices()
+{
     HWND devices = GetItem(IDC_DEVICE_LIST);
     SendMessageA(devices, LVM_DELETEALLITEMS, 0, 0);
     SendMessageA(GetItem(IDC_VOLUME_LIST), LVM_DELETEALLITEMS, 0, 0);
@@ -50,7 +52,8 @@ void MainDialog::RefreshDevices() {
     int row = 0;
     for (const DeviceRecord* record = deviceList.head; record; record = record->next, ++row) {
         row = InsertListRow(devices, row, "");
-        if (row < 0) break;
+        if (row < 0)
+            break;
         SetListItemText(devices, row, kColumnName, record->name);
         SetListItemText(devices, row, kColumnIp, record->address);
         SetListItemText(devices, row, kColumnNetmask, record->netmask);
@@ -59,7 +62,8 @@ void MainDialog::RefreshDevices() {
     deviceSelected = 0;
 }
 
-void MainDialog::SelectDevice() {
+void MainDialog::SelectDevice()
+{
     deviceSelected = 1;
     HWND devices = GetItem(IDC_DEVICE_LIST);
     SetFocus(devices);
@@ -124,9 +128,13 @@ void MainDialog::SelectDevice() {
     FillVolumeList(name.c_str(), ip.c_str());
 }
 
-void MainDialog::ShowPortVolumes(const char* address) { FillVolumeList(address, nullptr); }
+void MainDialog::ShowPortVolumes(const char* address)
+{
+    FillVolumeList(address, nullptr);
+}
 
-void MainDialog::FillVolumeList(const char* serverA, const char* serverB) {
+void MainDialog::FillVolumeList(const char* serverA, const char* serverB)
+{
     HWND volumes = GetItem(IDC_VOLUME_LIST);
     ClearList(volumes);
     int row = 0;
@@ -134,12 +142,14 @@ void MainDialog::FillVolumeList(const char* serverA, const char* serverB) {
         char converted[256];
         Utf8ToAnsi(entry->name, converted, sizeof(converted));
         row = InsertListRow(volumes, row, converted);
-        if (row < 0) break;
+        if (row < 0)
+            break;
         SetListItemText(volumes, row, kColumnLocation, LocateVolumeDrive(converted, serverA, serverB));
     }
 }
 
-void MainDialog::ShowAddress(int controlId, const char* text, bool blankWhenZero) {
+void MainDialog::ShowAddress(int controlId, const char* text, bool blankWhenZero)
+{
     // Text that is not a dotted address (a click that hit no row) leaves the field
     // blank; so does a gateway of 0.0.0.0.
     HWND field = GetItem(controlId);
@@ -151,15 +161,18 @@ void MainDialog::ShowAddress(int controlId, const char* text, bool blankWhenZero
     SendMessageA(field, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
 }
 
-void MainDialog::EnableAddressFields(bool enable) {
+void MainDialog::EnableAddressFields(bool enable)
+{
     for (int id : {IDC_IP_ADDRESS, IDC_GATEWAY, IDC_NETMASK})
         EnableWindow(GetItem(id), enable ? TRUE : FALSE);
 }
 
-void MainDialog::OnDhcpChoice() {
+void MainDialog::OnDhcpChoice()
+{
     HWND box = GetItem(IDC_RECEIVE_DHCP);
     const int selection = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-    if (selection < 0) return;
+    if (selection < 0)
+        return;
     char text[32] = {};
     if (SendMessageA(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0) < static_cast<LRESULT>(sizeof(text)))
         SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(selection), reinterpret_cast<LPARAM>(text));

@@ -9,25 +9,34 @@ DriveSlot driveTable[kDriveSlotCount];
 
 namespace {
 
-DWORD SystemGetConnection(const char* localName, char* remoteName, DWORD* length) {
+DWORD SystemGetConnection(const char* localName, char* remoteName, DWORD* length)
+{
     return WNetGetConnectionA(localName, remoteName, length);
 }
 
-UINT SystemGetDriveType(const char* rootPath) { return GetDriveTypeA(rootPath); }
+UINT SystemGetDriveType(const char* rootPath)
+{
+    return GetDriveTypeA(rootPath);
+}
 
 DriveSystem driveSystem{SystemGetConnection, SystemGetDriveType};
 
-char SlotLetter(int slot) { return static_cast<char>('Z' - slot); }
+char SlotLetter(int slot)
+{
+    return static_cast<char>('Z' - slot);
+}
 
 }  // namespace
 
-DriveSystem SetDriveSystem(const DriveSystem& system) {
+DriveSystem SetDriveSystem(const DriveSystem& system)
+{
     const DriveSystem previous = driveSystem;
     driveSystem = system;
     return previous;
 }
 
-void RefreshDriveTable() {
+void RefreshDriveTable()
+{
     for (int slot = 0; slot < kDriveSlotCount; ++slot) {
         DriveSlot& s = driveTable[slot];
         std::snprintf(s.drive, sizeof(s.drive), "%c:", SlotLetter(slot));
@@ -40,29 +49,34 @@ void RefreshDriveTable() {
             continue;
         }
         remote[sizeof(remote) - 1] = '\0';
-        if (remote[0] == '\0') continue;
+        if (remote[0] == '\0')
+            continue;
 
         // "\\server\share\maybe\more": the server ends at the first backslash from
         // position 2 on; the share is all the rest. A name without that backslash
         // leaves the slot as it was.
         const size_t len = std::strlen(remote);
-        if (len <= 2) continue;
+        if (len <= 2)
+            continue;
         const char* end = std::strchr(remote + 2, '\\');
-        if (!end) continue;
+        if (!end)
+            continue;
         const size_t serverLength = static_cast<size_t>(end - (remote + 2));
         CopyTextN(s.server, sizeof(s.server), remote + 2, serverLength);
         CopyText(s.share, sizeof(s.share), end + 1);
     }
 }
 
-void FillDriveLetterList(HWND comboBox) {
+void FillDriveLetterList(HWND comboBox)
+{
     SendMessageA(comboBox, CB_RESETCONTENT, 0, 0);
     int offered = 0;
     int firstFree = 0;  // 1-based position of the first free letter, 0 = none
     for (int slot = 0; slot < kDriveSlotCount; ++slot) {
         const DriveSlot& s = driveTable[slot];
         const char letter = SlotLetter(slot);
-        if (letter == 'A' || letter == 'B') continue;
+        if (letter == 'A' || letter == 'B')
+            continue;
         switch (driveSystem.getDriveType(s.drive)) {
         case DRIVE_FIXED:
         case DRIVE_REMOVABLE:
@@ -78,19 +92,22 @@ void FillDriveLetterList(HWND comboBox) {
             std::snprintf(text, sizeof(text), "%s \\\\%s\\%s", s.drive, s.server, s.share);
         } else {
             CopyText(text, sizeof(text), s.drive);
-            if (firstFree == 0) firstFree = offered;
+            if (firstFree == 0)
+                firstFree = offered;
         }
         SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
     SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(firstFree - 1), 0);
 }
 
-const char* LocateVolumeDrive(const char* volumeName, const char* serverA, const char* serverB) {
+const char* LocateVolumeDrive(const char* volumeName, const char* serverA, const char* serverB)
+{
     const char* found = "";
     for (const DriveSlot& s : driveTable) {
-        const bool serverMatches = (serverA && lstrcmpiA(s.server, serverA) == 0) ||
-                                   (serverB && lstrcmpiA(s.server, serverB) == 0);
-        if (serverMatches && lstrcmpiA(s.share, volumeName) == 0) found = s.drive;
+        const bool serverMatches =
+            (serverA && lstrcmpiA(s.server, serverA) == 0) || (serverB && lstrcmpiA(s.server, serverB) == 0);
+        if (serverMatches && lstrcmpiA(s.share, volumeName) == 0)
+            found = s.drive;
     }
     return found;
 }

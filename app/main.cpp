@@ -2,7 +2,8 @@
 
 #include "app/utility_app.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     UtilityApp app;
     return RunApplication(app, instance);
 }

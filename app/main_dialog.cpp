@@ -34,11 +34,12 @@ constexpr ButtonFaces kButtonFaces[] = {
 };
 
 // Every button the window binds to a SkinButton; the widget button gets no faces.
-constexpr int kSkinnedButtonIds[] = {IDC_REFRESH, IDC_CONNECT,  IDC_DISCONNECT, IDC_APPLY,
-                                     IDC_CONFIGURATION, IDC_EXIT, IDC_ABOUT,   IDC_LANGUAGE,
-                                     IDC_BITTORRENT, IDC_MINIMIZE, IDC_CLOSE, IDC_WIDGET};
+constexpr int kSkinnedButtonIds[] = {IDC_REFRESH,       IDC_CONNECT,  IDC_DISCONNECT, IDC_APPLY,
+                                     IDC_CONFIGURATION, IDC_EXIT,     IDC_ABOUT,      IDC_LANGUAGE,
+                                     IDC_BITTORRENT,    IDC_MINIMIZE, IDC_CLOSE,      IDC_WIDGET};
 
-bool IsStaticControl(HWND ctl) {
+bool IsStaticControl(HWND ctl)
+{
     char cls[16] = {};
     GetClassNameA(ctl, cls, sizeof(cls));
     return lstrcmpiA(cls, "Static") == 0;
@@ -48,12 +49,16 @@ bool IsStaticControl(HWND ctl) {
 
 MainDialog::MainDialog() : Dialog(IDD_MAIN) {}
 
-MainDialog::~MainDialog() {
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
+MainDialog::~MainDialog()
+{
+    if (bigIcon_)
+        DestroyIcon(bigIcon_);
+    if (smallIcon_)
+        DestroyIcon(smallIcon_);
 }
 
-bool MainDialog::OnInitDialog() {
+bool MainDialog::OnInitDialog()
+{
     for (size_t i = 0; i < sizeof(kSkinnedButtonIds) / sizeof(kSkinnedButtonIds[0]); ++i)
         buttons_[i].SubclassDlgItem(kSkinnedButtonIds[i], hwnd);
     deviceListCtrl_.SubclassDlgItem(IDC_DEVICE_LIST, hwnd);
@@ -63,15 +68,14 @@ bool MainDialog::OnInitDialog() {
     SetWindowTextA(hwnd, kWindowTitle);
 
     const HINSTANCE module = ResourceInstance();
-    bigIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    bigIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                             GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    background_.reset(static_cast<HBITMAP>(
-        LoadImageA(module, MAKEINTRESOURCEA(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
+    background_.reset(
+        static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
 
     SetUpLists();
     SkinButtons();
@@ -90,12 +94,14 @@ bool MainDialog::OnInitDialog() {
     return true;
 }
 
-void MainDialog::SetUpLists() {
+void MainDialog::SetUpLists()
+{
     // Two identical 13-pixel Tahoma fonts, one per list, in the character set the
     // window's device context uses.
     BYTE charset = DEFAULT_CHARSET;
     ClientDC dc(hwnd);
-    if (dc) charset = static_cast<BYTE>(GetTextCharset(dc.get()) & 0xFF);
+    if (dc)
+        charset = static_cast<BYTE>(GetTextCharset(dc.get()) & 0xFF);
     auto makeFont = [charset] {
         return GdiFont(CreateFontA(13, 0, 0, 0, 100, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma"));
@@ -124,7 +130,8 @@ void MainDialog::SetUpLists() {
     SendMessageA(volumes, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
 }
 
-void MainDialog::SkinButtons() {
+void MainDialog::SkinButtons()
+{
     for (const ButtonFaces& faces : kButtonFaces) {
         for (SkinButton& button : buttons_) {
             if (button.hwnd && GetDlgCtrlID(button.hwnd) == faces.id) {
@@ -135,31 +142,60 @@ void MainDialog::SkinButtons() {
     }
 }
 
-bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/) {
+bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
+{
     switch (id) {
-    case IDC_REFRESH: RefreshDevices(); return true;
-    case IDC_APPLY: ApplyNetworkSettings(); return true;
+    case IDC_REFRESH:
+        RefreshDevices();
+        return true;
+    case IDC_APPLY:
+        ApplyNetworkSettings();
+        return true;
     case IDC_RECEIVE_DHCP:
-        if (code == CBN_SELCHANGE) OnDhcpChoice();
+        if (code == CBN_SELCHANGE)
+            OnDhcpChoice();
         return true;
     case IDC_LAN_PORT:
-        if (code == CBN_SELCHANGE) OnPortChoice();
+        if (code == CBN_SELCHANGE)
+            OnPortChoice();
         return true;
-    case IDC_CONNECT: OnMapDrive(); return true;
-    case IDC_DISCONNECT: OnUnmapDrive(); return true;
-    case IDC_CONFIGURATION: OnOpenWebConfig(); return true;
-    case IDC_ABOUT: OnAbout(); return true;
-    case IDC_LANGUAGE: OnLanguage(); return true;
-    case IDC_BITTORRENT: OnBitTorrent(); return true;
-    case IDC_WIDGET: OnLaunchWidget(); return true;
-    case IDC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); return true;
-    case IDC_CLOSE: OnCancel(); return true;
-    case IDC_EXIT: OnExit(); return true;
-    default: return false;
+    case IDC_CONNECT:
+        OnMapDrive();
+        return true;
+    case IDC_DISCONNECT:
+        OnUnmapDrive();
+        return true;
+    case IDC_CONFIGURATION:
+        OnOpenWebConfig();
+        return true;
+    case IDC_ABOUT:
+        OnAbout();
+        return true;
+    case IDC_LANGUAGE:
+        OnLanguage();
+        return true;
+    case IDC_BITTORRENT:
+        OnBitTorrent();
+        return true;
+    case IDC_WIDGET:
+        OnLaunchWidget();
+        return true;
+    case IDC_MINIMIZE:
+        ShowWindow(hwnd, SW_MINIMIZE);
+        return true;
+    case IDC_CLOSE:
+        OnCancel();
+        return true;
+    case IDC_EXIT:
+        OnExit();
+        return true;
+    default:
+        return false;
     }
 }
 
-bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
+bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
+{
     if (id == IDC_DEVICE_LIST && header->code == NM_CLICK) {
         SelectDevice();
         *result = 0;
@@ -168,18 +204,21 @@ bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
     return false;
 }
 
-void MainDialog::OnExit() {
+void MainDialog::OnExit()
+{
     ClearDevices();
     StopNetwork();
     DestroyWindow(hwnd);
 }
 
-void MainDialog::OnClose() {
+void MainDialog::OnClose()
+{
     StopNetwork();
     Dialog::OnClose();
 }
 
-HBRUSH MainDialog::OnCtlColor(HDC dc, HWND ctl, int kind) {
+HBRUSH MainDialog::OnCtlColor(HDC dc, HWND ctl, int kind)
+{
     // The labels sit directly on the background picture.
     if (kind == CTLCOLOR_STATIC && IsStaticControl(ctl)) {
         SetTextColor(dc, RGB(0, 0, 0));
@@ -189,7 +228,8 @@ HBRUSH MainDialog::OnCtlColor(HDC dc, HWND ctl, int kind) {
     return nullptr;
 }
 
-bool MainDialog::OnEraseBkgnd(HDC dc) {
+bool MainDialog::OnEraseBkgnd(HDC dc)
+{
     DefaultEraseBkgnd(dc);
     const SIZE picture = BitmapSize(background_.get());
     const RECT client = ClientRect();
@@ -197,19 +237,23 @@ bool MainDialog::OnEraseBkgnd(HDC dc) {
     return true;
 }
 
-LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult) {
+LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)
+{
     // The whole background is a handle to drag the captionless window by.
     return defaultResult == HTCLIENT ? HTCAPTION : defaultResult;
 }
 
-void MainDialog::OnSize(UINT /*type*/, int cx, int cy) {
+void MainDialog::OnSize(UINT /*type*/, int cx, int cy)
+{
     // The window owns the region from here on.
     SetWindowRgn(hwnd, CreateMainWindowRegion(cx, cy), TRUE);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-bool MainDialog::OnPaint() {
-    if (!IsIconic(hwnd)) return false;
+bool MainDialog::OnPaint()
+{
+    if (!IsIconic(hwnd))
+        return false;
     PaintDC paint(hwnd);
     SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
     const RECT client = ClientRect();
@@ -219,7 +263,10 @@ bool MainDialog::OnPaint() {
     return true;
 }
 
-HICON MainDialog::OnQueryDragIcon() { return bigIcon_; }
+HICON MainDialog::OnQueryDragIcon()
+{
+    return bigIcon_;
+}
 
 // Handlers completed by the LAN panel, drive mapping, web launcher, About box and
 // add-on flows. Until then the buttons are wired and do nothing.

@@ -2,14 +2,18 @@
 
 #include <cstring>
 
-void Utf8ToAnsi(const char* utf8, char* out, size_t capacity) {
-    if (capacity == 0) return;
+void Utf8ToAnsi(const char* utf8, char* out, size_t capacity)
+{
+    if (capacity == 0)
+        return;
     out[0] = '\0';
     const int inLength = static_cast<int>(strnlen(utf8, 256));
-    if (inLength == 0) return;
+    if (inLength == 0)
+        return;
     wchar_t wide[257];
     const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8, inLength, wide, 256);
-    if (wideLength <= 0) return;
+    if (wideLength <= 0)
+        return;
     const int room = static_cast<int>(capacity - 1 < 256 ? capacity - 1 : 256);
     int written = WideCharToMultiByte(CP_ACP, 0, wide, wideLength, out, room, nullptr, nullptr);
     if (written <= 0) {
@@ -19,26 +23,32 @@ void Utf8ToAnsi(const char* utf8, char* out, size_t capacity) {
             --characters;
             written = WideCharToMultiByte(CP_ACP, 0, wide, characters, out, room, nullptr, nullptr);
         }
-        if (written < 0) written = 0;
+        if (written < 0)
+            written = 0;
     }
     out[written] = '\0';
 }
 
-bool ParseDottedAddress(const char* text, DWORD* hostOrder) {
+bool ParseDottedAddress(const char* text, DWORD* hostOrder)
+{
     DWORD value = 0;
     const char* p = text;
     for (int part = 0; part < 4; ++part) {
-        if (*p < '0' || *p > '9') return false;
+        if (*p < '0' || *p > '9')
+            return false;
         unsigned number = 0;
         int digits = 0;
         while (*p >= '0' && *p <= '9') {
             number = number * 10 + static_cast<unsigned>(*p++ - '0');
-            if (++digits > 3 || number > 255) return false;
+            if (++digits > 3 || number > 255)
+                return false;
         }
         value = (value << 8) | number;
-        if (part < 3 && *p++ != '.') return false;
+        if (part < 3 && *p++ != '.')
+            return false;
     }
-    if (*p != '\0') return false;
+    if (*p != '\0')
+        return false;
     *hostOrder = value;
     return true;
 }

@@ -4,7 +4,8 @@
 #include "framework/dialog.h"
 #include "protocol.h"
 
-bool UtilityApp::InitInstance() {
+bool UtilityApp::InitInstance()
+{
     EnableControlContainer();
     // Without a socket layer there is nothing the utility can do: end at once, with
     // status 1 and no window.

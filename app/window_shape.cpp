@@ -3,26 +3,20 @@
 #include <cstring>
 #include <vector>
 
-void MainWindowShapeRects(int w, int h, RECT (&r)[kWindowShapeRectCount]) {
+void MainWindowShapeRects(int w, int h, RECT (&r)[kWindowShapeRectCount])
+{
     // Left and right edges step in over five columns. The right-hand side is not an
     // exact mirror: column w-4 spans one row less at each end than column 3.
     const RECT bands[kWindowShapeRectCount] = {
-        {0, 5, 1, h - 5},
-        {1, 3, 2, h - 3},
-        {2, 2, 3, h - 2},
-        {3, 1, 4, h - 1},
-        {4, 1, 5, h - 1},
-        {5, 1, w - 5, h},
-        {w - 5, 1, w - 4, h - 1},
-        {w - 4, 2, w - 3, h - 2},
-        {w - 3, 2, w - 2, h - 2},
-        {w - 2, 3, w - 1, h - 3},
-        {w - 1, 5, w, h - 5},
+        {0, 5, 1, h - 5},         {1, 3, 2, h - 3},         {2, 2, 3, h - 2},         {3, 1, 4, h - 1},
+        {4, 1, 5, h - 1},         {5, 1, w - 5, h},         {w - 5, 1, w - 4, h - 1}, {w - 4, 2, w - 3, h - 2},
+        {w - 3, 2, w - 2, h - 2}, {w - 2, 3, w - 1, h - 3}, {w - 1, 5, w, h - 5},
     };
     std::memcpy(r, bands, sizeof(bands));
 }
 
-HRGN CreateMainWindowRegion(int width, int height) {
+HRGN CreateMainWindowRegion(int width, int height)
+{
     RECT rects[kWindowShapeRectCount];
     MainWindowShapeRects(width, height, rects);
 

@@ -20,15 +20,18 @@
 
 namespace {
 
-double WallMs() {
+double WallMs()
+{
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // User plus system time of this process.
-double CpuMs() {
+double CpuMs()
+{
 #ifdef _WIN32
     FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
     auto ms = [](const FILETIME& t) {
         return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
     };
@@ -44,10 +47,12 @@ double CpuMs() {
 // What the cadence predicts for the discovery just made: every interface costs its
 // settle pause, 31 pauses and 32 selects, except that a select finding an answer
 // already queued returns at once.
-long NominalOfLastDiscovery() {
+long NominalOfLastDiscovery()
+{
     int answers[kMaxInterfaces] = {};
     for (const DeviceRecord* d = deviceList.head; d != nullptr; d = d->next) {
-        if (d->interfaceIndex >= 0 && d->interfaceIndex < kMaxInterfaces) ++answers[d->interfaceIndex];
+        if (d->interfaceIndex >= 0 && d->interfaceIndex < kMaxInterfaces)
+            ++answers[d->interfaceIndex];
     }
     long nominal = 0;
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
@@ -57,7 +62,8 @@ long NominalOfLastDiscovery() {
     return nominal;
 }
 
-int BenchDiscover(int rounds) {
+int BenchDiscover(int rounds)
+{
     for (int r = 0; r < rounds; ++r) {
         double wall = WallMs(), cpu = CpuMs();
         Discover(3, 3);
@@ -69,7 +75,8 @@ int BenchDiscover(int rounds) {
     return 0;
 }
 
-int BenchQuery(const char* address, int rounds) {
+int BenchQuery(const char* address, int rounds)
+{
     Discover(3, 3);
     CopyTextTo(protocolSession.selectedAddress, address);
     if (FindSelectedDevice() == nullptr) {
@@ -84,7 +91,8 @@ int BenchQuery(const char* address, int rounds) {
         wall = WallMs() - wall;
         cpuTotal += CpuMs() - cpu;
         total += wall;
-        if (wall > worst) worst = wall;
+        if (wall > worst)
+            worst = wall;
     }
     // One exchange on a quiet network takes well under a millisecond; the drain's
     // selects are what a query costs.
@@ -95,7 +103,8 @@ int BenchQuery(const char* address, int rounds) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (StartNetwork() != 1) {
         fprintf(stderr, "protocol_bench: the socket layer could not be started\n");
         return 1;

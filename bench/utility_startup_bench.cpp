@@ -19,25 +19,31 @@
 
 namespace {
 
-double NowMs() {
+double NowMs()
+{
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-std::string WindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+std::string WindowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
 // Local IPv4 addresses as the utility will find them: discovery visits each.
-int InterfaceCount() {
+int InterfaceCount()
+{
     WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return 0;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0)
+        return 0;
     char name[128] = {};
     int count = 0;
     if (gethostname(name, sizeof(name)) == 0) {
         if (hostent* host = gethostbyname(name)) {
-            while (count < kMaxInterfaces && host->h_addr_list[count]) ++count;
+            while (count < kMaxInterfaces && host->h_addr_list[count])
+                ++count;
         }
     }
     WSACleanup();
@@ -46,7 +52,8 @@ int InterfaceCount() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 3) {
         std::fprintf(stderr, "usage: utility_startup_bench PATH_TO_UTILITY ROUNDS\n");
         return 2;
@@ -60,23 +67,25 @@ int main(int argc, char** argv) {
         PROCESS_INFORMATION process{};
         std::string command = "\"" + path + "\"";
         const double start = NowMs();
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process)) {
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
             std::fprintf(stderr, "utility_startup_bench: cannot start %s\n", path.c_str());
             return 1;
         }
         HWND window = nullptr;
         while (!window && NowMs() - start < 60000) {
             window = winauto::WaitForWindow("Kavron Storage Utility", process.dwProcessId, 0);
-            if (!window) Sleep(2);
+            if (!window)
+                Sleep(2);
         }
         const double shown = NowMs() - start;
         // Let it settle as a user would see it, then read its peak working set.
         winauto::WaitIdle(window, 10000);
         PROCESS_MEMORY_COUNTERS memory{sizeof(memory)};
         GetProcessMemoryInfo(process.hProcess, &memory, sizeof(memory));
-        if (window) PostMessageA(window, WM_COMMAND, MAKEWPARAM(1009, BN_CLICKED), 0);  // Exit
-        if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+        if (window)
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(1009, BN_CLICKED), 0);  // Exit
+        if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 1);
         std::printf("startup round=%d shown=%d wall_ms=%.1f nominal_ms=%ld interfaces=%d peak_kb=%zu\n", round,
                     window != nullptr, shown, nominal, interfaces, memory.PeakWorkingSetSize / 1024);
         std::fflush(stdout);

@@ -76,7 +76,7 @@ bool EnableControlContainer()
 {
     INITCOMMONCONTROLSEX icc = {};
     icc.dwSize = sizeof icc;
-    icc.dwICC = ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS |
-                ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
+    icc.dwICC =
+        ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;
     return InitCommonControlsEx(&icc) != FALSE;
 }

@@ -103,9 +103,6 @@ public:
     bool GetItemRect(int item, RECT* rect, int code) const;
     bool Scroll(int dx, int dy) const { return Send(LVM_SCROLL, static_cast<WPARAM>(dx), dy) != 0; }
     bool SetTextColor(COLORREF color) const { return Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(color)) != 0; }
-    bool SetTextBkColor(COLORREF color) const
-    {
-        return Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(color)) != 0;
-    }
+    bool SetTextBkColor(COLORREF color) const { return Send(LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(color)) != 0; }
     bool EnsureVisible(int item) const { return Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE) != 0; }
 };

@@ -3,18 +3,16 @@
 #include "framework/application.h"
 
 namespace {
-int Positive(int v) { return v > 0 ? v : 1; }
+int Positive(int v)
+{
+    return v > 0 ? v : 1;
 }
+}  // namespace
 
 BackBuffer::BackBuffer(HDC target, int width, int height)
-    : dc_(target),
-      bitmap_(CreateCompatibleBitmap(target, Positive(width), Positive(height))),
-      width_(width),
-      height_(height),
-      ok_(dc_ && bitmap_),
-      select_(dc_.get(), bitmap_.get())
-{
-}
+    : dc_(target), bitmap_(CreateCompatibleBitmap(target, Positive(width), Positive(height))), width_(width),
+      height_(height), ok_(dc_ && bitmap_), select_(dc_.get(), bitmap_.get())
+{}
 
 bool BackBuffer::CopyTo(HDC target, int x, int y) const
 {
@@ -24,8 +22,8 @@ bool BackBuffer::CopyTo(HDC target, int x, int y) const
 GdiBitmap LoadBitmapResource(int id, bool dibSection)
 {
     UINT flags = dibSection ? LR_CREATEDIBSECTION : 0;
-    return GdiBitmap(static_cast<HBITMAP>(
-        LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, flags)));
+    return GdiBitmap(
+        static_cast<HBITMAP>(LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, flags)));
 }
 
 SIZE BitmapSize(HBITMAP bitmap)
@@ -69,8 +67,8 @@ bool DrawBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, in
     return BitBlt(dst, x, y, width, height, src.get(), srcX, srcY, rop) != FALSE;
 }
 
-bool StretchBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY,
-                   int srcWidth, int srcHeight, DWORD rop)
+bool StretchBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY, int srcWidth,
+                   int srcHeight, DWORD rop)
 {
     if (!bitmap)
         return false;

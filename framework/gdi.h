@@ -191,8 +191,8 @@ std::vector<uint32_t> ReadBitmapPixels(HBITMAP bitmap, SIZE* size);
 // BitBlt / StretchBlt from a bitmap (through a temporary memory DC).
 bool DrawBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX = 0, int srcY = 0,
                 DWORD rop = SRCCOPY);
-bool StretchBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY,
-                   int srcWidth, int srcHeight, DWORD rop = SRCCOPY);
+bool StretchBitmap(HDC dst, int x, int y, int width, int height, HBITMAP bitmap, int srcX, int srcY, int srcWidth,
+                   int srcHeight, DWORD rop = SRCCOPY);
 
 // Fills a rectangle with a solid colour.
 void FillSolidRect(HDC dc, const RECT& rect, COLORREF color);

@@ -5,7 +5,7 @@ namespace {
 // window keeps working even when its object went away before the window did.
 const char kObjectProp[] = "Kavron.Window";
 const char kOriginalProcProp[] = "Kavron.WindowProc";
-}
+}  // namespace
 
 Window::~Window()
 {
@@ -135,8 +135,7 @@ LRESULT CALLBACK Window::SubclassProc(HWND h, UINT msg, WPARAM wParam, LPARAM lP
         auto original = reinterpret_cast<WNDPROC>(GetPropA(h, kOriginalProcProp));
         if (msg == WM_NCDESTROY)
             RemovePropA(h, kOriginalProcProp);
-        return original ? CallWindowProcA(original, h, msg, wParam, lParam)
-                        : DefWindowProcA(h, msg, wParam, lParam);
+        return original ? CallWindowProcA(original, h, msg, wParam, lParam) : DefWindowProcA(h, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
         WNDPROC original = self->originalProc_;

@@ -14,7 +14,7 @@ enum {
     kReplyPauseMs = 100,
     kDrainAttempts = 11,
 
-    kDiscoverySettleMs = 50,   // pause between sending and the first attempt
+    kDiscoverySettleMs = 50,  // pause between sending and the first attempt
     kDiscoveryAttempts = 32,
     kDiscoveryPauseMs = 20,
 
@@ -28,23 +28,32 @@ enum {
 };
 
 // Longest wait of AwaitReply with the given attempt limit when nothing arrives.
-constexpr long NominalWaitMs(int attemptLimit) {
+constexpr long NominalWaitMs(int attemptLimit)
+{
     return (attemptLimit + 1L) * kSelectTimeoutMs + static_cast<long>(attemptLimit) * kReplyPauseMs;
 }
 
 // Duration of DrainReplies with an empty socket.
-constexpr long NominalDrainMs(int attempts) {
+constexpr long NominalDrainMs(int attempts)
+{
     return static_cast<long>(attempts) * kSelectTimeoutMs;
 }
 
 // Time discovery spends on one interface when nothing arrives.
-constexpr long NominalDiscoveryMs() {
+constexpr long NominalDiscoveryMs()
+{
     return kDiscoverySettleMs + static_cast<long>(kDiscoveryAttempts) * kSelectTimeoutMs +
            (kDiscoveryAttempts - 1L) * kDiscoveryPauseMs;
 }
 
 // Wall-clock caps: past these, uncounted datagrams end the wait.
-constexpr long WaitCapMs(int attemptLimit) { return NominalWaitMs(attemptLimit) + kStreamAllowanceMs; }
-constexpr long DiscoveryCapMs() { return NominalDiscoveryMs() + kStreamAllowanceMs; }
+constexpr long WaitCapMs(int attemptLimit)
+{
+    return NominalWaitMs(attemptLimit) + kStreamAllowanceMs;
+}
+constexpr long DiscoveryCapMs()
+{
+    return NominalDiscoveryMs() + kStreamAllowanceMs;
+}
 
 static_assert(NominalDiscoveryMs() == 990, "discovery takes about a second per interface");

@@ -58,11 +58,11 @@ struct ReplyBuffer {
 
 // Builders: return the datagram length, or 0 when the data does not fit in a datagram.
 int BuildDiscoveryRequest(RequestBuffer* request);
-int BuildQueryRequest(RequestBuffer* request, const DeviceRecord& device, unsigned char subCode,
-                      const void* data, size_t dataLength);
+int BuildQueryRequest(RequestBuffer* request, const DeviceRecord& device, unsigned char subCode, const void* data,
+                      size_t dataLength);
 // netmask/gateway null: the two text fields stay all zero.
-int BuildSettingRequest(RequestBuffer* request, const DeviceRecord& device, unsigned char subCode,
-                        const char* netmask, const char* gateway, const void* data, size_t dataLength);
+int BuildSettingRequest(RequestBuffer* request, const DeviceRecord& device, unsigned char subCode, const char* netmask,
+                        const char* gateway, const void* data, size_t dataLength);
 
 // Stores a datagram of length bytes (at most kDatagramCapacity) and terminates it.
 void StoreReply(ReplyBuffer* reply, const void* datagram, int length);

@@ -9,7 +9,8 @@ ProtocolSession protocolSession;
 InterfaceTable interfaceTable;
 ClientId clientId;
 
-void ClearDevices() {
+void ClearDevices()
+{
     DeviceRecord* record = deviceList.head;
     while (record != nullptr) {
         DeviceRecord* next = record->next;
@@ -21,19 +22,27 @@ void ClearDevices() {
     deviceList.tail = nullptr;
 }
 
-DeviceRecord* FindDevice(const char* address) {
+DeviceRecord* FindDevice(const char* address)
+{
     for (DeviceRecord* record = deviceList.head; record != nullptr; record = record->next) {
-        if (strcmp(record->address, address) == 0) return record;
+        if (strcmp(record->address, address) == 0)
+            return record;
     }
     return nullptr;
 }
 
-DeviceRecord* FindSelectedDevice() { return FindDevice(protocolSession.selectedAddress); }
+DeviceRecord* FindSelectedDevice()
+{
+    return FindDevice(protocolSession.selectedAddress);
+}
 
-DeviceRecord* AddDevice(const DeviceRecord& record) {
-    if (FindDevice(record.address) != nullptr) return nullptr;
+DeviceRecord* AddDevice(const DeviceRecord& record)
+{
+    if (FindDevice(record.address) != nullptr)
+        return nullptr;
     DeviceRecord* copy = static_cast<DeviceRecord*>(calloc(1, sizeof(DeviceRecord)));
-    if (copy == nullptr) return nullptr;
+    if (copy == nullptr)
+        return nullptr;
     *copy = record;
     copy->next = nullptr;
     if (deviceList.tail != nullptr) {

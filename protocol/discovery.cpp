@@ -14,11 +14,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool PastCap(Clock::time_point start) {
+bool PastCap(Clock::time_point start)
+{
     return Clock::now() - start > std::chrono::milliseconds(DiscoveryCapMs());
 }
 
-void ListenOn(int index, unsigned char selector1, unsigned char selector2, ReplyBuffer* reply) {
+void ListenOn(int index, unsigned char selector1, unsigned char selector2, ReplyBuffer* reply)
+{
     const InterfaceEntry& entry = interfaceTable.entries[index];
     const Clock::time_point start = Clock::now();
     int attempts = 0;
@@ -28,7 +30,8 @@ void ListenOn(int index, unsigned char selector1, unsigned char selector2, Reply
             if (length < 0) {
                 // A failed receive is not an attempt; only a stream of them that outlasts
                 // the interface's nominal time plus the allowance ends the listening.
-                if (PastCap(start)) return;
+                if (PastCap(start))
+                    return;
                 continue;
             }
             reply->length = length;
@@ -40,15 +43,18 @@ void ListenOn(int index, unsigned char selector1, unsigned char selector2, Reply
                 AddDevice(record);
             }
         }
-        if (++attempts < kDiscoveryAttempts) PlatformSleep(kDiscoveryPauseMs);
+        if (++attempts < kDiscoveryAttempts)
+            PlatformSleep(kDiscoveryPauseMs);
     }
 }
 
 }  // namespace
 
-void Discover(unsigned char selector1, unsigned char selector2) {
+void Discover(unsigned char selector1, unsigned char selector2)
+{
     ClearDevices();
-    if (!interfaceTable.open) return;
+    if (!interfaceTable.open)
+        return;
 
     RequestBuffer request;
     memset(&request, 0, sizeof request);

@@ -15,7 +15,7 @@
 
 enum {
     kMaxInterfaces = 8,
-    kDatagramCapacity = 4096,     // largest datagram sent or accepted
+    kDatagramCapacity = 4096,  // largest datagram sent or accepted
     kClientIdSize = 10,
     kDeviceIdSize = 10,
     kProtocolPort = 13579,

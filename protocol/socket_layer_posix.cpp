@@ -24,7 +24,8 @@ namespace {
 
 const char kGroupAddress[] = "224.0.0.1";
 
-sockaddr_in GroupDestination() {
+sockaddr_in GroupDestination()
+{
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(kProtocolPort);
@@ -32,21 +33,28 @@ sockaddr_in GroupDestination() {
     return to;
 }
 
-void SetFlag(int fd, int level, int option, unsigned char value) {
+void SetFlag(int fd, int level, int option, unsigned char value)
+{
     setsockopt(fd, level, option, &value, sizeof value);
 }
 
 }  // namespace
 
-int PlatformStartup() { return 1; }
+int PlatformStartup()
+{
+    return 1;
+}
 void PlatformCleanup() {}
 
-int PlatformHostAddresses(HostAddress* addresses, int capacity) {
+int PlatformHostAddresses(HostAddress* addresses, int capacity)
+{
     ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0) return 0;
+    if (getifaddrs(&list) != 0)
+        return 0;
     int count = 0;
     for (ifaddrs* it = list; it != nullptr && count < capacity; it = it->ifa_next) {
-        if (it->ifa_addr == nullptr || it->ifa_addr->sa_family != AF_INET) continue;
+        if (it->ifa_addr == nullptr || it->ifa_addr->sa_family != AF_INET)
+            continue;
         const sockaddr_in* address = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
         HostAddress& out = addresses[count++];
         CopyTextTo(out.text, inet_ntoa(address->sin_addr));
@@ -57,16 +65,20 @@ int PlatformHostAddresses(HostAddress* addresses, int capacity) {
     return count;
 }
 
-ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&) {
+ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&)
+{
     int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return kNoSocket;
+    if (fd < 0)
+        return kNoSocket;
     SetFlag(fd, IPPROTO_IP, IP_MULTICAST_LOOP, 0);
     return fd;
 }
 
-ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry) {
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
+{
     int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return kNoSocket;
+    if (fd < 0)
+        return kNoSocket;
     int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     // Without privilege this is refused; the interface check on receipt still holds.
@@ -92,12 +104,16 @@ ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry) {
     return fd;
 }
 
-void PlatformClose(ProtocolSocket socket) {
-    if (socket != kNoSocket) close(static_cast<int>(socket));
+void PlatformClose(ProtocolSocket socket)
+{
+    if (socket != kNoSocket)
+        close(static_cast<int>(socket));
 }
 
-void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length) {
-    if (entry.sendSocket == kNoSocket) return;
+void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length)
+{
+    if (entry.sendSocket == kNoSocket)
+        return;
     int fd = static_cast<int>(entry.sendSocket);
     in_addr via{};
     via.s_addr = inet_addr(entry.addressText);
@@ -106,7 +122,8 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
     sendto(fd, data, static_cast<size_t>(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
 }
 
-int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs) {
+int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
+{
     int fd = static_cast<int>(entry.receiveSocket);
     if (entry.receiveSocket == kNoSocket || fd >= FD_SETSIZE) {
         PlatformSleep(timeoutMs);
@@ -126,7 +143,8 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs) {
     return ready > 0 && FD_ISSET(fd, &readable) ? 1 : 0;
 }
 
-int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity) {
+int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
+{
     int fd = static_cast<int>(entry.receiveSocket);
     sockaddr_in from{};
     iovec io{buffer, static_cast<size_t>(capacity)};
@@ -142,7 +160,8 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
     // MSG_TRUNC reports the datagram's real length: a longer one than the buffer is a
     // failed receive, as on Windows.
     ssize_t length = recvmsg(fd, &message, MSG_TRUNC | MSG_DONTWAIT);
-    if (length < 0 || length > capacity || (message.msg_flags & MSG_TRUNC)) return -1;
+    if (length < 0 || length > capacity || (message.msg_flags & MSG_TRUNC))
+        return -1;
 
     const in_pktinfo* info = nullptr;
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
@@ -150,14 +169,18 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
             info = reinterpret_cast<const in_pktinfo*>(CMSG_DATA(c));
         }
     }
-    if (info == nullptr) return -1;
-    if (entry.deviceIndex != 0 && static_cast<unsigned>(info->ipi_ifindex) != entry.deviceIndex) return -1;
+    if (info == nullptr)
+        return -1;
+    if (entry.deviceIndex != 0 && static_cast<unsigned>(info->ipi_ifindex) != entry.deviceIndex)
+        return -1;
     in_addr_t destination = info->ipi_addr.s_addr;
-    if (destination != inet_addr(kGroupAddress) && destination != inet_addr(entry.addressText)) return -1;
+    if (destination != inet_addr(kGroupAddress) && destination != inet_addr(entry.addressText))
+        return -1;
     return static_cast<int>(length);
 }
 
-void PlatformSleep(int ms) {
+void PlatformSleep(int ms)
+{
     timespec remaining{ms / 1000, (ms % 1000) * 1000000L};
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }

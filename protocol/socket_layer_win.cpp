@@ -12,26 +12,37 @@ namespace {
 
 const char kGroupAddress[] = "224.0.0.1";
 
-void SetFlag(SOCKET s, int level, int option, char value) {
+void SetFlag(SOCKET s, int level, int option, char value)
+{
     setsockopt(s, level, option, &value, sizeof value);
 }
 
-SOCKET AsSocket(ProtocolSocket s) { return static_cast<SOCKET>(s); }
+SOCKET AsSocket(ProtocolSocket s)
+{
+    return static_cast<SOCKET>(s);
+}
 
 }  // namespace
 
-int PlatformStartup() {
+int PlatformStartup()
+{
     WSADATA data;
     return WSAStartup(MAKEWORD(1, 1), &data) == 0 ? 1 : 0;
 }
 
-void PlatformCleanup() { WSACleanup(); }
+void PlatformCleanup()
+{
+    WSACleanup();
+}
 
-int PlatformHostAddresses(HostAddress* addresses, int capacity) {
+int PlatformHostAddresses(HostAddress* addresses, int capacity)
+{
     char hostName[128] = {};
-    if (gethostname(hostName, sizeof hostName) != 0) return 0;
+    if (gethostname(hostName, sizeof hostName) != 0)
+        return 0;
     hostent* host = gethostbyname(hostName);
-    if (host == nullptr || host->h_addrtype != AF_INET || host->h_addr_list == nullptr) return 0;
+    if (host == nullptr || host->h_addrtype != AF_INET || host->h_addr_list == nullptr)
+        return 0;
     int count = 0;
     for (char** it = host->h_addr_list; *it != nullptr && count < capacity; ++it) {
         in_addr address;
@@ -44,16 +55,20 @@ int PlatformHostAddresses(HostAddress* addresses, int capacity) {
     return count;
 }
 
-ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&) {
+ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&)
+{
     SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
-    if (s == INVALID_SOCKET) return kNoSocket;
+    if (s == INVALID_SOCKET)
+        return kNoSocket;
     SetFlag(s, IPPROTO_IP, IP_MULTICAST_LOOP, 0);
     return static_cast<ProtocolSocket>(s);
 }
 
-ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry) {
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
+{
     SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
-    if (s == INVALID_SOCKET) return kNoSocket;
+    if (s == INVALID_SOCKET)
+        return kNoSocket;
     SetFlag(s, SOL_SOCKET, SO_REUSEADDR, 1);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
@@ -63,18 +78,21 @@ ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry) {
     ip_mreq membership = {};
     membership.imr_multiaddr.s_addr = inet_addr(kGroupAddress);
     membership.imr_interface.s_addr = inet_addr(entry.addressText);
-    setsockopt(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&membership),
-               sizeof membership);
+    setsockopt(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&membership), sizeof membership);
     SetFlag(s, IPPROTO_IP, IP_MULTICAST_LOOP, 0);
     return static_cast<ProtocolSocket>(s);
 }
 
-void PlatformClose(ProtocolSocket socket) {
-    if (socket != kNoSocket) closesocket(AsSocket(socket));
+void PlatformClose(ProtocolSocket socket)
+{
+    if (socket != kNoSocket)
+        closesocket(AsSocket(socket));
 }
 
-void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length) {
-    if (entry.sendSocket == kNoSocket) return;
+void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length)
+{
+    if (entry.sendSocket == kNoSocket)
+        return;
     SOCKET s = AsSocket(entry.sendSocket);
     in_addr via;
     via.s_addr = inet_addr(entry.addressText);
@@ -86,7 +104,8 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
     sendto(s, reinterpret_cast<const char*>(data), length, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
 }
 
-int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs) {
+int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
+{
     if (entry.receiveSocket == kNoSocket) {
         PlatformSleep(timeoutMs);
         return 0;
@@ -107,7 +126,8 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs) {
     return ready > 0 && FD_ISSET(s, &readable) ? 1 : 0;
 }
 
-int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity) {
+int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
+{
     sockaddr_in from;
     int fromLength = sizeof from;
     // A datagram longer than the buffer fails with WSAEMSGSIZE and is dropped.
@@ -116,4 +136,7 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
     return length == SOCKET_ERROR ? -1 : length;
 }
 
-void PlatformSleep(int ms) { Sleep(static_cast<DWORD>(ms)); }
+void PlatformSleep(int ms)
+{
+    Sleep(static_cast<DWORD>(ms));
+}

@@ -16,6 +16,7 @@ void WriteTextField(unsigned char* field, size_t size, const char* text);
 
 // Convenience for arrays: CopyTextTo(record.name, src).
 template <size_t N>
-inline size_t CopyTextTo(char (&dst)[N], const char* src) {
+inline size_t CopyTextTo(char (&dst)[N], const char* src)
+{
     return CopyText(dst, N, src);
 }

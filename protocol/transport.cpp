@@ -14,9 +14,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ElapsedMs(Clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+long ElapsedMs(Clock::time_point start)
+{
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
 }
 
 // Enough for any host; only the first kMaxInterfaces are used.
@@ -24,7 +24,8 @@ enum { kHostAddressCapacity = 64 };
 
 }  // namespace
 
-int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count) {
+int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count)
+{
     memset(table->entries, 0, sizeof table->entries);
     table->interfaceCount = 0;
     for (InterfaceEntry& entry : table->entries) {
@@ -40,19 +41,26 @@ int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int 
     return table->interfaceCount;
 }
 
-void MakeClientId(ClientId& id) {
+void MakeClientId(ClientId& id)
+{
     srand(static_cast<unsigned>(time(nullptr)));
-    for (int i = 0; i < 6; ++i) id[i] = static_cast<unsigned char>(rand() & 0xff);
-    for (int i = 6; i < kClientIdSize; ++i) id[i] = 0;
+    for (int i = 0; i < 6; ++i)
+        id[i] = static_cast<unsigned char>(rand() & 0xff);
+    for (int i = 6; i < kClientIdSize; ++i)
+        id[i] = 0;
 }
 
-bool IsOpenInterface(int interfaceIndex) {
+bool IsOpenInterface(int interfaceIndex)
+{
     return interfaceTable.open && interfaceIndex >= 0 && interfaceIndex < interfaceTable.interfaceCount;
 }
 
-int StartNetwork() {
-    if (interfaceTable.open) return 1;
-    if (!PlatformStartup()) return 0;
+int StartNetwork()
+{
+    if (interfaceTable.open)
+        return 1;
+    if (!PlatformStartup())
+        return 0;
 
     HostAddress addresses[kHostAddressCapacity];
     int count = PlatformHostAddresses(addresses, kHostAddressCapacity);
@@ -72,8 +80,10 @@ int StartNetwork() {
     return 1;
 }
 
-void StopNetwork() {
-    if (!interfaceTable.open) return;
+void StopNetwork()
+{
+    if (!interfaceTable.open)
+        return;
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
         InterfaceEntry& entry = interfaceTable.entries[i];
         PlatformClose(entry.sendSocket);
@@ -85,14 +95,18 @@ void StopNetwork() {
     interfaceTable.open = 0;
 }
 
-void SendRequest(int interfaceIndex, const unsigned char* request, int length) {
-    if (!IsOpenInterface(interfaceIndex) || length <= 0 || length > kDatagramCapacity) return;
+void SendRequest(int interfaceIndex, const unsigned char* request, int length)
+{
+    if (!IsOpenInterface(interfaceIndex) || length <= 0 || length > kDatagramCapacity)
+        return;
     PlatformSendToGroup(interfaceTable.entries[interfaceIndex], request, length);
 }
 
-int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress,
-               int attemptLimit, ReplyBuffer* reply) {
-    if (!IsOpenInterface(interfaceIndex)) return 0;
+int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
+               ReplyBuffer* reply)
+{
+    if (!IsOpenInterface(interfaceIndex))
+        return 0;
     const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
     const Clock::time_point start = Clock::now();
     const long capMs = WaitCapMs(attemptLimit);
@@ -107,7 +121,8 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
             if (length < 0 || ReplyByte(*reply, 0) != replyOpcode) {
                 // Not an attempt: look again at once, unless such datagrams have
                 // already kept this wait past its cap.
-                if (ElapsedMs(start) > capMs) return 0;
+                if (ElapsedMs(start) > capMs)
+                    return 0;
                 continue;
             }
             bool accepted = IsOwnReply(*reply);
@@ -116,15 +131,19 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
                 ReplyAddressText(*reply, address);
                 accepted = strcmp(address, matchAddress) == 0;
             }
-            if (accepted) return 1;
+            if (accepted)
+                return 1;
         }
-        if (++attempts > attemptLimit) return 0;
+        if (++attempts > attemptLimit)
+            return 0;
         PlatformSleep(kReplyPauseMs);
     }
 }
 
-void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch) {
-    if (!IsOpenInterface(interfaceIndex)) return;
+void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch)
+{
+    if (!IsOpenInterface(interfaceIndex))
+        return;
     const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
     for (int i = 0; i < attempts; ++i) {
         if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {

@@ -22,8 +22,8 @@ void SendRequest(int interfaceIndex, const unsigned char* request, int length);
 // Waits for a reply with the given opcode that carries this instance's ClientId and,
 // when matchAddress is not null, that device address. Returns 1 with the reply in
 // *reply (zero-terminated), or 0 when the attempts are used up.
-int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress,
-               int attemptLimit, ReplyBuffer* reply);
+int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
+               ReplyBuffer* reply);
 
 // Reads and throws away what is queued on the interface's receive socket, always
 // making all its attempts.

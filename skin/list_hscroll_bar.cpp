@@ -80,10 +80,22 @@ void ListHScrollBar::Step(int code)
     Resync();
 }
 
-void ListHScrollBar::LineLeft() { Step(SB_LINELEFT); }
-void ListHScrollBar::LineRight() { Step(SB_LINERIGHT); }
-void ListHScrollBar::PageLeft() { Step(SB_PAGELEFT); }
-void ListHScrollBar::PageRight() { Step(SB_PAGERIGHT); }
+void ListHScrollBar::LineLeft()
+{
+    Step(SB_LINELEFT);
+}
+void ListHScrollBar::LineRight()
+{
+    Step(SB_LINERIGHT);
+}
+void ListHScrollBar::PageLeft()
+{
+    Step(SB_PAGELEFT);
+}
+void ListHScrollBar::PageRight()
+{
+    Step(SB_PAGERIGHT);
+}
 
 void ListHScrollBar::PaintNow()
 {

@@ -7,8 +7,11 @@
 #include "skin/paint_messages.h"
 
 namespace {
-bool InColumn(int x) { return x >= 0 && x < 17; }
+bool InColumn(int x)
+{
+    return x >= 0 && x < 17;
 }
+}  // namespace
 
 ListVScrollBar::ListVScrollBar() = default;
 
@@ -36,8 +39,14 @@ int ListVScrollBar::Height() const
     return ClientRect().bottom;
 }
 
-bool ListVScrollBar::InUpPressZone(int x, int y) const { return InColumn(x) && y >= 11 && y < 17; }
-bool ListVScrollBar::InUpReleaseZone(int x, int y) const { return InColumn(x) && y >= 11 && y < 26; }
+bool ListVScrollBar::InUpPressZone(int x, int y) const
+{
+    return InColumn(x) && y >= 11 && y < 17;
+}
+bool ListVScrollBar::InUpReleaseZone(int x, int y) const
+{
+    return InColumn(x) && y >= 11 && y < 26;
+}
 
 bool ListVScrollBar::InDownZone(int x, int y) const
 {
@@ -81,10 +90,22 @@ void ListVScrollBar::Step(int code)
     Resync();
 }
 
-void ListVScrollBar::LineUp() { Step(SB_LINEUP); }
-void ListVScrollBar::LineDown() { Step(SB_LINEDOWN); }
-void ListVScrollBar::PageUp() { Step(SB_PAGEUP); }
-void ListVScrollBar::PageDown() { Step(SB_PAGEDOWN); }
+void ListVScrollBar::LineUp()
+{
+    Step(SB_LINEUP);
+}
+void ListVScrollBar::LineDown()
+{
+    Step(SB_LINEDOWN);
+}
+void ListVScrollBar::PageUp()
+{
+    Step(SB_PAGEUP);
+}
+void ListVScrollBar::PageDown()
+{
+    Step(SB_PAGEDOWN);
+}
 
 void ListVScrollBar::PaintNow()
 {

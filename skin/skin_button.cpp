@@ -56,8 +56,8 @@ void SkinButton::PreSubclassWindow()
     SetWindowLongPtrA(hwnd, GWL_STYLE, style | BS_OWNERDRAW);
 }
 
-bool SkinButton::SetSkin(int normal, int down, int over, int disabled, int focus, int mask, int drawMode_,
-                         int border_, int margin_)
+bool SkinButton::SetSkin(int normal, int down, int over, int disabled, int focus, int mask, int drawMode_, int border_,
+                         int margin_)
 {
     normalBitmap.reset();
     downBitmap.reset();
@@ -245,8 +245,8 @@ void SkinButton::DrawFace(HDC dc, HBITMAP face, const RECT& r) const
         SelectObjectGuard sel(src.get(), face);
         for (int y = r.top; y < r.bottom; y += size.cy)
             for (int x = r.left; x < r.right; x += size.cx)
-                BitBlt(dc, x, y, std::min<int>(size.cx, r.right - x), std::min<int>(size.cy, r.bottom - y),
-                       src.get(), 0, 0, SRCCOPY);
+                BitBlt(dc, x, y, std::min<int>(size.cx, r.right - x), std::min<int>(size.cy, r.bottom - y), src.get(),
+                       0, 0, SRCCOPY);
         return;
     }
     if (maskBitmap) {

@@ -22,8 +22,8 @@ public:
     // edge; margin insets the caption and the focus rectangle. A disabled face
     // defaults to the normal one. A mask (white = transparent) shapes the window.
     // Returns false when a given bitmap could not be loaded.
-    bool SetSkin(int normal, int down, int over, int disabled, int focus, int mask, int drawMode = 1,
-                 int border = 0, int margin = 0);
+    bool SetSkin(int normal, int down, int over, int disabled, int focus, int mask, int drawMode = 1, int border = 0,
+                 int margin = 0);
 
     void PreSubclassWindow() override;
     virtual void DrawItem(DRAWITEMSTRUCT* dis);

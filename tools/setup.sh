@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make ninja-build g++ pkg-config
+  cmake make ninja-build g++ pkg-config git clang-format
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core fonts-liberation
   iproute2 procps psmisc time util-linux

@@ -46,7 +46,8 @@ struct Faces {
     int normal, down;
 };
 
-std::map<int, Faces> FacesOf(int dialog) {
+std::map<int, Faces> FacesOf(int dialog)
+{
     if (dialog == IDD_MAIN) {
         return {{IDC_CLOSE, {IDB_CLOSE, IDB_CLOSE_DOWN}},
                 {IDC_MINIMIZE, {IDB_MINIMIZE, IDB_MINIMIZE_DOWN}},
@@ -68,21 +69,25 @@ std::map<int, Faces> FacesOf(int dialog) {
 
 bool g_down = false;
 
-HBITMAP Bitmap(int id) {
+HBITMAP Bitmap(int id)
+{
     static std::map<int, HBITMAP> cache;
     HBITMAP& b = cache[id];
     // Loaded as the utility loads them: a device-dependent bitmap.
-    if (!b) b = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+    if (!b)
+        b = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
     return b;
 }
 
-SIZE SizeOf(HBITMAP b) {
+SIZE SizeOf(HBITMAP b)
+{
     BITMAP info{};
     GetObjectA(b, sizeof info, &info);
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
-void PaintBackground(HDC dc, const Window& w, const RECT& client) {
+void PaintBackground(HDC dc, const Window& w, const RECT& client)
+{
     HBITMAP b = Bitmap(w.background);
     const SIZE size = SizeOf(b);
     HDC memory = CreateCompatibleDC(dc);
@@ -99,7 +104,8 @@ void PaintBackground(HDC dc, const Window& w, const RECT& client) {
     DeleteDC(memory);
 }
 
-void DrawFace(const DRAWITEMSTRUCT& item, const Faces& faces) {
+void DrawFace(const DRAWITEMSTRUCT& item, const Faces& faces)
+{
     const bool down = g_down || (item.itemState & ODS_SELECTED);
     HBITMAP b = Bitmap(down ? faces.down : faces.normal);
     const RECT& r = item.rcItem;
@@ -109,17 +115,19 @@ void DrawFace(const DRAWITEMSTRUCT& item, const Faces& faces) {
     const SIZE size = SizeOf(b);
     HDC memory = CreateCompatibleDC(item.hDC);
     HGDIOBJ old = SelectObject(memory, b);
-    BitBlt(item.hDC, r.left, r.top, std::min<int>(size.cx, r.right - r.left), std::min<int>(size.cy, r.bottom - r.top), memory, 0, 0,
-           SRCCOPY);
+    BitBlt(item.hDC, r.left, r.top, std::min<int>(size.cx, r.right - r.left), std::min<int>(size.cy, r.bottom - r.top),
+           memory, 0, 0, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
 }
 
-const Window* WindowOf(HWND dialog) {
+const Window* WindowOf(HWND dialog)
+{
     return reinterpret_cast<const Window*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
-void AddColumns(HWND list, const char* const* titles, const int* widths, int count) {
+void AddColumns(HWND list, const char* const* titles, const int* widths, int count)
+{
     for (int i = 0; i < count; ++i) {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -129,14 +137,16 @@ void AddColumns(HWND list, const char* const* titles, const int* widths, int cou
     }
 }
 
-INT_PTR CALLBACK PreviewProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CALLBACK PreviewProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp)
+{
     switch (msg) {
     case WM_INITDIALOG: {
         const auto* w = reinterpret_cast<const Window*>(lp);
         SetWindowLongPtrA(dialog, DWLP_USER, lp);
         for (const auto& f : FacesOf(w->dialog)) {
             HWND button = GetDlgItem(dialog, f.first);
-            if (!button) continue;
+            if (!button)
+                continue;
             const LONG style = GetWindowLongA(button, GWL_STYLE);
             SetWindowLongA(button, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
         }
@@ -152,7 +162,8 @@ INT_PTR CALLBACK PreviewProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ERASEBKGND: {
         const Window* w = WindowOf(dialog);
-        if (!w) return FALSE;
+        if (!w)
+            return FALSE;
         RECT client{};
         GetClientRect(dialog, &client);
         PaintBackground(reinterpret_cast<HDC>(wp), *w, client);
@@ -169,10 +180,12 @@ INT_PTR CALLBACK PreviewProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DRAWITEM: {
         const Window* w = WindowOf(dialog);
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (!w) return FALSE;
+        if (!w)
+            return FALSE;
         const auto faces = FacesOf(w->dialog);
         const auto it = faces.find(static_cast<int>(item->CtlID));
-        if (it == faces.end()) return FALSE;
+        if (it == faces.end())
+            return FALSE;
         DrawFace(*item, it->second);
         return TRUE;
     }
@@ -183,7 +196,8 @@ INT_PTR CALLBACK PreviewProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
-bool WriteBmp(const char* path, HDC dc, HBITMAP section, int w, int h) {
+bool WriteBmp(const char* path, HDC dc, HBITMAP section, int w, int h)
+{
     const int stride = (w * 3 + 3) & ~3;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -211,10 +225,12 @@ bool WriteBmp(const char* path, HDC dc, HBITMAP section, int w, int h) {
 }
 
 // Each stretched background as its dialog's client area shows it.
-int Dump() {
+int Dump()
+{
     int failures = 0;
     for (const Window& w : kWindows) {
-        if (!w.stretched) continue;
+        if (!w.stretched)
+            continue;
         HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(w.dialog), nullptr, PreviewProc,
                                          reinterpret_cast<LPARAM>(&w));
         RECT client{};
@@ -228,7 +244,8 @@ int Dump() {
         SelectObject(dc, old);
         char path[64];
         std::snprintf(path, sizeof path, "%d-on-%d.bmp", w.background, w.dialog);
-        if (!WriteBmp(path, dc, target, client.right, client.bottom)) ++failures;
+        if (!WriteBmp(path, dc, target, client.right, client.bottom))
+            ++failures;
         std::printf("%s %ld x %ld\n", path, client.right, client.bottom);
         DeleteObject(target);
         DeleteDC(dc);
@@ -239,10 +256,12 @@ int Dump() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
-    if (argc > 1 && std::strcmp(argv[1], "dump") == 0) return Dump();
+    if (argc > 1 && std::strcmp(argv[1], "dump") == 0)
+        return Dump();
     g_down = argc > 1 && std::strcmp(argv[1], "down") == 0;
 
     // The main window at the top left, the dialogs in rows beside and below it.
@@ -252,7 +271,8 @@ int main(int argc, char** argv) {
     for (const Window& w : kWindows) {
         HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(w.dialog), nullptr, PreviewProc,
                                          reinterpret_cast<LPARAM>(&w));
-        if (!dialog) continue;
+        if (!dialog)
+            continue;
         RECT r{};
         GetWindowRect(dialog, &r);
         const int width = r.right - r.left, height = r.bottom - r.top;

@@ -15,36 +15,43 @@ namespace {
 std::map<char, UINT> driveTypes;
 std::map<char, std::string> connections;
 
-DWORD FakeConnection(const char* local, char* remote, DWORD* length) {
+DWORD FakeConnection(const char* local, char* remote, DWORD* length)
+{
     auto it = connections.find(local[0]);
-    if (it == connections.end()) return ERROR_NOT_CONNECTED;
-    if (it->second.size() + 1 > *length) return ERROR_MORE_DATA;
+    if (it == connections.end())
+        return ERROR_NOT_CONNECTED;
+    if (it->second.size() + 1 > *length)
+        return ERROR_MORE_DATA;
     lstrcpynA(remote, it->second.c_str(), static_cast<int>(*length));
     return NO_ERROR;
 }
 
-UINT FakeDriveType(const char* root) {
+UINT FakeDriveType(const char* root)
+{
     auto it = driveTypes.find(root[0]);
     return it == driveTypes.end() ? DRIVE_NO_ROOT_DIR : it->second;
 }
 
 class DriveTableTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         driveTypes.clear();
         connections.clear();
         previous_ = SetDriveSystem({FakeConnection, FakeDriveType});
         RefreshDriveTable();  // the table is process-wide: start every case empty
-        combo_ = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 100, 200, nullptr,
-                               nullptr, nullptr, nullptr);
+        combo_ = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 100, 200, nullptr, nullptr, nullptr,
+                               nullptr);
         ASSERT_NE(nullptr, combo_);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DestroyWindow(combo_);
         SetDriveSystem(previous_);
     }
 
-    std::vector<std::string> Items() const {
+    std::vector<std::string> Items() const
+    {
         std::vector<std::string> items;
         const int count = static_cast<int>(SendMessageA(combo_, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -55,7 +62,8 @@ protected:
         return items;
     }
     int Selection() const { return static_cast<int>(SendMessageA(combo_, CB_GETCURSEL, 0, 0)); }
-    void Rebuild() {
+    void Rebuild()
+    {
         RefreshDriveTable();
         FillDriveLetterList(combo_);
     }
@@ -64,15 +72,16 @@ protected:
     DriveSystem previous_{};
 };
 
-TEST_F(DriveTableTest, LettersZFirstWithConnectionsAndLocalDrivesLeftOut) {
-    driveTypes = {{'A', DRIVE_REMOVABLE}, {'C', DRIVE_FIXED}, {'D', DRIVE_CDROM},
-                  {'E', DRIVE_RAMDISK},  {'F', DRIVE_REMOVABLE}, {'G', DRIVE_UNKNOWN},
-                  {'Y', DRIVE_REMOTE}};
+TEST_F(DriveTableTest, LettersZFirstWithConnectionsAndLocalDrivesLeftOut)
+{
+    driveTypes = {{'A', DRIVE_REMOVABLE}, {'C', DRIVE_FIXED},   {'D', DRIVE_CDROM}, {'E', DRIVE_RAMDISK},
+                  {'F', DRIVE_REMOVABLE}, {'G', DRIVE_UNKNOWN}, {'Y', DRIVE_REMOTE}};
     connections = {{'Y', "\\\\nas1\\HDD_1"}};
     Rebuild();
 
     std::vector<std::string> expected = {"Z:", "Y: \\\\nas1\\HDD_1"};
-    for (char c = 'X'; c >= 'G'; --c) expected.push_back(std::string(1, c) + ":");
+    for (char c = 'X'; c >= 'G'; --c)
+        expected.push_back(std::string(1, c) + ":");
     EXPECT_EQ(expected, Items());
     EXPECT_EQ(0, Selection());  // Z:, the highest free letter
 
@@ -82,7 +91,8 @@ TEST_F(DriveTableTest, LettersZFirstWithConnectionsAndLocalDrivesLeftOut) {
     EXPECT_STREQ("HDD_1", driveTable[1].share);
 }
 
-TEST_F(DriveTableTest, AAndBAreNeverOfferedWhateverTheirType) {
+TEST_F(DriveTableTest, AAndBAreNeverOfferedWhateverTheirType)
+{
     driveTypes = {{'A', DRIVE_NO_ROOT_DIR}, {'B', DRIVE_REMOTE}};
     connections = {{'B', "\\\\nas\\vol"}};
     Rebuild();
@@ -91,8 +101,10 @@ TEST_F(DriveTableTest, AAndBAreNeverOfferedWhateverTheirType) {
     EXPECT_EQ("C:", items.back());
 }
 
-TEST_F(DriveTableTest, FirstFreeLetterIsPreselectedAndNoneWhenAllAreConnected) {
-    for (char c = 'C'; c <= 'Z'; ++c) driveTypes[c] = DRIVE_FIXED;
+TEST_F(DriveTableTest, FirstFreeLetterIsPreselectedAndNoneWhenAllAreConnected)
+{
+    for (char c = 'C'; c <= 'Z'; ++c)
+        driveTypes[c] = DRIVE_FIXED;
     driveTypes['Z'] = driveTypes['X'] = driveTypes['W'] = DRIVE_REMOTE;
     connections = {{'Z', "\\\\a\\one"}, {'X', "\\\\a\\two"}};
     Rebuild();
@@ -105,7 +117,8 @@ TEST_F(DriveTableTest, FirstFreeLetterIsPreselectedAndNoneWhenAllAreConnected) {
     EXPECT_EQ(CB_ERR, Selection());
 }
 
-TEST_F(DriveTableTest, RemoteNamesSplitAtTheFirstBackslashAfterTheServer) {
+TEST_F(DriveTableTest, RemoteNamesSplitAtTheFirstBackslashAfterTheServer)
+{
     driveTypes = {{'Z', DRIVE_REMOTE}, {'Y', DRIVE_REMOTE}, {'X', DRIVE_REMOTE}};
     connections = {{'Z', "\\\\server\\volume\\folder"}, {'Y', "\\\\server\\\\extra"}, {'X', "\\\\noshare"}};
     Rebuild();
@@ -120,7 +133,8 @@ TEST_F(DriveTableTest, RemoteNamesSplitAtTheFirstBackslashAfterTheServer) {
     EXPECT_EQ("Z: \\\\server\\volume\\folder", Items()[0]);
 }
 
-TEST_F(DriveTableTest, SlotWithoutBackslashKeepsItsEarlierConnection) {
+TEST_F(DriveTableTest, SlotWithoutBackslashKeepsItsEarlierConnection)
+{
     driveTypes = {{'Z', DRIVE_REMOTE}};
     connections = {{'Z', "\\\\old\\share"}};
     RefreshDriveTable();
@@ -133,7 +147,8 @@ TEST_F(DriveTableTest, SlotWithoutBackslashKeepsItsEarlierConnection) {
     EXPECT_STREQ("", driveTable[0].server);
 }
 
-TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter) {
+TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter)
+{
     driveTypes = {{'Z', DRIVE_REMOTE}, {'M', DRIVE_REMOTE}, {'K', DRIVE_REMOTE}, {'J', DRIVE_REMOTE}};
     connections = {{'Z', "\\\\OFFICE\\hdd_1"},
                    {'M', "\\\\198.51.100.20\\HDD_1"},
@@ -147,7 +162,8 @@ TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter) {
     EXPECT_STREQ("", LocateVolumeDrive("HDD_1", "nobody", nullptr));
 }
 
-TEST_F(DriveTableTest, RealSystemCallsGiveAFreeLetterUnderThisPrefix) {
+TEST_F(DriveTableTest, RealSystemCallsGiveAFreeLetterUnderThisPrefix)
+{
     SetDriveSystem(previous_);
     Rebuild();
     // A new prefix maps C: and Z: as fixed drives: neither is offered.

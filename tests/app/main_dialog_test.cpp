@@ -22,31 +22,42 @@ namespace {
 
 std::map<char, std::string> connections;
 
-DWORD FakeConnection(const char* local, char* remote, DWORD* length) {
+DWORD FakeConnection(const char* local, char* remote, DWORD* length)
+{
     auto it = connections.find(local[0]);
-    if (it == connections.end()) return ERROR_NOT_CONNECTED;
+    if (it == connections.end())
+        return ERROR_NOT_CONNECTED;
     lstrcpynA(remote, it->second.c_str(), static_cast<int>(*length));
     return NO_ERROR;
 }
-UINT FakeDriveType(const char* root) { return connections.count(root[0]) ? DRIVE_REMOTE : DRIVE_NO_ROOT_DIR; }
+UINT FakeDriveType(const char* root)
+{
+    return connections.count(root[0]) ? DRIVE_REMOTE : DRIVE_NO_ROOT_DIR;
+}
 
-void AppendVolume(const char* name) {
+void AppendVolume(const char* name)
+{
     auto* entry = new VolumeEntry{};
     CopyTextTo(entry->name, name);
-    if (volumeList.tail) volumeList.tail->next = entry; else volumeList.head = entry;
+    if (volumeList.tail)
+        volumeList.tail->next = entry;
+    else
+        volumeList.head = entry;
     volumeList.tail = entry;
     ++volumeList.count;
 }
 
 class MainDialogTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         connections.clear();
         previousDrives_ = SetDriveSystem({FakeConnection, FakeDriveType});
         std::memset(&protocolSession, 0, sizeof(protocolSession));
         ASSERT_NE(nullptr, dialog_.CreateModeless(nullptr));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         DestroyWindow(dialog_.hwnd);
         ClearDevices();
         SetDriveSystem(previousDrives_);
@@ -55,8 +66,9 @@ protected:
     HWND Item(int id) const { return dialog_.GetItem(id); }
 
     // A record and its row, as a discovery and RefreshDevices would have made them.
-    void AddRow(const char* name, const char* address, const char* netmask, const char* gateway,
-                const char* dhcp, const char* model) {
+    void AddRow(const char* name, const char* address, const char* netmask, const char* gateway, const char* dhcp,
+                const char* model)
+    {
         DeviceRecord record{};
         CopyTextTo(record.name, name);
         CopyTextTo(record.address, address);
@@ -72,22 +84,26 @@ protected:
         SetListItemText(list, row, 2, netmask);
         SetListItemText(list, row, 3, gateway);
     }
-    void Select(int row) {
+    void Select(int row)
+    {
         LVITEMA state{};
         state.stateMask = LVIS_SELECTED;
         state.state = LVIS_SELECTED;
         SendMessageA(Item(IDC_DEVICE_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&state));
     }
-    std::string Address(int id) const {
-        if (SendMessageA(Item(id), IPM_ISBLANK, 0, 0)) return "blank";
+    std::string Address(int id) const
+    {
+        if (SendMessageA(Item(id), IPM_ISBLANK, 0, 0))
+            return "blank";
         DWORD value = 0;
         SendMessageA(Item(id), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&value));
         return std::to_string(FIRST_IPADDRESS(value)) + "." + std::to_string(SECOND_IPADDRESS(value)) + "." +
                std::to_string(THIRD_IPADDRESS(value)) + "." + std::to_string(FOURTH_IPADDRESS(value));
     }
     int DhcpChoice() const { return static_cast<int>(SendMessageA(Item(IDC_RECEIVE_DHCP), CB_GETCURSEL, 0, 0)); }
-    std::vector<std::string> PortNames() const {
+    std::vector<std::string> PortNames() const
+    {
         std::vector<std::string> names;
         const int count = static_cast<int>(SendMessageA(Item(IDC_LAN_PORT), CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
@@ -103,7 +119,8 @@ protected:
     DriveSystem previousDrives_{};
 };
 
-TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts) {
+TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
+{
     char title[64] = {};
     GetWindowTextA(dialog_.hwnd, title, sizeof(title));
     EXPECT_STREQ("Kavron Storage Utility", title);
@@ -113,7 +130,8 @@ TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts) {
     EXPECT_EQ(CB_ERR, DhcpChoice());
     EXPECT_EQ(2, SendMessageA(Item(IDC_RECEIVE_DHCP), CB_GETCOUNT, 0, 0));
     EXPECT_FALSE(Enabled(IDC_LAN_PORT));
-    for (int id : {IDC_LAN_PORT, IDC_WIDGET, IDC_BITTORRENT, IDC_LANGUAGE}) EXPECT_FALSE(IsWindowVisible(Item(id)));
+    for (int id : {IDC_LAN_PORT, IDC_WIDGET, IDC_BITTORRENT, IDC_LANGUAGE})
+        EXPECT_FALSE(IsWindowVisible(Item(id)));
 
     // The region is in place from the start, cut from the client size.
     RECT client{};
@@ -139,23 +157,28 @@ TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts) {
     // Columns as the panels need them.
     HWND devices = Item(IDC_DEVICE_LIST);
     const int widths[] = {94, 85, 85, 85};
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(widths[c], SendMessageA(devices, LVM_GETCOLUMNWIDTH, c, 0)) << c;
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(widths[c], SendMessageA(devices, LVM_GETCOLUMNWIDTH, c, 0)) << c;
     EXPECT_EQ(120, SendMessageA(Item(IDC_VOLUME_LIST), LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(111, SendMessageA(Item(IDC_VOLUME_LIST), LVM_GETCOLUMNWIDTH, 1, 0));
     EXPECT_TRUE(SendMessageA(devices, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
 }
 
-TEST_F(MainDialogTest, BackgroundDragsTheWindowAndControlsKeepTheirClicks) {
+TEST_F(MainDialogTest, BackgroundDragsTheWindowAndControlsKeepTheirClicks)
+{
     RECT window{};
     GetWindowRect(dialog_.hwnd, &window);
-    const LRESULT background = SendMessageA(dialog_.hwnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + 200, window.top + 5));
+    const LRESULT background =
+        SendMessageA(dialog_.hwnd, WM_NCHITTEST, 0, MAKELPARAM(window.left + 200, window.top + 5));
     EXPECT_EQ(HTCAPTION, background);
     RECT list{};
     GetWindowRect(Item(IDC_DEVICE_LIST), &list);
-    EXPECT_EQ(HTCLIENT, SendMessageA(Item(IDC_DEVICE_LIST), WM_NCHITTEST, 0, MAKELPARAM(list.left + 20, list.top + 30)));
+    EXPECT_EQ(HTCLIENT,
+              SendMessageA(Item(IDC_DEVICE_LIST), WM_NCHITTEST, 0, MAKELPARAM(list.left + 20, list.top + 30)));
 }
 
-TEST_F(MainDialogTest, ClickBelowTheRowsSelectsNothingAndEmptiesThePanel) {
+TEST_F(MainDialogTest, ClickBelowTheRowsSelectsNothingAndEmptiesThePanel)
+{
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
     CopyTextTo(dialog_.selectedModel, "ZKM-150");
     dialog_.SelectDevice();
@@ -172,7 +195,8 @@ TEST_F(MainDialogTest, ClickBelowTheRowsSelectsNothingAndEmptiesThePanel) {
     EXPECT_STREQ("", protocolSession.portConfig.lan1.portName);
 }
 
-TEST_F(MainDialogTest, RowWhoseDeviceVanishedIsASinglePortFixedAddressDevice) {
+TEST_F(MainDialogTest, RowWhoseDeviceVanishedIsASinglePortFixedAddressDevice)
+{
     AddRow("Gone", "198.51.100.44", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
     ClearDevices();
     Select(0);
@@ -192,7 +216,8 @@ TEST_F(MainDialogTest, RowWhoseDeviceVanishedIsASinglePortFixedAddressDevice) {
     EXPECT_EQ("198.51.100.1", Address(IDC_GATEWAY));
 }
 
-TEST_F(MainDialogTest, DhcpClientDisablesTheAddressFields) {
+TEST_F(MainDialogTest, DhcpClientDisablesTheAddressFields)
+{
     AddRow("Media", "198.51.100.31", "255.255.0.0", "", "1", "");
     Select(0);
     dialog_.SelectDevice();
@@ -213,7 +238,8 @@ TEST_F(MainDialogTest, DhcpClientDisablesTheAddressFields) {
     EXPECT_FALSE(Enabled(IDC_GATEWAY));
 }
 
-TEST_F(MainDialogTest, ZeroGatewayIsShownBlank) {
+TEST_F(MainDialogTest, ZeroGatewayIsShownBlank)
+{
     AddRow("Vault", "203.0.113.40", "255.255.255.0", "0.0.0.0", "0", "");
     Select(0);
     dialog_.SelectDevice();
@@ -221,7 +247,8 @@ TEST_F(MainDialogTest, ZeroGatewayIsShownBlank) {
     EXPECT_EQ("203.0.113.40", Address(IDC_IP_ADDRESS));
 }
 
-TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn) {
+TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn)
+{
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
     // The port query cannot be answered here (network closed): the table stays as set.
     PortConfigTable& ports = protocolSession.portConfig;
@@ -248,11 +275,12 @@ TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn) {
     EXPECT_EQ(0, shownPortIndex);
 }
 
-TEST_F(MainDialogTest, VolumeNamesAreConvertedAndNamedByTheirDriveLetter) {
+TEST_F(MainDialogTest, VolumeNamesAreConvertedAndNamedByTheirDriveLetter)
+{
     connections = {{'X', "\\\\198.51.100.20\\B\xFCrodaten"}, {'W', "\\\\office\\hdd_1"}, {'Q', "\\\\office\\HDD_1"}};
     RefreshDriveTable();
     AppendVolume("HDD_1");
-    AppendVolume("B\xC3\xBCrodaten");     // UTF-8 "Bürodaten"
+    AppendVolume("B\xC3\xBCrodaten");          // UTF-8 "Bürodaten"
     AppendVolume("\xE6\x97\xA5\xE6\x9C\xAC");  // not in the ANSI code page
     dialog_.ShowPortVolumes("198.51.100.20");
     HWND volumes = Item(IDC_VOLUME_LIST);

@@ -16,7 +16,8 @@ struct VersionCase {
     int code;
 };
 
-TEST(WindowsVersion, TableCoversEveryRowAndItsBoundaries) {
+TEST(WindowsVersion, TableCoversEveryRowAndItsBoundaries)
+{
     const VersionCase cases[] = {
         {1, 4, 0, 950, "Windows 95", 1},
         {1, 4, 0, 951, "Windows 95 SP1", 2},
@@ -51,21 +52,24 @@ TEST(WindowsVersion, TableCoversEveryRowAndItsBoundaries) {
     }
 }
 
-TEST(WindowsVersion, NineXBuildNumberKeepsOnlyItsLowWord) {
+TEST(WindowsVersion, NineXBuildNumberKeepsOnlyItsLowWord)
+{
     // 9x reports 4.10 in the high word of the build number.
     char text[64] = {};
     EXPECT_EQ(6, ClassifyWindowsVersion(1, 4, 10, 0x040A0000u | 2222u, text, sizeof(text)));
     EXPECT_STREQ("Windows 98 SE", text);
 }
 
-TEST(WindowsVersion, TextIsCutToItsBuffer) {
+TEST(WindowsVersion, TextIsCutToItsBuffer)
+{
     char text[8];
     std::memset(text, 'x', sizeof(text));
     ClassifyWindowsVersion(1, 4, 10, 2183, text, sizeof(text));
     EXPECT_STREQ("Windows", text);
 }
 
-TEST(WindowsVersion, RunningSystemIsRead) {
+TEST(WindowsVersion, RunningSystemIsRead)
+{
     // Wine reports an NT 6.x system unless told otherwise.
     char text[64] = {};
     int code = -1;
@@ -77,16 +81,19 @@ TEST(WindowsVersion, RunningSystemIsRead) {
     ASSERT_TRUE(GetVersionExA(&info));
 #pragma GCC diagnostic pop
     char expected[64] = {};
-    const int expectedCode = ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion,
-                                                    info.dwMinorVersion, info.dwBuildNumber, expected,
-                                                    sizeof(expected));
+    const int expectedCode = ClassifyWindowsVersion(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                                                    info.dwBuildNumber, expected, sizeof(expected));
     EXPECT_STREQ(expected, text);
     EXPECT_EQ(expectedCode, code);
 }
 
-bool Inside(HRGN region, int x, int y) { return PtInRegion(region, x, y) != FALSE; }
+bool Inside(HRGN region, int x, int y)
+{
+    return PtInRegion(region, x, y) != FALSE;
+}
 
-TEST(WindowShape, CornersAreCutAndOnlyTheBottomCornersLoseTheLastRow) {
+TEST(WindowShape, CornersAreCutAndOnlyTheBottomCornersLoseTheLastRow)
+{
     const int w = 430, h = 574;
     HRGN region = CreateMainWindowRegion(w, h);
     ASSERT_NE(nullptr, region);
@@ -103,7 +110,8 @@ TEST(WindowShape, CornersAreCutAndOnlyTheBottomCornersLoseTheLastRow) {
     EXPECT_TRUE(Inside(region, 0, h - 6));
     EXPECT_FALSE(Inside(region, 0, h - 5));
     // The top row is outside everywhere; the bottom row only at the corners.
-    for (int x = 0; x < w; ++x) EXPECT_FALSE(Inside(region, x, 0)) << x;
+    for (int x = 0; x < w; ++x)
+        EXPECT_FALSE(Inside(region, x, 0)) << x;
     EXPECT_FALSE(Inside(region, 4, h - 1));
     EXPECT_TRUE(Inside(region, 5, h - 1));
     EXPECT_TRUE(Inside(region, w - 6, h - 1));
@@ -124,7 +132,8 @@ TEST(WindowShape, CornersAreCutAndOnlyTheBottomCornersLoseTheLastRow) {
     DeleteObject(region);
 }
 
-TEST(WindowShape, RegionFollowsOtherSizes) {
+TEST(WindowShape, RegionFollowsOtherSizes)
+{
     HRGN region = CreateMainWindowRegion(100, 50);
     ASSERT_NE(nullptr, region);
     EXPECT_TRUE(Inside(region, 50, 49));

@@ -16,34 +16,40 @@ std::string utilityPath;
 
 // Polls until the condition holds; false after timeoutMs.
 template <class Condition>
-bool WaitFor(Condition condition, int timeoutMs = 20000) {
+bool WaitFor(Condition condition, int timeoutMs = 20000)
+{
     const DWORD start = GetTickCount();
     while (!condition()) {
-        if (static_cast<int>(GetTickCount() - start) >= timeoutMs) return false;
+        if (static_cast<int>(GetTickCount() - start) >= timeoutMs)
+            return false;
         Sleep(20);
     }
     return true;
 }
 
-std::string WindowsPath(std::string path) {
+std::string WindowsPath(std::string path)
+{
     // The test is handed Unix paths; Wine maps the root at Z:.
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
 class Utility {
 public:
-    Utility() {
+    Utility()
+    {
         STARTUPINFOA startup{sizeof(startup)};
         std::string command = "\"" + WindowsPath(utilityPath) + "\"";
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process_))
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             return;
         window = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
     }
-    ~Utility() {
-        if (!process_.hProcess) return;
+    ~Utility()
+    {
+        if (!process_.hProcess)
+            return;
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_.hProcess, 99);
             WaitForSingleObject(process_.hProcess, 5000);
@@ -52,8 +58,10 @@ public:
         CloseHandle(process_.hProcess);
     }
     HWND Item(int id) const { return GetDlgItem(window, id); }
-    DWORD WaitExit(int timeoutMs) const {
-        if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0) return 0xFFFF;
+    DWORD WaitExit(int timeoutMs) const
+    {
+        if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+            return 0xFFFF;
         DWORD code = 0;
         GetExitCodeProcess(process_.hProcess, &code);
         return code;
@@ -61,7 +69,8 @@ public:
     // Clicks a row and waits until the selection handler's transactions are done:
     // first until the handler has shown the row's address (so it is running or
     // done), then until the window's thread is idle again.
-    void ClickDevice(int row) {
+    void ClickDevice(int row)
+    {
         HWND list = Item(IDC_DEVICE_LIST);
         const std::string ip = winauto::ReadListView(list).at(static_cast<size_t>(row)).cells.at(1);
         ASSERT_TRUE(winauto::ClickListRow(list, row));
@@ -69,10 +78,12 @@ public:
             << "the click on " << ip << " was not handled";
         ASSERT_TRUE(winauto::WaitIdle(window, 30000));
     }
-    int RowOf(const std::string& name) const {
+    int RowOf(const std::string& name) const
+    {
         const auto rows = winauto::ReadListView(Item(IDC_DEVICE_LIST));
         for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].cells[0] == name) return static_cast<int>(i);
+            if (rows[i].cells[0] == name)
+                return static_cast<int>(i);
         return -1;
     }
 
@@ -82,13 +93,16 @@ private:
     PROCESS_INFORMATION process_{};
 };
 
-std::vector<std::string> VolumeNames(HWND list) {
+std::vector<std::string> VolumeNames(HWND list)
+{
     std::vector<std::string> names;
-    for (const auto& row : winauto::ReadListView(list)) names.push_back(row.cells.at(0));
+    for (const auto& row : winauto::ReadListView(list))
+        names.push_back(row.cells.at(0));
     return names;
 }
 
-TEST(MainWindowEndToEnd, StartsListsSelectsAndExits) {
+TEST(MainWindowEndToEnd, StartsListsSelectsAndExits)
+{
     Utility utility;
     ASSERT_NE(nullptr, utility.window) << "the main window never appeared";
     const HWND window = utility.window;
@@ -117,7 +131,8 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits) {
     EXPECT_EQ((std::vector<std::string>{"Name", "IP", "Netmask", "Gateway"}), winauto::ListColumnTitles(devices));
     auto rows = winauto::ReadListView(devices);
     std::vector<std::vector<std::string>> cells;
-    for (const auto& row : rows) cells.push_back(row.cells);
+    for (const auto& row : rows)
+        cells.push_back(row.cells);
     std::sort(cells.begin(), cells.end());
     EXPECT_EQ((std::vector<std::vector<std::string>>{
                   {"Backup Vault", "203.0.113.40", "255.255.255.0", "0.0.0.0"},
@@ -186,14 +201,16 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits) {
     EXPECT_EQ(0u, utility.WaitExit(20000));
 }
 
-TEST(MainWindowEndToEnd, CloseButtonEndsTheProgram) {
+TEST(MainWindowEndToEnd, CloseButtonEndsTheProgram)
+{
     Utility utility;
     ASSERT_NE(nullptr, utility.window);
     winauto::ClickCentre(utility.Item(IDC_CLOSE));
     EXPECT_EQ(0u, utility.WaitExit(20000));
 }
 
-TEST(MainWindowEndToEnd, WindowManagerCloseEndsTheProgram) {
+TEST(MainWindowEndToEnd, WindowManagerCloseEndsTheProgram)
+{
     Utility utility;
     ASSERT_NE(nullptr, utility.window);
     PostMessageA(utility.window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -202,7 +219,8 @@ TEST(MainWindowEndToEnd, WindowManagerCloseEndsTheProgram) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: main_window_e2e_test PATH_TO_KavronStorageUtility.exe\n");

@@ -15,7 +15,8 @@ namespace {
 class NetworkEnvironment : public ::testing::Environment {
 public:
     void SetUp() override { ASSERT_EQ(StartNetwork(), 1); }
-    void TearDown() override {
+    void TearDown() override
+    {
         ClearDevices();
         ClearVolumes(&volumeList);
         StopNetwork();
@@ -23,48 +24,66 @@ public:
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new NetworkEnvironment);
 
-std::vector<const DeviceRecord*> Devices() {
+std::vector<const DeviceRecord*> Devices()
+{
     std::vector<const DeviceRecord*> devices;
-    for (const DeviceRecord* d = deviceList.head; d != nullptr; d = d->next) devices.push_back(d);
+    for (const DeviceRecord* d = deviceList.head; d != nullptr; d = d->next)
+        devices.push_back(d);
     return devices;
 }
 
-const DeviceRecord* Device(const char* address) {
+const DeviceRecord* Device(const char* address)
+{
     for (const DeviceRecord* d : Devices()) {
-        if (strcmp(d->address, address) == 0) return d;
+        if (strcmp(d->address, address) == 0)
+            return d;
     }
     return nullptr;
 }
 
-std::vector<std::string> VolumeNames() {
+std::vector<std::string> VolumeNames()
+{
     std::vector<std::string> names;
-    for (const VolumeEntry* e = volumeList.head; e != nullptr; e = e->next) names.push_back(e->name);
+    for (const VolumeEntry* e = volumeList.head; e != nullptr; e = e->next)
+        names.push_back(e->name);
     return names;
 }
 
-void Select(const char* address) { CopyTextTo(protocolSession.selectedAddress, address); }
+void Select(const char* address)
+{
+    CopyTextTo(protocolSession.selectedAddress, address);
+}
 
-double SecondsOf(void (*run)()) {
+double SecondsOf(void (*run)())
+{
     auto start = std::chrono::steady_clock::now();
     run();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // The first interface in table order of the two lab interfaces.
-int FirstLabInterface() {
+int FirstLabInterface()
+{
     int lan0 = InterfaceIndexOf(kClientLan0), lan1 = InterfaceIndexOf(kClientLan1);
     return lan0 < lan1 ? lan0 : lan1;
 }
 
-TEST(LabDiscovery, DevicesOnBothInterfacesWithFiltersAndDuplicates) {
+TEST(LabDiscovery, DevicesOnBothInterfacesWithFiltersAndDuplicates)
+{
     ASSERT_GE(InterfaceIndexOf(kClientLan0), 0);
     ASSERT_GE(InterfaceIndexOf(kClientLan1), 0);
 
     json full = SimDevice("02a1b2c3d4e5", "198.51.100.20");
-    full.update(json{{"netmask", "255.255.255.0"}, {"gateway", "198.51.100.1"}, {"dhcp", "0"},
-                 {"name", "Office NAS"}, {"layout", 8}, {"model", "ZKM-150"}, {"on", json::array({kSimLan0})}});
+    full.update(json{{"netmask", "255.255.255.0"},
+                     {"gateway", "198.51.100.1"},
+                     {"dhcp", "0"},
+                     {"name", "Office NAS"},
+                     {"layout", 8},
+                     {"model", "ZKM-150"},
+                     {"on", json::array({kSimLan0})}});
     json unicast = SimDevice("02a1b2c3d4b0", "203.0.113.30");
-    unicast.update(json{{"name", "Den"}, {"layout", 7}, {"dhcp", "1"}, {"on", json::array({kSimLan1})}, {"reply", "unicast"}});
+    unicast.update(
+        json{{"name", "Den"}, {"layout", 7}, {"dhcp", "1"}, {"on", json::array({kSimLan1})}, {"reply", "unicast"}});
     json both = SimDevice("02a1b2c3d4c0", "198.51.100.40");
     both.update(json{{"name", "Both"}, {"layout", 2}, {"on", json::array({kSimLan0, kSimLan1})}});
     json twice = SimDevice("02a1b2c3d4c1", "198.51.100.41");
@@ -74,20 +93,23 @@ TEST(LabDiscovery, DevicesOnBothInterfacesWithFiltersAndDuplicates) {
     json selector34 = SimDevice("02a1b2c3d4c3", "198.51.100.43");
     selector34.update(json{{"name", "Sel34"}, {"selectors", json::array({3, 4})}, {"on", json::array({kSimLan0})}});
     json selector43 = SimDevice("02a1b2c3d4c4", "198.51.100.44");
-    selector43.update(json{{"name", "Sel43"}, {"layout", 7}, {"selectors", json::array({4, 3})}, {"on", json::array({kSimLan0})}});
+    selector43.update(
+        json{{"name", "Sel43"}, {"layout", 7}, {"selectors", json::array({4, 3})}, {"on", json::array({kSimLan0})}});
     json longName = SimDevice("02a1b2c3d4c5", "203.0.113.45");
     longName.update(json{{"name", std::string(300, 'x')}, {"layout", 2}, {"on", json::array({kSimLan1})}});
     json lyingName = SimDevice("02a1b2c3d4c6", "203.0.113.46");
     lyingName.update(json{{"nameHex", "fffe8041"}, {"nameLength", 4000}, {"on", json::array({kSimLan1})}});
     json basicSelectors = SimDevice("02a1b2c3d4c7", "198.51.100.47");
-    basicSelectors.update(json{{"name", "Basic"}, {"layout", 2}, {"selectors", json::array({9, 9})}, {"on", json::array({kSimLan0})}});
-    ASSERT_TRUE(ApplySimDevices({full, unicast, both, twice, foreign, selector34, selector43, longName,
-                                 lyingName, basicSelectors}));
+    basicSelectors.update(
+        json{{"name", "Basic"}, {"layout", 2}, {"selectors", json::array({9, 9})}, {"on", json::array({kSimLan0})}});
+    ASSERT_TRUE(ApplySimDevices(
+        {full, unicast, both, twice, foreign, selector34, selector43, longName, lyingName, basicSelectors}));
 
     size_t mark = SimLogMark();
     Discover(3, 3);
     std::set<std::string> found;
-    for (const DeviceRecord* d : Devices()) found.insert(d->address);
+    for (const DeviceRecord* d : Devices())
+        found.insert(d->address);
     EXPECT_EQ(found, (std::set<std::string>{"198.51.100.20", "203.0.113.30", "198.51.100.40", "198.51.100.41",
                                             "203.0.113.45", "203.0.113.46", "198.51.100.47"}));
     EXPECT_EQ(deviceList.count, 7);
@@ -114,7 +136,8 @@ TEST(LabDiscovery, DevicesOnBothInterfacesWithFiltersAndDuplicates) {
     EXPECT_EQ(Device("198.51.100.40")->interfaceIndex, FirstLabInterface());
 
     EXPECT_EQ(strlen(Device("203.0.113.45")->name), 255u);
-    EXPECT_STREQ(Device("203.0.113.46")->name, "\xff\xfe\x80" "A");
+    EXPECT_STREQ(Device("203.0.113.46")->name, "\xff\xfe\x80"
+                                               "A");
     EXPECT_STREQ(Device("198.51.100.41")->model, "ZKM-100");
 
     // Records follow the order of the interfaces asked.
@@ -128,7 +151,8 @@ TEST(LabDiscovery, DevicesOnBothInterfacesWithFiltersAndDuplicates) {
     // One 11-byte request per simulator interface, carrying this instance's ClientId.
     std::set<std::string> askedOn;
     for (const json& line : SimLogSince(mark)) {
-        if (line.contains("sent") || line.value("opcode", 0) != 1) continue;
+        if (line.contains("sent") || line.value("opcode", 0) != 1)
+            continue;
         EXPECT_EQ(line.value("len", 0), 11);
         EXPECT_EQ(line.value("clientId", ""), Hex(clientId, kClientIdSize));
         askedOn.insert(line.value("iface", ""));
@@ -143,14 +167,16 @@ TEST(LabDiscovery, DevicesOnBothInterfacesWithFiltersAndDuplicates) {
     EXPECT_EQ(deviceList.count, 8);
 }
 
-TEST(LabDiscovery, MoreAnswersThanAttemptsOnOneInterface) {
+TEST(LabDiscovery, MoreAnswersThanAttemptsOnOneInterface)
+{
     json devices = json::array();
     for (int i = 0; i < 40; ++i) {
         char identity[13], address[16];
         snprintf(identity, sizeof identity, "02000000%04x", i);
         snprintf(address, sizeof address, "198.51.100.%d", 100 + i);
         json d = SimDevice(identity, address);
-        d.update(json{{"name", std::string("crowd ") + std::to_string(i)}, {"layout", 2}, {"on", json::array({kSimLan0})}});
+        d.update(
+            json{{"name", std::string("crowd ") + std::to_string(i)}, {"layout", 2}, {"on", json::array({kSimLan0})}});
         devices.push_back(d);
     }
     ASSERT_TRUE(ApplySimDevices(devices));
@@ -161,48 +187,52 @@ TEST(LabDiscovery, MoreAnswersThanAttemptsOnOneInterface) {
 }
 
 struct LabQueries : ::testing::Test {
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         json plain = SimDevice("02a1b2c3d4e5", "198.51.100.20");
-        plain.update(json{{"name", "Plain"},
-                      {"on", json::array({kSimLan0})},
-                      {"values",
-                       {{"3", "HDD_1:USB1:HDD_1::USB2:"},
-                        {"9", "950"},
-                        {"11", "3"},
-                        {"12", "HDD_1"},
-                        {"15", "1"},
-                        {"18", ""},
-                        {"19", "1"},
-                        {"20", "LAN1:198.51.100.20:255.255.255.0:198.51.100.1:0:LAN2:203.0.113.20:255.255.255.0::1"}}}});
+        plain.update(
+            json{{"name", "Plain"},
+                 {"on", json::array({kSimLan0})},
+                 {"values",
+                  {{"3", "HDD_1:USB1:HDD_1::USB2:"},
+                   {"9", "950"},
+                   {"11", "3"},
+                   {"12", "HDD_1"},
+                   {"15", "1"},
+                   {"18", ""},
+                   {"19", "1"},
+                   {"20", "LAN1:198.51.100.20:255.255.255.0:198.51.100.1:0:LAN2:203.0.113.20:255.255.255.0::1"}}}});
         json longValues = SimDevice("02a1b2c3d4b0", "203.0.113.30");
         longValues.update(json{{"name", "Long"},
-                           {"on", json::array({kSimLan1})},
-                           {"reply", "unicast"},
-                           {"values",
-                            {{"3", std::string(300, 'v') + ":USB1"},
-                             {"9", std::string(100, '9')},
-                             {"11", "12345678901"},
-                             {"12", std::string(40, 's')},
-                             {"15", "abcdefghij"},
-                             {"18", std::string(300, 'd')},
-                             {"19", std::string(200, 'x')},
-                             {"20", "LAN9:1.2.3.4:255.0.0.0:1.2.3.1:0:LAN2:5.6.7.8:255.0.0.0:5.6.7.1:1"}}}});
+                               {"on", json::array({kSimLan1})},
+                               {"reply", "unicast"},
+                               {"values",
+                                {{"3", std::string(300, 'v') + ":USB1"},
+                                 {"9", std::string(100, '9')},
+                                 {"11", "12345678901"},
+                                 {"12", std::string(40, 's')},
+                                 {"15", "abcdefghij"},
+                                 {"18", std::string(300, 'd')},
+                                 {"19", std::string(200, 'x')},
+                                 {"20", "LAN9:1.2.3.4:255.0.0.0:1.2.3.1:0:LAN2:5.6.7.8:255.0.0.0:5.6.7.1:1"}}}});
         json quiet = SimDevice("02a1b2c3d4c0", "198.51.100.40");
         quiet.update(json{{"name", "Quiet"},
-                      {"on", json::array({kSimLan0})},
-                      {"valuesHex", {{"3", "e697a5e69cac3a55534231"}}},
-                      {"values", {{"18", "WORKGROUP"}}},
-                      {"unanswered", json::array({19})}});
+                          {"on", json::array({kSimLan0})},
+                          {"valuesHex", {{"3", "e697a5e69cac3a55534231"}}},
+                          {"values", {{"18", "WORKGROUP"}}},
+                          {"unanswered", json::array({19})}});
         // A reply longer than any datagram the client accepts.
         json huge = SimDevice("02a1b2c3d4c1", "198.51.100.41");
-        huge.update(json{{"name", "Huge"}, {"on", json::array({kSimLan0})}, {"values", {{"19", std::string(5000, 'h')}}}});
+        huge.update(
+            json{{"name", "Huge"}, {"on", json::array({kSimLan0})}, {"values", {{"19", std::string(5000, 'h')}}}});
         ASSERT_TRUE(ApplySimDevices({plain, longValues, quiet, huge}));
         Discover(3, 3);
         ASSERT_EQ(deviceList.count, 4);
     }
 };
 
-TEST_F(LabQueries, ValuesOfAnAnsweringDevice) {
+TEST_F(LabQueries, ValuesOfAnAnsweringDevice)
+{
     Select("198.51.100.20");
     size_t mark = SimLogMark();
     ASSERT_EQ(QuerySsl(), 1);
@@ -211,7 +241,8 @@ TEST_F(LabQueries, ValuesOfAnAnsweringDevice) {
     // through the interface the device answered on.
     int requests = 0;
     for (const json& line : SimLogSince(mark)) {
-        if (line.contains("sent")) continue;
+        if (line.contains("sent"))
+            continue;
         ++requests;
         EXPECT_EQ(line.value("opcode", 0), 3);
         EXPECT_EQ(line.value("subcode", 0), 19);
@@ -247,7 +278,8 @@ TEST_F(LabQueries, ValuesOfAnAnsweringDevice) {
     EXPECT_STREQ(ports.lan2.dhcpFlag, "1");
 }
 
-TEST_F(LabQueries, OverLongValuesAreCutToTheirFields) {
+TEST_F(LabQueries, OverLongValuesAreCutToTheirFields)
+{
     Select("203.0.113.30");  // answers by unicast
     ASSERT_EQ(QuerySsl(), 1);
     EXPECT_EQ(std::string(protocolSession.sslValue), std::string(7, 'x'));
@@ -271,7 +303,8 @@ TEST_F(LabQueries, OverLongValuesAreCutToTheirFields) {
     EXPECT_STREQ(protocolSession.portConfig.lan2.portName, "kept");
 }
 
-TEST_F(LabQueries, UnansweredOversizedAndUnknownDevices) {
+TEST_F(LabQueries, UnansweredOversizedAndUnknownDevices)
+{
     Select("198.51.100.40");
     ASSERT_EQ(QueryVolumes(), 1);
     EXPECT_EQ(VolumeNames(), (std::vector<std::string>{"\xe6\x97\xa5\xe6\x9c\xac", "USB1"}));
@@ -287,7 +320,8 @@ TEST_F(LabQueries, UnansweredOversizedAndUnknownDevices) {
     EXPECT_EQ(QuerySsl(), 0);
     bool sentHuge = false;
     for (const json& line : SimLogSince(mark)) {
-        if (line.contains("sent") && line.value("len", 0) > kDatagramCapacity) sentHuge = true;
+        if (line.contains("sent") && line.value("len", 0) > kDatagramCapacity)
+            sentHuge = true;
     }
     EXPECT_TRUE(sentHuge);
 
@@ -300,11 +334,12 @@ TEST_F(LabQueries, UnansweredOversizedAndUnknownDevices) {
     EXPECT_TRUE(SimLogSince(mark).empty());
 }
 
-TEST(LabExchanges, LateAnswerIsDrainedBeforeTheNextQuery) {
+TEST(LabExchanges, LateAnswerIsDrainedBeforeTheNextQuery)
+{
     json slow = SimDevice("02a1b2c3d4e5", "198.51.100.20");
     slow.update(json{{"on", json::array({kSimLan0})},
-                 {"values", {{"12", "HDD_1"}, {"18", "CORP"}}},
-                 {"subcodeDelayMs", {{"12", 2600}}}});
+                     {"values", {{"12", "HDD_1"}, {"18", "CORP"}}},
+                     {"subcodeDelayMs", {{"12", 2600}}}});
     ASSERT_TRUE(ApplySimDevices(json::array({slow})));
     Discover(3, 3);
     Select("198.51.100.20");
@@ -315,7 +350,8 @@ TEST(LabExchanges, LateAnswerIsDrainedBeforeTheNextQuery) {
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     bool lateSent = false;
     for (const json& line : SimLogSince(mark)) {
-        if (line.contains("sent") && line.value("opcode", 0) == 4) lateSent = true;
+        if (line.contains("sent") && line.value("opcode", 0) == 4)
+            lateSent = true;
     }
     ASSERT_TRUE(lateSent);
     // The late share-name answer is queued, carries the right ClientId and address,
@@ -324,7 +360,8 @@ TEST(LabExchanges, LateAnswerIsDrainedBeforeTheNextQuery) {
     EXPECT_STREQ(protocolSession.domainValue, "CORP");
 }
 
-TEST(LabExchanges, AnotherDevicesReplyIsNotTaken) {
+TEST(LabExchanges, AnotherDevicesReplyIsNotTaken)
+{
     json selected = SimDevice("02a1b2c3d4e5", "198.51.100.20");
     selected.update(json{{"on", json::array({kSimLan0})}, {"values", {{"19", "1"}}}, {"delayMs", 300}});
     json intruder = SimDevice("02a1b2c3d4b0", "198.51.100.30");
@@ -346,13 +383,15 @@ TEST(LabExchanges, AnotherDevicesReplyIsNotTaken) {
     EXPECT_EQ(QuerySsl(), 0);
     int intruderReplies = 0;
     for (const json& line : SimLogSince(mark)) {
-        if (line.contains("sent") && line.value("device", "") == "198.51.100.30") ++intruderReplies;
+        if (line.contains("sent") && line.value("device", "") == "198.51.100.30")
+            ++intruderReplies;
     }
     EXPECT_GE(intruderReplies, 1);
 }
 
 // Keep last: the stream of foreign datagrams outlives the test.
-TEST(LabExchanges, StreamOfOtherOpcodesCannotHoldAWait) {
+TEST(LabExchanges, StreamOfOtherOpcodesCannotHoldAWait)
+{
     json device = SimDevice("02a1b2c3d4e5", "198.51.100.20");
     device.update(json{{"on", json::array({kSimLan0})}, {"values", {{"19", "1"}}}});
     ASSERT_TRUE(ApplySimDevices(json::array({device})));
@@ -361,8 +400,8 @@ TEST(LabExchanges, StreamOfOtherOpcodesCannotHoldAWait) {
     ASSERT_NE(FindSelectedDevice(), nullptr);
 
     // Five seconds of datagrams with opcode 9, and the real answer only after six.
-    device.update(json{{"noise", {{"opcode", 9}, {"count", 1000}, {"intervalMs", 5}}},
-                   {"subcodeDelayMs", {{"19", 6000}}}});
+    device.update(
+        json{{"noise", {{"opcode", 9}, {"count", 1000}, {"intervalMs", 5}}}, {"subcodeDelayMs", {{"19", 6000}}}});
     ASSERT_TRUE(ApplySimDevices(json::array({device})));
     double seconds = SecondsOf([] { EXPECT_EQ(QuerySsl(), 0); });
     // Cut off a second after the nominal 2.21 s (plus the drain), well before the

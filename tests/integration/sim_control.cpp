@@ -20,7 +20,8 @@ namespace {
 
 long long generation = 1000;  // above whatever the starting configuration uses
 
-std::string ReadWhole(const std::string& path) {
+std::string ReadWhole(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -29,14 +30,16 @@ std::string ReadWhole(const std::string& path) {
 
 }  // namespace
 
-std::string LabPath(const char* variable) {
+std::string LabPath(const char* variable)
+{
     const char* value = getenv(variable);
     std::string path = value != nullptr ? value : "";
 #ifdef _WIN32
     // Wine maps the Unix root to drive Z:.
     if (!path.empty() && path[0] == '/') {
         for (char& c : path) {
-            if (c == '/') c = '\\';
+            if (c == '/')
+                c = '\\';
         }
         path = "Z:" + path;
     }
@@ -44,30 +47,34 @@ std::string LabPath(const char* variable) {
     return path;
 }
 
-json SimDevice(const char* identity, const char* address) {
+json SimDevice(const char* identity, const char* address)
+{
     return json{{"identity", identity}, {"address", address}};
 }
 
-bool ApplySimDevices(const json& devices) {
+bool ApplySimDevices(const json& devices)
+{
     const std::string path = LabPath("KAVRON_SIM_CONFIG");
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     ++generation;
-    json config = {{"generation", generation},
-                   {"interfaces", json::array({kSimLan0, kSimLan1})},
-                   {"devices", devices}};
+    json config = {{"generation", generation}, {"interfaces", json::array({kSimLan0, kSimLan1})}, {"devices", devices}};
     const std::string temporary = path + ".next";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << config.dump(2);
-        if (!out) return false;
+        if (!out)
+            return false;
     }
     std::error_code error;
     std::filesystem::rename(temporary, path, error);
-    if (error) return false;
+    if (error)
+        return false;
     const std::string expected = std::to_string(generation);
     for (int i = 0; i < 500; ++i) {
         std::string ack = ReadWhole(path + ".ack");
-        while (!ack.empty() && (ack.back() == '\n' || ack.back() == '\r')) ack.pop_back();
+        while (!ack.empty() && (ack.back() == '\n' || ack.back() == '\r'))
+            ack.pop_back();
         if (ack == expected) {
             FlushReceiveSockets();
             return true;
@@ -77,30 +84,40 @@ bool ApplySimDevices(const json& devices) {
     return false;
 }
 
-size_t SimLogMark() { return ReadWhole(LabPath("KAVRON_SIM_LOG")).size(); }
+size_t SimLogMark()
+{
+    return ReadWhole(LabPath("KAVRON_SIM_LOG")).size();
+}
 
-std::vector<json> SimLogSince(size_t mark) {
+std::vector<json> SimLogSince(size_t mark)
+{
     std::string text = ReadWhole(LabPath("KAVRON_SIM_LOG"));
     std::vector<json> lines;
-    if (mark > text.size()) return lines;
+    if (mark > text.size())
+        return lines;
     std::istringstream in(text.substr(mark));
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty()) continue;
+        if (line.empty())
+            continue;
         json entry = json::parse(line, nullptr, false);
-        if (!entry.is_discarded()) lines.push_back(entry);
+        if (!entry.is_discarded())
+            lines.push_back(entry);
     }
     return lines;
 }
 
-int InterfaceIndexOf(const char* address) {
+int InterfaceIndexOf(const char* address)
+{
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
-        if (strcmp(interfaceTable.entries[i].addressText, address) == 0) return i;
+        if (strcmp(interfaceTable.entries[i].addressText, address) == 0)
+            return i;
     }
     return -1;
 }
 
-int FlushReceiveSockets(int quietMs) {
+int FlushReceiveSockets(int quietMs)
+{
     static unsigned char buffer[kDatagramCapacity];
     int thrownAway = 0;
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
@@ -108,7 +125,8 @@ int FlushReceiveSockets(int quietMs) {
         int quiet = 0;
         while (quiet < quietMs) {
             if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-                if (PlatformReceive(entry, buffer, sizeof buffer) >= 0) ++thrownAway;
+                if (PlatformReceive(entry, buffer, sizeof buffer) >= 0)
+                    ++thrownAway;
                 quiet = 0;
             } else {
                 quiet += kSelectTimeoutMs;
@@ -118,7 +136,8 @@ int FlushReceiveSockets(int quietMs) {
     return thrownAway;
 }
 
-std::string Hex(const unsigned char* bytes, size_t count) {
+std::string Hex(const unsigned char* bytes, size_t count)
+{
     static const char digits[] = "0123456789abcdef";
     std::string hex;
     for (size_t i = 0; i < count; ++i) {

@@ -8,7 +8,8 @@ namespace {
 
 const unsigned char kAddress[4] = {198, 51, 100, 20};
 
-DeviceRecord TestDevice() {
+DeviceRecord TestDevice()
+{
     DeviceRecord device;
     memset(&device, 0, sizeof device);
     const unsigned char id[kDeviceIdSize] = {0x02, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 198, 51, 100, 20};
@@ -17,21 +18,24 @@ DeviceRecord TestDevice() {
     return device;
 }
 
-Bytes Sent(const RequestBuffer& request, int length) {
+Bytes Sent(const RequestBuffer& request, int length)
+{
     return Bytes(request.bytes, request.bytes + length);
 }
 
-TEST(Requests, DiscoveryIsOpcodeAndClientId) {
+TEST(Requests, DiscoveryIsOpcodeAndClientId)
+{
     TestClientId();
     RequestBuffer request{};
     int length = BuildDiscoveryRequest(&request);
     EXPECT_EQ(Sent(request, length), (Bytes{1, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0, 0, 0, 0}));
 }
 
-TEST(Requests, QueryCarriesHeaderAndDataLength) {
+TEST(Requests, QueryCarriesHeaderAndDataLength)
+{
     TestClientId();
-    const Bytes header = {3,    0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0,   0,  0,   0,  //
-                          0x02, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 198,  51,  100, 20,      //
+    const Bytes header = {3,    0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0,  0,   0,  0,  //
+                          0x02, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 198,  51, 100, 20,     //
                           19,   0,    0};
     RequestBuffer request{};
     int length = BuildQueryRequest(&request, TestDevice(), kSubSsl, nullptr, 0);
@@ -50,12 +54,13 @@ TEST(Requests, QueryCarriesHeaderAndDataLength) {
     EXPECT_EQ(Sent(check, length), expected);
 }
 
-TEST(Requests, SettingCarriesTextFieldsAndData) {
+TEST(Requests, SettingCarriesTextFieldsAndData)
+{
     TestClientId();
     RequestBuffer request{};
     const unsigned char table[120] = {'L', 'A', 'N', '1'};
-    int length = BuildSettingRequest(&request, TestDevice(), kSubPortTable, "255.255.255.0",
-                                     "198.51.100.1", table, sizeof table);
+    int length = BuildSettingRequest(&request, TestDevice(), kSubPortTable, "255.255.255.0", "198.51.100.1", table,
+                                     sizeof table);
     ASSERT_EQ(length, 180);
     Bytes expected(180, 0);
     expected[0] = 5;
@@ -80,7 +85,8 @@ TEST(Requests, SettingCarriesTextFieldsAndData) {
     EXPECT_EQ(longText.bytes[40], 0);
 }
 
-TEST(Requests, DataThatCannotFitIsRefused) {
+TEST(Requests, DataThatCannotFitIsRefused)
+{
     static unsigned char data[kDatagramCapacity];
     RequestBuffer request{};
     EXPECT_EQ(BuildQueryRequest(&request, TestDevice(), kSubAdminCheck, data, kDatagramCapacity - 28),
@@ -90,7 +96,8 @@ TEST(Requests, DataThatCannotFitIsRefused) {
 }
 
 // A full answer of "ZKM-150" named "Office NAS".
-Bytes FullAnswer() {
+Bytes FullAnswer()
+{
     Bytes bytes = ReplyHeader(kOpAnswerFull, kAddress, 104);
     bytes[21] = '1';
     bytes[22] = 0x7f;  // not read
@@ -104,7 +111,8 @@ Bytes FullAnswer() {
     return bytes;
 }
 
-TEST(DiscoveryAnswers, ThreeLayoutsFillTheRecord) {
+TEST(DiscoveryAnswers, ThreeLayoutsFillTheRecord)
+{
     DeviceRecord full{};
     ASSERT_TRUE(ReadDeviceAnswer(MakeReply(FullAnswer()), 1, &full));
     EXPECT_STREQ(full.name, "Office NAS");
@@ -139,7 +147,8 @@ TEST(DiscoveryAnswers, ThreeLayoutsFillTheRecord) {
     EXPECT_FALSE(ReadDeviceAnswer(MakeReply(ReplyHeader(kOpQueryReply, kAddress, 40)), 0, &other));
 }
 
-TEST(DiscoveryAnswers, NameIsCutAndNeverReadPastTheDatagram) {
+TEST(DiscoveryAnswers, NameIsCutAndNeverReadPastTheDatagram)
+{
     // 300 name bytes announced and present: 255 kept.
     Bytes longName = FullAnswer();
     PutLength32(longName, 100, 300);
@@ -175,7 +184,8 @@ TEST(DiscoveryAnswers, NameIsCutAndNeverReadPastTheDatagram) {
     EXPECT_STREQ(record.name, "Caf\xe9 NAS\xff\x80");
 }
 
-TEST(DiscoveryAnswers, FullTextFieldsStayInsideTheirRecordFields) {
+TEST(DiscoveryAnswers, FullTextFieldsStayInsideTheirRecordFields)
+{
     Bytes bytes = FullAnswer();
     memset(bytes.data() + 24, '9', 32);  // netmask and gateway without terminators
     memset(bytes.data() + 68, 'M', 32);  // model without terminator
@@ -187,7 +197,8 @@ TEST(DiscoveryAnswers, FullTextFieldsStayInsideTheirRecordFields) {
     EXPECT_STREQ(record.name, "Office NAS");
 }
 
-TEST(DiscoveryAnswers, SelectorsFilterOnlyExtendedAndFullAnswers) {
+TEST(DiscoveryAnswers, SelectorsFilterOnlyExtendedAndFullAnswers)
+{
     Bytes full = FullAnswer();
     EXPECT_TRUE(SelectorsMatch(MakeReply(full), 3, 3));
     full[57] = 4;
@@ -208,7 +219,8 @@ TEST(DiscoveryAnswers, SelectorsFilterOnlyExtendedAndFullAnswers) {
     EXPECT_TRUE(SelectorsMatch(MakeReply(basic), 3, 3));
 }
 
-TEST(Replies, ClaimedByClientIdBytesOneToSix) {
+TEST(Replies, ClaimedByClientIdBytesOneToSix)
+{
     Bytes reply = ReplyHeader(kOpQueryReply, kAddress, 28);
     reply[7] ^= 0xff;  // bytes 7..10 are not compared
     reply[10] ^= 0xff;
@@ -222,14 +234,16 @@ TEST(Replies, ClaimedByClientIdBytesOneToSix) {
     EXPECT_FALSE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22})));
 }
 
-TEST(Replies, AddressTextFromBytes17To20) {
+TEST(Replies, AddressTextFromBytes17To20)
+{
     const unsigned char high[4] = {255, 0, 10, 200};
     char text[16];
     ReplyAddressText(MakeReply(ReplyHeader(kOpQueryReply, high, 28)), text);
     EXPECT_STREQ(text, "255.0.10.200");
 }
 
-TEST(Replies, ValueRunsFromByte28ToTheDatagramEnd) {
+TEST(Replies, ValueRunsFromByte28ToTheDatagramEnd)
+{
     Bytes reply = ReplyHeader(kOpQueryReply, kAddress, 28);
     PutText(reply, 28, "HDD_1:USB1");  // no terminator of its own
     EXPECT_STREQ(ReplyValue(MakeReply(reply)), "HDD_1:USB1");

@@ -9,13 +9,16 @@
 
 namespace {
 
-std::vector<std::string> TableAddresses() {
+std::vector<std::string> TableAddresses()
+{
     std::vector<std::string> addresses;
-    for (int i = 0; i < interfaceTable.interfaceCount; ++i) addresses.push_back(interfaceTable.entries[i].addressText);
+    for (int i = 0; i < interfaceTable.interfaceCount; ++i)
+        addresses.push_back(interfaceTable.entries[i].addressText);
     return addresses;
 }
 
-TEST(Network, StartsOnTheHostAddressesAndStopsOnce) {
+TEST(Network, StartsOnTheHostAddressesAndStopsOnce)
+{
     ASSERT_EQ(StartNetwork(), 1);
     ASSERT_TRUE(interfaceTable.open);
 #ifdef _WIN32
@@ -47,7 +50,8 @@ TEST(Network, StartsOnTheHostAddressesAndStopsOnce) {
     StopNetwork();
 }
 
-TEST(Network, QueriesWithoutASelectedDeviceSendNothingAndClearTheirValue) {
+TEST(Network, QueriesWithoutASelectedDeviceSendNothingAndClearTheirValue)
+{
     ASSERT_EQ(StartNetwork(), 1);
     ClearDevices();
     CopyTextTo(protocolSession.selectedAddress, "198.51.100.20");

@@ -8,7 +8,8 @@
 
 namespace {
 
-HostAddress Host(const char* text, const char* device = "", unsigned index = 0) {
+HostAddress Host(const char* text, const char* device = "", unsigned index = 0)
+{
     HostAddress address;
     memset(&address, 0, sizeof address);
     CopyTextTo(address.text, text);
@@ -17,9 +18,11 @@ HostAddress Host(const char* text, const char* device = "", unsigned index = 0) 
     return address;
 }
 
-TEST(InterfaceTableFill, FirstEightInGivenOrderNoneFiltered) {
+TEST(InterfaceTableFill, FirstEightInGivenOrderNoneFiltered)
+{
     HostAddress hosts[9] = {Host("127.0.0.1", "lo", 1), Host("169.254.3.4"), Host("198.51.100.1", "lan0", 7)};
-    for (int i = 3; i < 9; ++i) hosts[i] = Host(("203.0.113." + std::to_string(i)).c_str());
+    for (int i = 3; i < 9; ++i)
+        hosts[i] = Host(("203.0.113." + std::to_string(i)).c_str());
     InterfaceTable table;
     memset(&table, 0x5a, sizeof table);
     EXPECT_EQ(FillInterfaceTable(&table, hosts, 9), 8);
@@ -38,7 +41,8 @@ TEST(InterfaceTableFill, FirstEightInGivenOrderNoneFiltered) {
     EXPECT_STREQ(table.entries[0].addressText, "");
 }
 
-TEST(ClientIdMaking, SixDrawnBytesThenFourZerosSameWithinASecond) {
+TEST(ClientIdMaking, SixDrawnBytesThenFourZerosSameWithinASecond)
+{
     unsigned char first[kClientIdSize], second[kClientIdSize];
     memset(first, 0xff, sizeof first);
     time_t before = time(nullptr);
@@ -53,7 +57,8 @@ TEST(ClientIdMaking, SixDrawnBytesThenFourZerosSameWithinASecond) {
     }
 }
 
-DeviceRecord Record(const char* address, const char* name) {
+DeviceRecord Record(const char* address, const char* name)
+{
     DeviceRecord record;
     memset(&record, 0, sizeof record);
     CopyTextTo(record.address, address);
@@ -61,7 +66,8 @@ DeviceRecord Record(const char* address, const char* name) {
     return record;
 }
 
-TEST(DeviceListRecords, UniqueByAddressInArrivalOrder) {
+TEST(DeviceListRecords, UniqueByAddressInArrivalOrder)
+{
     ClearDevices();
     ASSERT_NE(AddDevice(Record("198.51.100.20", "first")), nullptr);
     ASSERT_NE(AddDevice(Record("198.51.100.21", "second")), nullptr);
@@ -85,7 +91,8 @@ TEST(DeviceListRecords, UniqueByAddressInArrivalOrder) {
     ClearDevices();  // harmless on an empty list
 }
 
-TEST(Cadence, WorstCasesOfTheWaits) {
+TEST(Cadence, WorstCasesOfTheWaits)
+{
     EXPECT_EQ(NominalWaitMs(kAttemptsShort), 1110);
     EXPECT_EQ(NominalWaitMs(kAttemptsQuery), 2210);
     EXPECT_EQ(NominalWaitMs(kAttemptsDhcp), 11010);
@@ -96,7 +103,8 @@ TEST(Cadence, WorstCasesOfTheWaits) {
     EXPECT_EQ(DiscoveryCapMs(), 1990);
 }
 
-TEST(TextCopy, BoundedAndAlwaysTerminated) {
+TEST(TextCopy, BoundedAndAlwaysTerminated)
+{
     char field[8];
     memset(field, 'z', sizeof field);
     EXPECT_EQ(CopyTextTo(field, "0123456789"), 7u);

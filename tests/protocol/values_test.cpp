@@ -8,7 +8,8 @@
 
 namespace {
 
-std::vector<std::string> Names(const VolumeList& list) {
+std::vector<std::string> Names(const VolumeList& list)
+{
     std::vector<std::string> names;
     int walked = 0;
     for (const VolumeEntry* entry = list.head; entry != nullptr; entry = entry->next, ++walked) {
@@ -26,7 +27,8 @@ struct Volumes : ::testing::Test {
     ~Volumes() override { ClearVolumes(&list); }
 };
 
-TEST_F(Volumes, SplitDropsEmptyPiecesAndRepeats) {
+TEST_F(Volumes, SplitDropsEmptyPiecesAndRepeats)
+{
     EXPECT_EQ(SplitVolumeNames(":HDD_1::USB1:HDD_1:", &list), 2);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"HDD_1", "USB1"}));
 
@@ -43,7 +45,8 @@ TEST_F(Volumes, SplitDropsEmptyPiecesAndRepeats) {
     EXPECT_TRUE(Names(list).empty());
 }
 
-TEST_F(Volumes, NamesAreCutTo255BytesAndKeptAsUtf8) {
+TEST_F(Volumes, NamesAreCutTo255BytesAndKeptAsUtf8)
+{
     std::string longName(300, 'a');
     // Two names equal in their first 255 bytes give one entry.
     SplitVolumeNames((longName + ":" + longName + "b:\xe6\x97\xa5\xe6\x9c\xac").c_str(), &list);
@@ -53,7 +56,8 @@ TEST_F(Volumes, NamesAreCutTo255BytesAndKeptAsUtf8) {
     EXPECT_EQ(names[1], "\xe6\x97\xa5\xe6\x9c\xac");
 }
 
-PortConfigTable Filled() {
+PortConfigTable Filled()
+{
     PortConfigTable table;
     memset(&table, 0, sizeof table);
     CopyTextTo(table.lan2.portName, "old");
@@ -61,8 +65,9 @@ PortConfigTable Filled() {
     return table;
 }
 
-void ExpectPort(const PortConfig& port, const char* name, const char* address, const char* netmask,
-                const char* gateway, const char* dhcp) {
+void ExpectPort(const PortConfig& port, const char* name, const char* address, const char* netmask, const char* gateway,
+                const char* dhcp)
+{
     EXPECT_STREQ(port.portName, name);
     EXPECT_STREQ(port.address, address);
     EXPECT_STREQ(port.netmask, netmask);
@@ -70,15 +75,16 @@ void ExpectPort(const PortConfig& port, const char* name, const char* address, c
     EXPECT_STREQ(port.dhcpFlag, dhcp);
 }
 
-TEST(PortConfigParse, TwoPortsWithAnEmptyGateway) {
+TEST(PortConfigParse, TwoPortsWithAnEmptyGateway)
+{
     PortConfigTable table = Filled();
-    ParsePortConfig("LAN1:198.51.100.20:255.255.255.0:198.51.100.1:0:LAN2:203.0.113.20:255.255.255.0::1",
-                    &table);
+    ParsePortConfig("LAN1:198.51.100.20:255.255.255.0:198.51.100.1:0:LAN2:203.0.113.20:255.255.255.0::1", &table);
     ExpectPort(table.lan1, "LAN1", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0");
     ExpectPort(table.lan2, "LAN2", "203.0.113.20", "255.255.255.0", "", "1");
 }
 
-TEST(PortConfigParse, EmptyFieldsReadAsNullExceptTheGateway) {
+TEST(PortConfigParse, EmptyFieldsReadAsNullExceptTheGateway)
+{
     PortConfigTable table = Filled();
     ParsePortConfig("LAN1::255.0.0.0::1:LAN2::::", &table);
     ExpectPort(table.lan1, "LAN1", "NULL", "255.0.0.0", "", "1");
@@ -92,7 +98,8 @@ TEST(PortConfigParse, EmptyFieldsReadAsNullExceptTheGateway) {
     ExpectPort(table.lan2, "", "", "", "", "");
 }
 
-TEST(PortConfigParse, WithoutLan1OnlyTheFirstRecordChanges) {
+TEST(PortConfigParse, WithoutLan1OnlyTheFirstRecordChanges)
+{
     PortConfigTable table = Filled();
     ParsePortConfig("ETH0:1.2.3.4:255.0.0.0:1.2.3.1:0:LAN2:5.6.7.8:255.0.0.0:5.6.7.1:0", &table);
     ExpectPort(table.lan1, "ETH0", "1.2.3.4", "255.0.0.0", "1.2.3.1", "0");
@@ -110,7 +117,8 @@ TEST(PortConfigParse, WithoutLan1OnlyTheFirstRecordChanges) {
     EXPECT_STREQ(table.lan2.portName, "old");
 }
 
-TEST(PortConfigParse, PiecesAreCutToTheirFields) {
+TEST(PortConfigParse, PiecesAreCutToTheirFields)
+{
     PortConfigTable table = Filled();
     ParsePortConfig("LAN1xxxxxxxxx:1234567890123456789:abcdefghijklmnopq:ABCDEFGHIJKLMNOPQ:10", &table);
     ExpectPort(table.lan1, "LAN1xxxxx", "123456789012345", "abcdefghijklmno", "ABCDEFGHIJKLMNO", "1");
@@ -122,7 +130,8 @@ TEST(PortConfigParse, PiecesAreCutToTheirFields) {
     ExpectPort(table.lan2, "LAN2", "d", "e", "f", "1");
 }
 
-TEST(PortConfigParse, MarkingNeverOverrunsTheWorkingText) {
+TEST(PortConfigParse, MarkingNeverOverrunsTheWorkingText)
+{
     // 511 characters of separators would need far more room once every gap is
     // marked; the working text is cut instead of overrun.
     std::string colons(600, ':');

@@ -18,9 +18,13 @@
 
 namespace {
 
-HINSTANCE Module() { return GetModuleHandleA(nullptr); }
+HINSTANCE Module()
+{
+    return GetModuleHandleA(nullptr);
+}
 
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT msg, WPARAM, LPARAM) {
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT msg, WPARAM, LPARAM)
+{
     return msg == WM_INITDIALOG ? TRUE : FALSE;
 }
 
@@ -28,9 +32,12 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT msg, WPARAM, LPARAM) {
 class HiddenDialog {
 public:
     explicit HiddenDialog(int id)
-        : hwnd_(CreateDialogParamA(Module(), MAKEINTRESOURCEA(id), nullptr, QuietDialogProc, 0)) {}
-    ~HiddenDialog() {
-        if (hwnd_) DestroyWindow(hwnd_);
+        : hwnd_(CreateDialogParamA(Module(), MAKEINTRESOURCEA(id), nullptr, QuietDialogProc, 0))
+    {}
+    ~HiddenDialog()
+    {
+        if (hwnd_)
+            DestroyWindow(hwnd_);
     }
     HiddenDialog(const HiddenDialog&) = delete;
     HiddenDialog& operator=(const HiddenDialog&) = delete;
@@ -40,18 +47,21 @@ public:
 
     // A control rectangle in dialog units, placed the way the dialog manager places
     // it: position and size are converted separately.
-    RECT Pixels(int x, int y, int w, int h) const {
+    RECT Pixels(int x, int y, int w, int h) const
+    {
         RECT r{x, y, w, h};
         MapDialogRect(hwnd_, &r);
         return RECT{r.left, r.top, r.left + r.right, r.top + r.bottom};
     }
-    RECT ClientRectOf(HWND child) const {
+    RECT ClientRectOf(HWND child) const
+    {
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-    SIZE ClientSize() const {
+    SIZE ClientSize() const
+    {
         RECT r{};
         GetClientRect(hwnd_, &r);
         return SIZE{r.right, r.bottom};
@@ -61,23 +71,27 @@ private:
     HWND hwnd_;
 };
 
-std::string ClassOf(HWND h) {
+std::string ClassOf(HWND h)
+{
     char name[64] = "";
     GetClassNameA(h, name, sizeof name);
     return name;
 }
 
-std::string TextOf(HWND h) {
+std::string TextOf(HWND h)
+{
     char text[256] = "";
     GetWindowTextA(h, text, sizeof text);
     return text;
 }
 
-bool SameRect(const RECT& a, const RECT& b) {
+bool SameRect(const RECT& a, const RECT& b)
+{
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-std::string Describe(const RECT& r) {
+std::string Describe(const RECT& r)
+{
     char s[80];
     std::snprintf(s, sizeof s, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
     return s;
@@ -85,7 +99,8 @@ std::string Describe(const RECT& r) {
 
 // The face the system really draws a dialog's font in, with its cell height and
 // average character width: the numbers the dialog base units come from.
-std::string RealizedFont(HWND dialog) {
+std::string RealizedFont(HWND dialog)
+{
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     HDC dc = GetDC(dialog);
     HGDIOBJ old = SelectObject(dc, font);
@@ -106,10 +121,12 @@ struct BitmapInfo {
     int width = 0, height = 0, bits = 0;
 };
 
-BitmapInfo LoadBitmapInfo(int id) {
+BitmapInfo LoadBitmapInfo(int id)
+{
     BitmapInfo info;
     HANDLE h = LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-    if (!h) return info;
+    if (!h)
+        return info;
     DIBSECTION ds{};
     if (GetObjectA(h, sizeof ds, &ds) >= static_cast<int>(sizeof(BITMAP))) {
         info.loaded = true;
@@ -122,9 +139,11 @@ BitmapInfo LoadBitmapInfo(int id) {
 }
 
 // Static controls without an id, by their text.
-HWND FindLabel(HWND dialog, const char* text) {
+HWND FindLabel(HWND dialog, const char* text)
+{
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassOf(c) == "Static" && TextOf(c) == text) return c;
+        if (ClassOf(c) == "Static" && TextOf(c) == text)
+            return c;
     }
     return nullptr;
 }
@@ -165,7 +184,8 @@ const ControlSpec kMainControls[] = {
     {IDC_CLOSE, "Button", 271, 3, 12, 10, true, 0},
 };
 
-TEST(MainTemplate, WindowIsACaptionlessPopupWithATaskbarButton) {
+TEST(MainTemplate, WindowIsACaptionlessPopupWithATaskbarButton)
+{
     HiddenDialog dlg(IDD_MAIN);
     ASSERT_NE(dlg.get(), nullptr);
     const LONG style = GetWindowLongA(dlg.get(), GWL_STYLE);
@@ -184,7 +204,8 @@ TEST(MainTemplate, WindowIsACaptionlessPopupWithATaskbarButton) {
                 unit.right, unit.bottom, RealizedFont(dlg.get()).c_str());
 }
 
-TEST(MainTemplate, ControlsHaveTheirKindPlaceAndVisibility) {
+TEST(MainTemplate, ControlsHaveTheirKindPlaceAndVisibility)
+{
     HiddenDialog dlg(IDD_MAIN);
     ASSERT_NE(dlg.get(), nullptr);
     for (const ControlSpec& c : kMainControls) {
@@ -196,7 +217,8 @@ TEST(MainTemplate, ControlsHaveTheirKindPlaceAndVisibility) {
         EXPECT_EQ((style & WS_VISIBLE) != 0, c.visible);
         // The dialog manager turns a control's plain border into the sunken client edge.
         DWORD have = static_cast<DWORD>(style);
-        if (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) have |= WS_BORDER;
+        if (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
+            have |= WS_BORDER;
         EXPECT_EQ(have & c.styleBits, c.styleBits);
         if (ClassOf(h) == "Button") {
             // Skinned buttons carry their captions in their pictures.
@@ -219,7 +241,8 @@ TEST(MainTemplate, ControlsHaveTheirKindPlaceAndVisibility) {
     }
 }
 
-TEST(MainTemplate, LabelsSitWhereTheBackgroundLeavesRoomForThem) {
+TEST(MainTemplate, LabelsSitWhereTheBackgroundLeavesRoomForThem)
+{
     struct Label {
         const char* text;
         int x, y, w, h;
@@ -244,10 +267,12 @@ TEST(MainTemplate, LabelsSitWhereTheBackgroundLeavesRoomForThem) {
 // ---------------------------------------------------------------------------
 // Initial combo box items
 
-std::vector<std::string> InitialItems(int dialogId, int controlId) {
+std::vector<std::string> InitialItems(int dialogId, int controlId)
+{
     std::vector<std::string> items;
     HRSRC res = FindResourceA(Module(), MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(240));
-    if (!res) return items;
+    if (!res)
+        return items;
     const DWORD size = SizeofResource(Module(), res);
     const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(Module(), res)));
     // Records: WORD id, WORD message, DWORD length, bytes; a zero id ends the list.
@@ -256,28 +281,34 @@ std::vector<std::string> InitialItems(int dialogId, int controlId) {
         WORD id, msg;
         DWORD len;
         std::memcpy(&id, data + pos, 2);
-        if (id == 0) return items;
-        if (pos + 8 > size) break;
+        if (id == 0)
+            return items;
+        if (pos + 8 > size)
+            break;
         std::memcpy(&msg, data + pos + 2, 2);
         std::memcpy(&len, data + pos + 4, 4);
         pos += 8;
-        if (len == 0 || pos + len > size || data[pos + len - 1] != 0) break;  // malformed
-        if (id == controlId && msg == 0x0403) items.emplace_back(reinterpret_cast<const char*>(data + pos));
+        if (len == 0 || pos + len > size || data[pos + len - 1] != 0)
+            break;  // malformed
+        if (id == controlId && msg == 0x0403)
+            items.emplace_back(reinterpret_cast<const char*>(data + pos));
         pos += len;
     }
     ADD_FAILURE() << "initial items of dialog " << dialogId << " are not closed by a zero id";
     return items;
 }
 
-TEST(InitialItems, ReceiveDhcpOffersDisableThenEnable) {
+TEST(InitialItems, ReceiveDhcpOffersDisableThenEnable)
+{
     EXPECT_EQ(InitialItems(IDD_MAIN, IDC_RECEIVE_DHCP), (std::vector<std::string>{"Disable", "Enable"}));
 }
 
-TEST(InitialItems, CodepageListKeepsTheOrderTheInstallerIndexes) {
-    EXPECT_EQ(InitialItems(IDD_LANGUAGE, IDC_LANGUAGE_CHOICE),
-              (std::vector<std::string>{"Traditional Chinese", "Simplified Chinese", "Western European",
-                                        "Northern European", "Central European", "Turkish", "Korean Hangul",
-                                        "Cyrillic", "Japanese SJIS"}));
+TEST(InitialItems, CodepageListKeepsTheOrderTheInstallerIndexes)
+{
+    EXPECT_EQ(
+        InitialItems(IDD_LANGUAGE, IDC_LANGUAGE_CHOICE),
+        (std::vector<std::string>{"Traditional Chinese", "Simplified Chinese", "Western European", "Northern European",
+                                  "Central European", "Turkish", "Korean Hangul", "Cyrillic", "Japanese SJIS"}));
 }
 
 // ---------------------------------------------------------------------------
@@ -288,7 +319,7 @@ struct DialogSpec {
     int w, h;
     int fontPoints;
     const char* caption;
-    int background;           // 0: none
+    int background;  // 0: none
     bool backgroundStretched;
 };
 
@@ -303,7 +334,8 @@ const DialogSpec kDialogs[] = {
     {IDD_ABOUT, 267, 71, 9, "", IDB_ABOUT_BACKGROUND, true},
 };
 
-TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont) {
+TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont)
+{
     for (const DialogSpec& d : kDialogs) {
         SCOPED_TRACE("dialog " + std::to_string(d.id));
         HiddenDialog dlg(d.id);
@@ -327,12 +359,13 @@ TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont) {
         ReleaseDC(nullptr, dc);
         RECT unit{0, 0, 4, 8};
         MapDialogRect(dlg.get(), &unit);
-        std::printf("dialog %d: client %ld x %ld px, base units %ld x %ld, font %s\n", d.id, got.cx, got.cy,
-                    unit.right, unit.bottom, RealizedFont(dlg.get()).c_str());
+        std::printf("dialog %d: client %ld x %ld px, base units %ld x %ld, font %s\n", d.id, got.cx, got.cy, unit.right,
+                    unit.bottom, RealizedFont(dlg.get()).c_str());
     }
 }
 
-TEST(SmallDialogs, ControlsAndTextsAreThere) {
+TEST(SmallDialogs, ControlsAndTextsAreThere)
+{
     struct Item {
         int dialog, id;
         const char* windowClass;
@@ -364,7 +397,8 @@ TEST(SmallDialogs, ControlsAndTextsAreThere) {
         HWND h = dlg.item(it.id);
         ASSERT_NE(h, nullptr);
         EXPECT_EQ(ClassOf(h), it.windowClass);
-        if (it.text) EXPECT_EQ(TextOf(h), it.text);
+        if (it.text)
+            EXPECT_EQ(TextOf(h), it.text);
     }
 
     struct Label {
@@ -399,7 +433,8 @@ TEST(SmallDialogs, ControlsAndTextsAreThere) {
     }
 }
 
-TEST(SmallDialogs, DefaultButtonsAndTheRadioGroup) {
+TEST(SmallDialogs, DefaultButtonsAndTheRadioGroup)
+{
     const int withDefaultOk[] = {IDD_LANGUAGE, IDD_DRIVE_IN_USE, IDD_WIDGET_MODEL, IDD_ABOUT};
     for (int id : withDefaultOk) {
         HiddenDialog dlg(id);
@@ -431,17 +466,15 @@ struct FixedSize {
     int id, w, h;
 };
 
-TEST(Pictures, FixedSizesAndTrueColour) {
+TEST(Pictures, FixedSizesAndTrueColour)
+{
     const FixedSize fixed[] = {
-        {IDB_MAIN_BACKGROUND, 430, 574}, {IDB_LOGIN_BACKGROUND, 308, 147},
-        {IDB_HEADER_BACKGROUND, 1, 17},  {IDB_HEADER_SEPARATOR, 12, 17},
-        {IDB_HSCROLL_RIGHT, 16, 14},     {IDB_HSCROLL_TRACK, 2, 14},
-        {IDB_HSCROLL_LEFT, 16, 14},      {IDB_HSCROLL_THUMB, 26, 14},
-        {IDB_HSCROLL_LEFT_GREY, 16, 14}, {IDB_HSCROLL_RIGHT_GREY, 16, 14},
-        {IDB_HSCROLL_TRACK_GREY, 1, 14}, {IDB_VSCROLL_UP, 14, 18},
-        {IDB_VSCROLL_TRACK, 18, 1},      {IDB_VSCROLL_THUMB, 14, 26},
-        {IDB_VSCROLL_DOWN, 14, 18},      {IDB_VSCROLL_UP_GREY, 14, 18},
-        {IDB_VSCROLL_TRACK_GREY, 18, 1}, {IDB_VSCROLL_DOWN_GREY, 14, 18},
+        {IDB_MAIN_BACKGROUND, 430, 574},  {IDB_LOGIN_BACKGROUND, 308, 147}, {IDB_HEADER_BACKGROUND, 1, 17},
+        {IDB_HEADER_SEPARATOR, 12, 17},   {IDB_HSCROLL_RIGHT, 16, 14},      {IDB_HSCROLL_TRACK, 2, 14},
+        {IDB_HSCROLL_LEFT, 16, 14},       {IDB_HSCROLL_THUMB, 26, 14},      {IDB_HSCROLL_LEFT_GREY, 16, 14},
+        {IDB_HSCROLL_RIGHT_GREY, 16, 14}, {IDB_HSCROLL_TRACK_GREY, 1, 14},  {IDB_VSCROLL_UP, 14, 18},
+        {IDB_VSCROLL_TRACK, 18, 1},       {IDB_VSCROLL_THUMB, 14, 26},      {IDB_VSCROLL_DOWN, 14, 18},
+        {IDB_VSCROLL_UP_GREY, 14, 18},    {IDB_VSCROLL_TRACK_GREY, 18, 1},  {IDB_VSCROLL_DOWN_GREY, 14, 18},
     };
     for (const FixedSize& f : fixed) {
         SCOPED_TRACE("bitmap " + std::to_string(f.id));
@@ -458,7 +491,8 @@ TEST(Pictures, FixedSizesAndTrueColour) {
 // another is given. Pixels are read back from a 32-bit DIB section.
 class Painted {
 public:
-    Painted(int bitmapId, SIZE area, int stretchMode = 0) : area_(area) {
+    Painted(int bitmapId, SIZE area, int stretchMode = 0) : area_(area)
+    {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof bi.bmiHeader;
         bi.bmiHeader.biWidth = area.cx;
@@ -470,41 +504,50 @@ public:
         section_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         dc_ = CreateCompatibleDC(nullptr);
         // Loaded as the program loads its pictures: a device-dependent bitmap.
-        HBITMAP picture = static_cast<HBITMAP>(
-            LoadImageA(Module(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
+        HBITMAP picture = static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, 0));
         HDC source = CreateCompatibleDC(nullptr);
         if (section_ && dc_ && picture && source) {
             old_ = SelectObject(dc_, section_);
             BITMAP info{};
             GetObjectA(picture, sizeof info, &info);
             HGDIOBJ oldSource = SelectObject(source, picture);
-            if (stretchMode) SetStretchBltMode(dc_, stretchMode);
+            if (stretchMode)
+                SetStretchBltMode(dc_, stretchMode);
             if (StretchBlt(dc_, 0, 0, area.cx, area.cy, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY)) {
                 GdiFlush();
                 bits_ = static_cast<const BYTE*>(bits);
             }
             SelectObject(source, oldSource);
         }
-        if (source) DeleteDC(source);
-        if (picture) DeleteObject(picture);
+        if (source)
+            DeleteDC(source);
+        if (picture)
+            DeleteObject(picture);
     }
-    ~Painted() {
-        if (old_) SelectObject(dc_, old_);
-        if (dc_) DeleteDC(dc_);
-        if (section_) DeleteObject(section_);
+    ~Painted()
+    {
+        if (old_)
+            SelectObject(dc_, old_);
+        if (dc_)
+            DeleteDC(dc_);
+        if (section_)
+            DeleteObject(section_);
     }
     Painted(const Painted&) = delete;
     Painted& operator=(const Painted&) = delete;
 
     bool ok() const { return bits_ != nullptr; }
-    COLORREF At(int x, int y) const {
+    COLORREF At(int x, int y) const
+    {
         const BYTE* p = bits_ + (static_cast<size_t>(y) * area_.cx + x) * 4;
         return RGB(p[2], p[1], p[0]);
     }
-    int Differences(const Painted& other) const {
+    int Differences(const Painted& other) const
+    {
         int n = 0;
         for (int y = 0; y < area_.cy; ++y)
-            for (int x = 0; x < area_.cx; ++x) n += At(x, y) != other.At(x, y);
+            for (int x = 0; x < area_.cx; ++x)
+                n += At(x, y) != other.At(x, y);
         return n;
     }
 
@@ -516,22 +559,26 @@ private:
     const BYTE* bits_ = nullptr;
 };
 
-bool Near(COLORREF a, COLORREF b, int tolerance) {
+bool Near(COLORREF a, COLORREF b, int tolerance)
+{
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-std::string Describe(COLORREF c) {
+std::string Describe(COLORREF c)
+{
     char s[16];
     std::snprintf(s, sizeof s, "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
     return s;
 }
 
-int Luminance(COLORREF c) {
+int Luminance(COLORREF c)
+{
     return (299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 1000;
 }
 
-SIZE BitmapSize(int id) {
+SIZE BitmapSize(int id)
+{
     const BitmapInfo b = LoadBitmapInfo(id);
     return SIZE{b.width, b.height};
 }
@@ -577,7 +624,8 @@ const BaseUnits kOtherBaseUnits[] = {{6, 14, 7, 15}, {7, 13, 7, 14}};
 // Each skinned button copies its face at the control's size from the face's top
 // left corner: a face smaller than its control would show garbage at the edges,
 // here and on the systems above.
-TEST(Pictures, ButtonFacesCoverTheirControls) {
+TEST(Pictures, ButtonFacesCoverTheirControls)
+{
     for (const Face& f : kFaces) {
         SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
         HiddenDialog dlg(f.dialog);
@@ -612,17 +660,20 @@ TEST(Pictures, ButtonFacesCoverTheirControls) {
 // on the pressed faces: the title buttons draw no body when they are not
 // pressed), and the corners its rounded body leaves free must match the
 // background there.
-TEST(Pictures, FacesFillTheirControlsAndBlendIntoTheBackground) {
+TEST(Pictures, FacesFillTheirControlsAndBlendIntoTheBackground)
+{
     for (const Face& f : kFaces) {
         const int background = f.dialog == IDD_MAIN                   ? IDB_MAIN_BACKGROUND
                                : f.dialog == IDD_WIDGET_ENGINE_PROMPT ? IDB_WIDGET_PROMPT_BACKGROUND
                                                                       : 0;
-        if (!background) continue;  // OK and Cancel serve several backgrounds
+        if (!background)
+            continue;  // OK and Cancel serve several backgrounds
         SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
         HiddenDialog dlg(f.dialog);
         HWND h = dlg.item(f.control);
         ASSERT_NE(h, nullptr);
-        if (!(GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE)) continue;  // never shown
+        if (!(GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE))
+            continue;  // never shown
         const RECT r = dlg.ClientRectOf(h);
         const int w = r.right - r.left, ht = r.bottom - r.top;
         const Painted bg(background, dlg.ClientSize());
@@ -631,33 +682,35 @@ TEST(Pictures, FacesFillTheirControlsAndBlendIntoTheBackground) {
         const POINT corners[] = {{0, 0}, {w - 1, 0}, {0, ht - 1}, {w - 1, ht - 1}};
         for (const POINT& p : corners) {
             const COLORREF want = bg.At(r.left + p.x, r.top + p.y), got = normal.At(p.x, p.y);
-            EXPECT_TRUE(Near(got, want, 6)) << "corner " << p.x << "," << p.y << ": face " << Describe(got)
-                                            << ", background " << Describe(want);
+            EXPECT_TRUE(Near(got, want, 6))
+                << "corner " << p.x << "," << p.y << ": face " << Describe(got) << ", background " << Describe(want);
         }
         const POINT edges[] = {{1, ht / 2}, {w - 2, ht / 2}, {w / 2, 1}, {w / 2, ht - 3}};
         for (const POINT& p : edges) {
             const COLORREF behind = bg.At(r.left + p.x, r.top + p.y), got = down.At(p.x, p.y);
-            EXPECT_FALSE(Near(got, behind, 6)) << "no body at " << p.x << "," << p.y << " of pressed face "
-                                               << f.down;
+            EXPECT_FALSE(Near(got, behind, 6)) << "no body at " << p.x << "," << p.y << " of pressed face " << f.down;
         }
     }
 }
 
 // The main window's labels are drawn black straight onto its background: nothing
 // dark of the picture (title strip, headings) may run under them.
-TEST(Pictures, MainWindowLabelsStandOnTheLightWorkArea) {
+TEST(Pictures, MainWindowLabelsStandOnTheLightWorkArea)
+{
     HiddenDialog dlg(IDD_MAIN);
     ASSERT_NE(dlg.get(), nullptr);
     const Painted bg(IDB_MAIN_BACKGROUND, dlg.ClientSize());
     ASSERT_TRUE(bg.ok());
     int labels = 0;
     for (HWND c = GetWindow(dlg.get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassOf(c) != "Static") continue;
+        if (ClassOf(c) != "Static")
+            continue;
         ++labels;
         const RECT r = dlg.ClientRectOf(c);
         int darkest = 255;
         for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) darkest = std::min(darkest, Luminance(bg.At(x, y)));
+            for (int x = r.left; x < r.right; ++x)
+                darkest = std::min(darkest, Luminance(bg.At(x, y)));
         EXPECT_GE(darkest, 170) << "behind \"" << TextOf(c) << "\" " << Describe(r);
     }
     EXPECT_EQ(labels, 5);
@@ -667,10 +720,12 @@ TEST(Pictures, MainWindowLabelsStandOnTheLightWorkArea) {
 // columns it drops into those it keeps: unless the dropped ones repeat their
 // neighbours, gradients come out banded and text speckled. Dropping them plainly
 // must therefore give the same picture.
-TEST(Pictures, StretchedBackgroundsShowWithoutBanding) {
+TEST(Pictures, StretchedBackgroundsShowWithoutBanding)
+{
     std::vector<std::pair<int, int>> stretched = {{IDD_MAIN, IDB_MAIN_BACKGROUND}};
     for (const DialogSpec& d : kDialogs)
-        if (d.backgroundStretched) stretched.emplace_back(d.id, d.background);
+        if (d.backgroundStretched)
+            stretched.emplace_back(d.id, d.background);
     for (const auto& s : stretched) {
         SCOPED_TRACE("dialog " + std::to_string(s.first) + " background " + std::to_string(s.second));
         HiddenDialog dlg(s.first);
@@ -680,7 +735,8 @@ TEST(Pictures, StretchedBackgroundsShowWithoutBanding) {
     }
 }
 
-TEST(Pictures, DialogBackgroundsFitTheirDialogs) {
+TEST(Pictures, DialogBackgroundsFitTheirDialogs)
+{
     for (const DialogSpec& d : kDialogs) {
         SCOPED_TRACE("dialog " + std::to_string(d.id));
         HiddenDialog dlg(d.id);
@@ -706,7 +762,8 @@ TEST(Pictures, DialogBackgroundsFitTheirDialogs) {
 // ---------------------------------------------------------------------------
 // Icon and version information
 
-TEST(Icon, HasSmallMediumAndLargeImages) {
+TEST(Icon, HasSmallMediumAndLargeImages)
+{
     HRSRC res = FindResourceA(Module(), MAKEINTRESOURCEA(IDI_APP), RT_GROUP_ICON);
     ASSERT_NE(res, nullptr);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(Module(), res)));
@@ -714,25 +771,30 @@ TEST(Icon, HasSmallMediumAndLargeImages) {
     WORD count;
     std::memcpy(&count, dir + 4, 2);
     std::vector<int> sizes;
-    for (WORD i = 0; i < count; ++i) sizes.push_back(dir[6 + 14 * i]);  // bWidth of each entry
+    for (WORD i = 0; i < count; ++i)
+        sizes.push_back(dir[6 + 14 * i]);  // bWidth of each entry
     EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
     for (int s : {16, 32, 48}) {
         HANDLE icon = LoadImageA(Module(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, s, s, 0);
         EXPECT_NE(icon, nullptr) << s;
-        if (icon) DestroyIcon(static_cast<HICON>(icon));
+        if (icon)
+            DestroyIcon(static_cast<HICON>(icon));
     }
 }
 
-std::string VersionString(const std::vector<BYTE>& block, const char* name) {
+std::string VersionString(const std::vector<BYTE>& block, const char* name)
+{
     char path[128];
     std::snprintf(path, sizeof path, "\\StringFileInfo\\040904b0\\%s", name);
     void* value = nullptr;
     UINT len = 0;
-    if (!VerQueryValueA(block.data(), path, &value, &len) || !value) return "<missing>";
+    if (!VerQueryValueA(block.data(), path, &value, &len) || !value)
+        return "<missing>";
     return static_cast<const char*>(value);
 }
 
-TEST(VersionInformation, Is5102OfTheKavronStorageUtility) {
+TEST(VersionInformation, Is5102OfTheKavronStorageUtility)
+{
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof exe);
     DWORD ignored = 0;
@@ -759,7 +821,8 @@ TEST(VersionInformation, Is5102OfTheKavronStorageUtility) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
     testing::InitGoogleTest(&argc, argv);

@@ -51,7 +51,10 @@ public:
     }
     LRESULT OnNcHitTest(int, int, LRESULT def) override { return def == HTCLIENT ? HTCAPTION : def; }
     void OnTimer(UINT_PTR id) override { calls.push_back("timer " + std::to_string(id)); }
-    void OnSize(UINT, int cx, int cy) override { calls.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
+    void OnSize(UINT, int cx, int cy) override
+    {
+        calls.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy));
+    }
     void OnDestroy() override { calls.push_back("destroy"); }
 
     int inits = 0;
@@ -101,7 +104,12 @@ TEST(DialogTest, OkCancelAndCloseEndTheDialogTheStandardWay)
         {"OK button", [](HWND d) { SendMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }, IDOK, "ok"},
         {"Cancel button", [](HWND d) { SendMessageA(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }, IDCANCEL, "cancel"},
         {"close box", [](HWND d) { SendMessageA(d, WM_CLOSE, 0, 0); }, IDCANCEL, "cancel"},
-        {"system close", [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); PumpMessages(); }, IDCANCEL, "cancel"},
+        {"system close",
+         [](HWND d) {
+             SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+             PumpMessages();
+         },
+         IDCANCEL, "cancel"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

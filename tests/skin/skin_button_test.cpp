@@ -22,8 +22,8 @@ protected:
         SkinFixture::SetUp();
         Place(Item(IDC_SKIN_PUSH), 10, 10, 40, 20);
         ASSERT_TRUE(button.SubclassDlgItem(IDC_SKIN_PUSH, dialog.hwnd));
-        ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, IDB_TEST_DISABLED,
-                                   IDB_TEST_FOCUS, 0, 0, 0, 0));
+        ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, IDB_TEST_DISABLED, IDB_TEST_FOCUS, 0,
+                                   0, 0, 0));
         // Keep the focus off the button unless a test wants it there.
         SetFocus(Item(IDC_SKIN_CHECK));
         ParkCursor();
@@ -270,7 +270,7 @@ TEST_F(SkinButtonTest, StretchedMaskFollowsTheButtonSize)
     EXPECT_EQ(wr.right - wr.left, 80) << "only draw mode 0 resizes";
     // The window region stays in mask pixels; the face drawing is stretched.
     Capture shot(button.hwnd);
-    EXPECT_EQ(shot.At(6, 4), RGB(1, 2, 3));   // inside the doubled notch
+    EXPECT_EQ(shot.At(6, 4), RGB(1, 2, 3));  // inside the doubled notch
     EXPECT_EQ(shot.At(24, 14), kNormal);
 }
 

@@ -90,10 +90,10 @@ private:
             const SIZE size = BitmapSize(probe.get());
             AddStatic(face.name, 10, y + (size.cy - 13) / 2, kLabelWidth - 6, 16);
             for (int state = 0; state < kStateCount; ++state) {
-                HWND h = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                         10 + kLabelWidth + state * kColumnWidth, y, size.cx, size.cy, hwnd,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), ResourceInstance(),
-                                         nullptr);
+                HWND h =
+                    CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                    10 + kLabelWidth + state * kColumnWidth, y, size.cx, size.cy, hwnd,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), ResourceInstance(), nullptr);
                 auto button = std::make_unique<SkinButton>();
                 button->SubclassWindow(h);
                 button->SetSkin(face.normal, face.down, face.over, face.disabled, 0, 0, 0, 0, 0);
@@ -112,8 +112,8 @@ private:
     void SetUpList(SkinListCtrl& list, int x, int y, int w, int h)
     {
         HWND lv = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                  WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
-                                  x, y, w, h, hwnd, nullptr, ResourceInstance(), nullptr);
+                                  WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, x,
+                                  y, w, h, hwnd, nullptr, ResourceInstance(), nullptr);
         list.SubclassWindow(lv);
         list.AttachScrollBars();
         list.SetExtendedStyle(LVS_EX_FULLROWSELECT);

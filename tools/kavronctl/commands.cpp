@@ -6,13 +6,14 @@
 #include "output.h"
 #include "protocol.h"
 
-const char* const kQueryNames[] = {"volumes",   "ssl",        "domain",      "codepage",
+const char* const kQueryNames[] = {"volumes",    "ssl",        "domain",      "codepage",
                                    "disk-state", "share-name", "bt-firmware", "port-config"};
 const int kQueryNameCount = sizeof kQueryNames / sizeof kQueryNames[0];
 
 namespace {
 
-void PrintLine(const std::string& line) {
+void PrintLine(const std::string& line)
+{
     fwrite(line.data(), 1, line.size(), stdout);
     fputc('\n', stdout);
 }
@@ -21,10 +22,12 @@ void PrintLine(const std::string& line) {
 class NetworkSession {
 public:
     NetworkSession() : started_(StartNetwork() == 1) {}
-    ~NetworkSession() {
+    ~NetworkSession()
+    {
         ClearDevices();
         ClearVolumes(&volumeList);
-        if (started_) StopNetwork();
+        if (started_)
+            StopNetwork();
     }
     NetworkSession(const NetworkSession&) = delete;
     NetworkSession& operator=(const NetworkSession&) = delete;
@@ -34,7 +37,8 @@ private:
     bool started_;
 };
 
-int NetworkFailure() {
+int NetworkFailure()
+{
     fprintf(stderr, "kavronctl: the socket layer could not be started\n");
     return kExitNetwork;
 }
@@ -55,8 +59,10 @@ const TextQuery kTextQueries[] = {
     {"bt-firmware", QueryBtFirmware, protocolSession.btFirmwareValue},
 };
 
-int PrintVolumes(const CommandOptions& options) {
-    if (!QueryVolumes()) return kExitNoAnswer;
+int PrintVolumes(const CommandOptions& options)
+{
+    if (!QueryVolumes())
+        return kExitNoAnswer;
     nlohmann::json names = nlohmann::json::array();
     for (const VolumeEntry* entry = volumeList.head; entry != nullptr; entry = entry->next) {
         if (options.json) {
@@ -65,13 +71,16 @@ int PrintVolumes(const CommandOptions& options) {
             PrintLine(entry->name);
         }
     }
-    if (options.json) PrintLine(DumpJson({{"value", names}}));
+    if (options.json)
+        PrintLine(DumpJson({{"value", names}}));
     return kExitOk;
 }
 
-int PrintPortConfig(const CommandOptions& options) {
+int PrintPortConfig(const CommandOptions& options)
+{
     memset(&protocolSession.portConfig, 0, sizeof protocolSession.portConfig);
-    if (!QueryPortConfig()) return kExitNoAnswer;
+    if (!QueryPortConfig())
+        return kExitNoAnswer;
     const PortConfigTable& table = protocolSession.portConfig;
     if (options.json) {
         PrintLine(DumpJson({{"value", nlohmann::json::array({PortJson(table.lan1), PortJson(table.lan2)})}}));
@@ -82,8 +91,10 @@ int PrintPortConfig(const CommandOptions& options) {
     return kExitOk;
 }
 
-int PrintTextValue(const CommandOptions& options, const TextQuery& query) {
-    if (!query.run()) return kExitNoAnswer;
+int PrintTextValue(const CommandOptions& options, const TextQuery& query)
+{
+    if (!query.run())
+        return kExitNoAnswer;
     if (options.json) {
         PrintLine(DumpJson({{"value", query.field}}));
     } else {
@@ -94,9 +105,11 @@ int PrintTextValue(const CommandOptions& options, const TextQuery& query) {
 
 }  // namespace
 
-int RunDiscover(const CommandOptions& options) {
+int RunDiscover(const CommandOptions& options)
+{
     NetworkSession network;
-    if (!network.started()) return NetworkFailure();
+    if (!network.started())
+        return NetworkFailure();
     Discover(options.selector1, options.selector2);
     nlohmann::json devices = nlohmann::json::array();
     for (const DeviceRecord* device = deviceList.head; device != nullptr; device = device->next) {
@@ -106,13 +119,16 @@ int RunDiscover(const CommandOptions& options) {
             PrintLine(DeviceLine(*device));
         }
     }
-    if (options.json) PrintLine(DumpJson(devices));
+    if (options.json)
+        PrintLine(DumpJson(devices));
     return kExitOk;
 }
 
-int RunQuery(const CommandOptions& options, const std::string& address, const std::string& what) {
+int RunQuery(const CommandOptions& options, const std::string& address, const std::string& what)
+{
     NetworkSession network;
-    if (!network.started()) return NetworkFailure();
+    if (!network.started())
+        return NetworkFailure();
     Discover(options.selector1, options.selector2);
     CopyTextTo(protocolSession.selectedAddress, address.c_str());
     if (FindSelectedDevice() == nullptr) {
@@ -127,9 +143,11 @@ int RunQuery(const CommandOptions& options, const std::string& address, const st
         status = PrintPortConfig(options);
     } else {
         for (const TextQuery& query : kTextQueries) {
-            if (what == query.name) status = PrintTextValue(options, query);
+            if (what == query.name)
+                status = PrintTextValue(options, query);
         }
     }
-    if (status == kExitNoAnswer) fprintf(stderr, "kavronctl: %s did not answer\n", address.c_str());
+    if (status == kExitNoAnswer)
+        fprintf(stderr, "kavronctl: %s did not answer\n", address.c_str());
     return status;
 }

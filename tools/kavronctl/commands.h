@@ -5,7 +5,7 @@
 
 enum ExitStatus {
     kExitOk = 0,
-    kExitNetwork = 1,   // the socket layer could not start
+    kExitNetwork = 1,  // the socket layer could not start
     kExitUsage = 2,
     kExitNoAnswer = 3,  // device not found, or it did not answer
 };

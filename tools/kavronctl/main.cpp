@@ -13,15 +13,20 @@
 
 namespace {
 
-void ConsoleToStderr(const char* text) { fputs(text, stderr); }
+void ConsoleToStderr(const char* text)
+{
+    fputs(text, stderr);
+}
 
 // Dotted IPv4 text of four numbers 0..255: anything else cannot name a device.
-bool IsDottedAddress(const std::string& text) {
+bool IsDottedAddress(const std::string& text)
+{
     int parts = 0;
     size_t i = 0;
     while (i <= text.size()) {
         size_t end = text.find('.', i);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         std::string number = text.substr(i, end - i);
         if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos ||
             std::stoi(number) > 255) {
@@ -33,14 +38,16 @@ bool IsDottedAddress(const std::string& text) {
     return parts == 4;
 }
 
-int UsageError(const std::string& message) {
+int UsageError(const std::string& message)
+{
     fprintf(stderr, "kavronctl: %s\n", message.c_str());
     return kExitUsage;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     CLI::App app{"Finds Kavron storage devices on the local networks and asks them for their settings."};
     app.name("kavronctl");
     app.require_subcommand(1);
@@ -71,12 +78,14 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (error.get_exit_code() == 0) return app.exit(error);  // --help
+        if (error.get_exit_code() == 0)
+            return app.exit(error);  // --help
         std::string message = error.what();
         size_t newline = message.find('\n');
         return UsageError(message.substr(0, newline));
     }
-    if (query->parsed() && !IsDottedAddress(address)) return UsageError("not an IPv4 address: " + address);
+    if (query->parsed() && !IsDottedAddress(address))
+        return UsageError("not an IPv4 address: " + address);
 
     options.selector1 = static_cast<unsigned char>(selectors[0]);
     options.selector2 = static_cast<unsigned char>(selectors[1]);

@@ -19,34 +19,42 @@
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: kavron-winauto wait|rows|text|click|click-row|click-name|idle|message ...\n");
+int Usage()
+{
+    std::fprintf(stderr, "usage: kavron-winauto wait|rows|text|click|click-row|click-name|idle|message ...\n");
     return 2;
 }
 
-HWND Window(const char* title, int timeoutMs = 30000) {
+HWND Window(const char* title, int timeoutMs = 30000)
+{
     HWND window = winauto::WaitForWindow(title, 0, timeoutMs);
-    if (!window) std::fprintf(stderr, "kavron-winauto: no window \"%s\"\n", title);
+    if (!window)
+        std::fprintf(stderr, "kavron-winauto: no window \"%s\"\n", title);
     return window;
 }
 
-HWND Control(const char* title, const char* id) {
+HWND Control(const char* title, const char* id)
+{
     HWND window = Window(title);
-    if (!window) return nullptr;
+    if (!window)
+        return nullptr;
     HWND control = GetDlgItem(window, std::atoi(id));
-    if (!control) std::fprintf(stderr, "kavron-winauto: no control %s\n", id);
+    if (!control)
+        std::fprintf(stderr, "kavron-winauto: no control %s\n", id);
     return control;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
     const std::string command = argv[1];
     if (command == "wait" && argc >= 3) {
         HWND window = Window(argv[2], argc >= 4 ? std::atoi(argv[3]) : 30000);
-        if (!window) return 1;
+        if (!window)
+            return 1;
         std::printf("%p\n", static_cast<void*>(window));
         return 0;
     }
@@ -56,13 +64,16 @@ int main(int argc, char** argv) {
     }
     if (command == "message") {
         auto box = winauto::WaitForMessageBox(0, argc >= 3 ? std::atoi(argv[2]) : 5000);
-        if (!box.window) return 1;
+        if (!box.window)
+            return 1;
         std::printf("%s\t%s\n", box.caption.c_str(), box.text.c_str());
         return 0;
     }
-    if (argc < 4) return Usage();
+    if (argc < 4)
+        return Usage();
     HWND control = Control(argv[2], argv[3]);
-    if (!control) return 1;
+    if (!control)
+        return 1;
     char cls[64] = {};
     GetClassNameA(control, cls, sizeof(cls));
     if (command == "rows") {

@@ -23,7 +23,7 @@ HWND WaitForDialog(const char* title, DWORD processId, HWND except, int timeoutM
 bool WaitIdle(HWND window, int timeoutMs);
 
 std::string GetText(HWND window);
-bool IsShown(HWND window);   // WS_VISIBLE on the window itself
+bool IsShown(HWND window);  // WS_VISIBLE on the window itself
 bool IsEnabled(HWND window);
 
 struct ListRow {
@@ -52,7 +52,10 @@ struct IpValue {
     std::string Dotted() const;
 };
 IpValue ReadIpAddress(HWND ipControl);
-inline bool IsBlankAddress(HWND ipControl) { return ReadIpAddress(ipControl).blank; }
+inline bool IsBlankAddress(HWND ipControl)
+{
+    return ReadIpAddress(ipControl).blank;
+}
 
 // The window's shape as a list of rectangles (window coordinates); empty when the
 // window has no region of its own.

@@ -17,53 +17,53 @@ namespace devsim {
 enum class ReplyMode { kMulticast, kUnicast };
 
 struct AdminConfig {
-  Bytes user = ToBytes("admin");
-  Bytes password;
-  uint8_t verdict = 1;
+    Bytes user = ToBytes("admin");
+    Bytes password;
+    uint8_t verdict = 1;
 };
 
 struct NoiseConfig {
-  uint8_t opcode = 0;
-  uint32_t count = 0;
-  uint32_t intervalMs = 0;
+    uint8_t opcode = 0;
+    uint32_t count = 0;
+    uint32_t intervalMs = 0;
 };
 
 struct DeviceConfig {
-  std::array<uint8_t, 6> identity{};
-  Ipv4 address{};
-  std::string netmask;
-  std::string gateway;
-  uint8_t dhcpFlag = '0';
-  Bytes name;
-  std::optional<uint32_t> nameLength;  // when the length field must lie
-  uint8_t layout = 8;
-  uint8_t selector1 = 3;
-  uint8_t selector2 = 3;
-  std::string model;
-  std::vector<std::string> on;  // never empty after parsing: defaults to every interface
-  ReplyMode reply = ReplyMode::kMulticast;
-  uint32_t delayMs = 0;
-  bool answerTwice = false;
-  bool foreignClientId = false;
-  bool answerAll = false;
-  std::map<uint8_t, Bytes> values;  // by query sub-code
-  std::set<uint8_t> unanswered;
-  std::map<uint8_t, uint32_t> subcodeDelayMs;
-  AdminConfig admin;
-  std::optional<Ipv4> dhcpAddress;
-  std::optional<NoiseConfig> noise;
+    std::array<uint8_t, 6> identity{};
+    Ipv4 address{};
+    std::string netmask;
+    std::string gateway;
+    uint8_t dhcpFlag = '0';
+    Bytes name;
+    std::optional<uint32_t> nameLength;  // when the length field must lie
+    uint8_t layout = 8;
+    uint8_t selector1 = 3;
+    uint8_t selector2 = 3;
+    std::string model;
+    std::vector<std::string> on;  // never empty after parsing: defaults to every interface
+    ReplyMode reply = ReplyMode::kMulticast;
+    uint32_t delayMs = 0;
+    bool answerTwice = false;
+    bool foreignClientId = false;
+    bool answerAll = false;
+    std::map<uint8_t, Bytes> values;  // by query sub-code
+    std::set<uint8_t> unanswered;
+    std::map<uint8_t, uint32_t> subcodeDelayMs;
+    AdminConfig admin;
+    std::optional<Ipv4> dhcpAddress;
+    std::optional<NoiseConfig> noise;
 };
 
 struct SimConfig {
-  uint64_t generation = 0;
-  std::vector<std::string> interfaces;  // dotted addresses, distinct
-  std::vector<DeviceConfig> devices;
+    uint64_t generation = 0;
+    std::vector<std::string> interfaces;  // dotted addresses, distinct
+    std::vector<DeviceConfig> devices;
 };
 
 struct ConfigResult {
-  bool ok = false;
-  SimConfig config;
-  std::string error;
+    bool ok = false;
+    SimConfig config;
+    std::string error;
 };
 
 ConfigResult ParseConfig(const std::string& text);

@@ -11,13 +11,13 @@
 namespace devsim {
 
 class EventLog {
- public:
-  bool Open(const std::string& path, std::string* error);
-  bool IsOpen() const { return static_cast<bool>(fd_); }
-  void Write(const nlohmann::ordered_json& line);
+public:
+    bool Open(const std::string& path, std::string* error);
+    bool IsOpen() const { return static_cast<bool>(fd_); }
+    void Write(const nlohmann::ordered_json& line);
 
- private:
-  UniqueFd fd_;
+private:
+    UniqueFd fd_;
 };
 
 }  // namespace devsim

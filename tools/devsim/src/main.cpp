@@ -23,54 +23,57 @@ constexpr int kBadConfiguration = 2;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  devsim::SimulatorOptions options;
-  bool check = false;
-  CLI::App app{"Plays Kavron storage devices, as a JSON configuration describes them."};
-  app.add_option("--config", options.configPath, "JSON configuration of interfaces and devices")->required();
-  app.add_flag("--watch", options.watch, "apply the configuration again whenever the file changes");
-  app.add_option("--log", options.logPath, "append one JSON line per datagram received and sent");
-  app.add_flag("--check", check, "only check the configuration (opens no sockets)");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help
-    std::cerr << "kavron-devsim: " << e.what() << "\n" << "Run with --help for usage.\n";
-    return kBadConfiguration;
-  }
-
-  if (check) {
-    const devsim::ConfigResult result = devsim::LoadConfigFile(options.configPath);
-    if (!result.ok) {
-      std::cerr << "kavron-devsim: bad configuration: " << result.error << "\n";
-      return kBadConfiguration;
+int main(int argc, char** argv)
+{
+    devsim::SimulatorOptions options;
+    bool check = false;
+    CLI::App app{"Plays Kavron storage devices, as a JSON configuration describes them."};
+    app.add_option("--config", options.configPath, "JSON configuration of interfaces and devices")->required();
+    app.add_flag("--watch", options.watch, "apply the configuration again whenever the file changes");
+    app.add_option("--log", options.logPath, "append one JSON line per datagram received and sent");
+    app.add_flag("--check", check, "only check the configuration (opens no sockets)");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0)
+            return app.exit(e);  // --help
+        std::cerr << "kavron-devsim: " << e.what() << "\n"
+                  << "Run with --help for usage.\n";
+        return kBadConfiguration;
     }
-    std::cout << options.configPath << ": generation " << result.config.generation << ", "
-              << result.config.devices.size() << " devices\n";
-    return 0;
-  }
 
-  // Termination requests arrive through a descriptor the event loop polls, so they are
-  // handled between datagrams, never in the middle of one.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGTERM);
-  sigaddset(&stopSignals, SIGINT);
-  if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0) {
-    std::perror("kavron-devsim: sigprocmask");
-    return 1;
-  }
-  devsim::UniqueFd signals(signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK));
-  if (!signals) {
-    std::perror("kavron-devsim: signalfd");
-    return 1;
-  }
+    if (check) {
+        const devsim::ConfigResult result = devsim::LoadConfigFile(options.configPath);
+        if (!result.ok) {
+            std::cerr << "kavron-devsim: bad configuration: " << result.error << "\n";
+            return kBadConfiguration;
+        }
+        std::cout << options.configPath << ": generation " << result.config.generation << ", "
+                  << result.config.devices.size() << " devices\n";
+        return 0;
+    }
 
-  devsim::Simulator simulator(options);
-  std::string error;
-  if (!simulator.Start(&error)) {
-    std::cerr << "kavron-devsim: bad configuration: " << error << "\n";
-    return kBadConfiguration;
-  }
-  return simulator.Run(signals.get());
+    // Termination requests arrive through a descriptor the event loop polls, so they are
+    // handled between datagrams, never in the middle of one.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    if (sigprocmask(SIG_BLOCK, &stopSignals, nullptr) != 0) {
+        std::perror("kavron-devsim: sigprocmask");
+        return 1;
+    }
+    devsim::UniqueFd signals(signalfd(-1, &stopSignals, SFD_CLOEXEC | SFD_NONBLOCK));
+    if (!signals) {
+        std::perror("kavron-devsim: signalfd");
+        return 1;
+    }
+
+    devsim::Simulator simulator(options);
+    std::string error;
+    if (!simulator.Start(&error)) {
+        std::cerr << "kavron-devsim: bad configuration: " << error << "\n";
+        return kBadConfiguration;
+    }
+    return simulator.Run(signals.get());
 }

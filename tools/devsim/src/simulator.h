@@ -18,53 +18,53 @@
 namespace devsim {
 
 struct SimulatorOptions {
-  std::string configPath;
-  bool watch = false;
-  std::string logPath;  // empty: no log
+    std::string configPath;
+    bool watch = false;
+    std::string logPath;  // empty: no log
 };
 
 class Simulator {
- public:
-  explicit Simulator(SimulatorOptions options);
+public:
+    explicit Simulator(SimulatorOptions options);
 
-  // Opens the log and applies the first configuration; false with a message otherwise.
-  bool Start(std::string* error);
-  // Serves until SIGTERM or SIGINT arrives on signalFd; returns the exit status.
-  int Run(int signalFd);
+    // Opens the log and applies the first configuration; false with a message otherwise.
+    bool Start(std::string* error);
+    // Serves until SIGTERM or SIGINT arrives on signalFd; returns the exit status.
+    int Run(int signalFd);
 
- private:
-  // Reads, checks and applies the configuration file, then acknowledges it. On failure
-  // the previous configuration (if any) stays in force and no acknowledgement is written.
-  bool Reload(std::string* error);
-  bool WriteAck(uint64_t generation, std::string* error) const;
+private:
+    // Reads, checks and applies the configuration file, then acknowledges it. On failure
+    // the previous configuration (if any) stays in force and no acknowledgement is written.
+    bool Reload(std::string* error);
+    bool WriteAck(uint64_t generation, std::string* error) const;
 
-  void ReadAll(InterfaceSocket& socket);
-  void HandleDatagram(const InterfaceSocket& socket, const Datagram& datagram);
-  void ScheduleSend(int64_t dueMs, const std::string& iface, const sockaddr_in& to, Bytes datagram,
-                    const std::string& device, bool noise);
-  struct NoiseStream {
-    std::string iface;
-    sockaddr_in to;
-    NoiseConfig noise;
-    std::string device;
-    uint32_t left;
-  };
-  void StartNoise(int64_t startMs, const std::string& iface, const sockaddr_in& to,
-                  const NoiseConfig& noise, const std::string& device);
-  void NoiseStep(const std::shared_ptr<NoiseStream>& stream, int64_t dueMs);
-  void Send(const std::string& iface, const sockaddr_in& to, const Bytes& datagram,
-            const std::string& device, bool noise);
-  int64_t NowMs() const;
-  int64_t SinceStartMs() const { return NowMs() - startMs_; }
+    void ReadAll(InterfaceSocket& socket);
+    void HandleDatagram(const InterfaceSocket& socket, const Datagram& datagram);
+    void ScheduleSend(int64_t dueMs, const std::string& iface, const sockaddr_in& to, Bytes datagram,
+                      const std::string& device, bool noise);
+    struct NoiseStream {
+        std::string iface;
+        sockaddr_in to;
+        NoiseConfig noise;
+        std::string device;
+        uint32_t left;
+    };
+    void StartNoise(int64_t startMs, const std::string& iface, const sockaddr_in& to, const NoiseConfig& noise,
+                    const std::string& device);
+    void NoiseStep(const std::shared_ptr<NoiseStream>& stream, int64_t dueMs);
+    void Send(const std::string& iface, const sockaddr_in& to, const Bytes& datagram, const std::string& device,
+              bool noise);
+    int64_t NowMs() const;
+    int64_t SinceStartMs() const { return NowMs() - startMs_; }
 
-  SimulatorOptions options_;
-  int64_t startMs_;
-  EventLog log_;
-  ConfigWatch watch_;
-  SimConfig config_;
-  std::map<std::string, std::unique_ptr<InterfaceSocket>> sockets_;  // by interface address
-  std::vector<Device> devices_;
-  TimerQueue timers_;
+    SimulatorOptions options_;
+    int64_t startMs_;
+    EventLog log_;
+    ConfigWatch watch_;
+    SimConfig config_;
+    std::map<std::string, std::unique_ptr<InterfaceSocket>> sockets_;  // by interface address
+    std::vector<Device> devices_;
+    TimerQueue timers_;
 };
 
 }  // namespace devsim

@@ -22,14 +22,14 @@ using ClientId = std::array<uint8_t, 10>;
 using DeviceId = std::array<uint8_t, 10>;  // six identity bytes, then the IPv4 address
 
 enum Opcode : uint8_t {
-  kDiscoveryRequest = 1,
-  kBasicDiscoveryReply = 2,
-  kQueryRequest = 3,
-  kQueryReply = 4,
-  kSettingRequest = 5,
-  kSettingReply = 6,
-  kExtendedDiscoveryReply = 7,
-  kFullDiscoveryReply = 8,
+    kDiscoveryRequest = 1,
+    kBasicDiscoveryReply = 2,
+    kQueryRequest = 3,
+    kQueryReply = 4,
+    kSettingRequest = 5,
+    kSettingReply = 6,
+    kExtendedDiscoveryReply = 7,
+    kFullDiscoveryReply = 8,
 };
 
 // Fixed sizes and offsets of the request layouts.
@@ -39,19 +39,19 @@ constexpr size_t kSettingHeaderSize = 60;  // common header (24) + 2 text fields
 constexpr size_t kTextFieldSize = 16;      // netmask and gateway fields
 
 struct Request {
-  uint8_t opcode = 0;
-  ClientId clientId{};
-  DeviceId deviceId{};  // opcodes 3 and 5
-  uint8_t subcode = 0;  // opcodes 3 and 5
-  std::string netmask;  // opcode 5: text of the field at 24, up to its first zero
-  std::string gateway;  // opcode 5: text of the field at 40
-  Bytes data;           // opcodes 3 and 5: exactly the declared number of bytes
+    uint8_t opcode = 0;
+    ClientId clientId{};
+    DeviceId deviceId{};  // opcodes 3 and 5
+    uint8_t subcode = 0;  // opcodes 3 and 5
+    std::string netmask;  // opcode 5: text of the field at 24, up to its first zero
+    std::string gateway;  // opcode 5: text of the field at 40
+    Bytes data;           // opcodes 3 and 5: exactly the declared number of bytes
 };
 
 struct DecodeResult {
-  bool ok = false;
-  Request request;
-  std::string error;  // why the datagram is not a request, when !ok
+    bool ok = false;
+    Request request;
+    std::string error;  // why the datagram is not a request, when !ok
 };
 
 // Never reads outside [data, data + size). Trailing bytes after a request's declared
@@ -60,17 +60,17 @@ struct DecodeResult {
 DecodeResult DecodeRequest(const uint8_t* data, size_t size);
 
 struct DiscoveryReplyFields {
-  uint8_t layout = kFullDiscoveryReply;  // 2, 7 or 8
-  ClientId clientId{};
-  DeviceId deviceId{};
-  uint8_t dhcpFlag = '0';
-  std::string netmask;
-  std::string gateway;
-  uint8_t selector1 = 3;  // layouts 7 and 8
-  uint8_t selector2 = 3;
-  std::string model;  // layout 8
-  Bytes name;
-  uint32_t nameLength = 0;  // written into the length field; normally name.size()
+    uint8_t layout = kFullDiscoveryReply;  // 2, 7 or 8
+    ClientId clientId{};
+    DeviceId deviceId{};
+    uint8_t dhcpFlag = '0';
+    std::string netmask;
+    std::string gateway;
+    uint8_t selector1 = 3;  // layouts 7 and 8
+    uint8_t selector2 = 3;
+    std::string model;  // layout 8
+    Bytes name;
+    uint32_t nameLength = 0;  // written into the length field; normally name.size()
 };
 
 // Offset of the name length field in each discovery layout (the name follows it).
