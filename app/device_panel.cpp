@@ -7,10 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/drive_table.h"
-#include "app/list_view.h"
 #include "app/main_dialog.h"
-#include "app/text_convert.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -19,31 +16,30 @@ namespace {
 constexpr char kTwoPortModel[] = "ZKM-150";
 
 enum DeviceColumn { kColumnName = 0, kColumnIp = 1, kColumnNetmask = 2, kColumnGateway = 3 };
-enum VolumeColumn { kColumnVolumeName = 0, kColumnLocation = 1 };
-enum DhcpChoice { kDhcpDisable = 0, kDhcpEnable = 1 };
-
-void ClearList(HWND list)
-{
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    // Redraw now: the transactions that follow hold the window.
-    UpdateWindow(list);
-}
 
 }  // namespace
 
+void MainDialog::SetUpDeviceList()
+{
+    deviceFont_ = CreateListFont();
+
+    deviceList_.AttachScrollBars();
+    deviceList_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    deviceList_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(deviceFont_.get()), TRUE);
+    deviceList_.InsertColumn(kColumnName, "Name", LVCFMT_LEFT, 94);
+    deviceList_.InsertColumn(kColumnIp, "IP", LVCFMT_LEFT, 85);
+    deviceList_.InsertColumn(kColumnNetmask, "Netmask", LVCFMT_LEFT, 85);
+    deviceList_.InsertColumn(kColumnGateway, "Gateway", LVCFMT_LEFT, 85);
+    deviceList_.SetTextColor(RGB(0, 0, 0));
+}
+
 void MainDialog::RefreshDevices()
 {
-    HWND devices = GetItem(IDC_DEVICE_LIST);
-    SendMessageA(devices, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(GetItem(IDC_VOLUME_LIST), LVM_DELETEALLITEMS, 0, 0);
+    deviceList_.DeleteAllItems();
+    volumeList_.DeleteAllItems();
+    ClearLanPanel();
 
-    HWND port = GetItem(IDC_LAN_PORT);
-    SendMessageA(port, CB_RESETCONTENT, 0, 0);
-    EnableWindow(port, FALSE);
-
-    for (int id : {IDC_IP_ADDRESS, IDC_NETMASK, IDC_GATEWAY})
-        SendMessageA(GetItem(id), IPM_CLEARADDRESS, 0, 0);
-
+    // The discovery holds the window for about a second per interface.
     HWND refresh = GetItem(IDC_REFRESH);
     EnableWindow(refresh, FALSE);
     Discover(3, 3);
@@ -51,13 +47,13 @@ void MainDialog::RefreshDevices()
 
     int row = 0;
     for (const DeviceRecord* record = deviceList.head; record; record = record->next, ++row) {
-        row = InsertListRow(devices, row, "");
+        row = deviceList_.InsertItem(row, "");
         if (row < 0)
             break;
-        SetListItemText(devices, row, kColumnName, record->name);
-        SetListItemText(devices, row, kColumnIp, record->address);
-        SetListItemText(devices, row, kColumnNetmask, record->netmask);
-        SetListItemText(devices, row, kColumnGateway, record->gateway);
+        deviceList_.SetItemText(row, kColumnName, record->name);
+        deviceList_.SetItemText(row, kColumnIp, record->address);
+        deviceList_.SetItemText(row, kColumnNetmask, record->netmask);
+        deviceList_.SetItemText(row, kColumnGateway, record->gateway);
     }
     deviceSelected = 0;
 }
@@ -65,15 +61,16 @@ void MainDialog::RefreshDevices()
 void MainDialog::SelectDevice()
 {
     deviceSelected = 1;
-    HWND devices = GetItem(IDC_DEVICE_LIST);
-    SetFocus(devices);
+    SetFocus(deviceList_.hwnd);
 
-    // A click below the last row selects nothing: every text is then empty.
-    const int row = FindSelectedRowFromTop(devices);
-    const std::string ip = ListItemText(devices, row, kColumnIp);
-    const std::string netmask = ListItemText(devices, row, kColumnNetmask);
-    const std::string gateway = ListItemText(devices, row, kColumnGateway);
-    const std::string name = ListItemText(devices, row, kColumnName);
+    // A click below the last row, or on a list whose selected row is scrolled out
+    // of sight above, finds no row: every text is then empty.
+    const int row = deviceList_.GetSelectedRowFromTop();
+    auto cell = [&](int column) { return row >= 0 ? deviceList_.GetItemText(row, column) : std::string(); };
+    const std::string ip = cell(kColumnIp);
+    const std::string netmask = cell(kColumnNetmask);
+    const std::string gateway = cell(kColumnGateway);
+    const std::string name = cell(kColumnName);
 
     CopyTextTo(selectedHost, ip.c_str());
     CopyTextTo(protocolSession.selectedAddress, ip.c_str());
@@ -85,41 +82,34 @@ void MainDialog::SelectDevice()
     char dhcpFlag[8] = {};
     CopyTextTo(dhcpFlag, record ? record->dhcpFlag : "");
 
-    HWND port = GetItem(IDC_LAN_PORT);
     PortConfigTable& ports = protocolSession.portConfig;
     if (std::strcmp(selectedModel, kTwoPortModel) == 0) {
-        EnableWindow(port, TRUE);
-        SendMessageA(port, CB_RESETCONTENT, 0, 0);
+        EnableWindow(portBox_.hwnd, TRUE);
+        portBox_.ResetContent();
         QueryPortConfig();
         if (std::strcmp(ports.lan1.portName, "LAN1") == 0) {
-            SendMessageA(port, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ports.lan1.portName));
-            SendMessageA(port, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ports.lan2.portName));
+            portBox_.AddString(ports.lan1.portName);
+            portBox_.AddString(ports.lan2.portName);
             // The row shows the address the device answered with; when that is not
             // LAN1's, the device was found through LAN2.
             const bool throughLan2 = ip != ports.lan1.address;
-            SendMessageA(port, CB_SETCURSEL, throughLan2 ? 1 : 0, 0);
+            portBox_.SetCurSel(throughLan2 ? 1 : 0);
         } else {
-            SendMessageA(port, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ports.lan1.portName));
-            SendMessageA(port, CB_SETCURSEL, 0, 0);
+            portBox_.AddString(ports.lan1.portName);
+            portBox_.SetCurSel(0);
         }
-        shownPortIndex = static_cast<int>(SendMessageA(port, CB_GETCURSEL, 0, 0));
+        shownPortIndex = portBox_.GetCurSel();
     } else {
         ports.lan1.portName[0] = '\0';
         CopyTextTo(ports.lan1.address, ip.c_str());
         CopyTextTo(ports.lan1.netmask, netmask.c_str());
         CopyTextTo(ports.lan1.gateway, gateway.c_str());
         CopyTextTo(ports.lan1.dhcpFlag, dhcpFlag);
-        SendMessageA(port, CB_RESETCONTENT, 0, 0);
-        EnableWindow(port, FALSE);
+        portBox_.ResetContent();
+        EnableWindow(portBox_.hwnd, FALSE);
     }
 
-    const bool dhcpClient = dhcpFlag[0] == '1';
-    SendMessageA(GetItem(IDC_RECEIVE_DHCP), CB_SETCURSEL, dhcpClient ? kDhcpEnable : kDhcpDisable, 0);
-    EnableAddressFields(!dhcpClient);
-
-    ShowAddress(IDC_IP_ADDRESS, ip.c_str(), false);
-    ShowAddress(IDC_NETMASK, netmask.c_str(), false);
-    ShowAddress(IDC_GATEWAY, gateway.c_str(), true);
+    ShowPortSettings(dhcpFlag, ip.c_str(), netmask.c_str(), gateway.c_str());
 
     QueryVolumes();
     protocolSession.sslValue[0] = '\0';
@@ -128,53 +118,6 @@ void MainDialog::SelectDevice()
     FillVolumeList(name.c_str(), ip.c_str());
 }
 
-void MainDialog::ShowPortVolumes(const char* address)
-{
-    FillVolumeList(address, nullptr);
-}
-
-void MainDialog::FillVolumeList(const char* serverA, const char* serverB)
-{
-    HWND volumes = GetItem(IDC_VOLUME_LIST);
-    ClearList(volumes);
-    int row = 0;
-    for (const VolumeEntry* entry = volumeList.head; entry; entry = entry->next, ++row) {
-        char converted[256];
-        Utf8ToAnsi(entry->name, converted, sizeof(converted));
-        row = InsertListRow(volumes, row, converted);
-        if (row < 0)
-            break;
-        SetListItemText(volumes, row, kColumnLocation, LocateVolumeDrive(converted, serverA, serverB));
-    }
-}
-
-void MainDialog::ShowAddress(int controlId, const char* text, bool blankWhenZero)
-{
-    // Text that is not a dotted address (a click that hit no row) leaves the field
-    // blank; so does a gateway of 0.0.0.0.
-    HWND field = GetItem(controlId);
-    DWORD address = 0;
-    if (!ParseDottedAddress(text, &address) || (blankWhenZero && address == 0)) {
-        SendMessageA(field, IPM_CLEARADDRESS, 0, 0);
-        return;
-    }
-    SendMessageA(field, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
-}
-
-void MainDialog::EnableAddressFields(bool enable)
-{
-    for (int id : {IDC_IP_ADDRESS, IDC_GATEWAY, IDC_NETMASK})
-        EnableWindow(GetItem(id), enable ? TRUE : FALSE);
-}
-
-void MainDialog::OnDhcpChoice()
-{
-    HWND box = GetItem(IDC_RECEIVE_DHCP);
-    const int selection = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-    if (selection < 0)
-        return;
-    char text[32] = {};
-    if (SendMessageA(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(selection), 0) < static_cast<LRESULT>(sizeof(text)))
-        SendMessageA(box, CB_GETLBTEXT, static_cast<WPARAM>(selection), reinterpret_cast<LPARAM>(text));
-    EnableAddressFields(std::strcmp(text, "Enable") != 0);
-}
+// The Configuration button's reachability wait and browser start come with the
+// web launcher; until then the button does nothing.
+void MainDialog::OnOpenWebConfig() {}

@@ -2,47 +2,29 @@
 
 #include <commctrl.h>
 
-#include "app/drive_table.h"
-#include "app/list_view.h"
+#include "app/about_box.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
+#include "framework/dlg_items.h"
 #include "protocol.h"
+#include "res/skin_table.h"
 #include "resource.h"
 
 namespace {
 
 constexpr char kWindowTitle[] = "Kavron Storage Utility";
 
-// The skinned buttons and their faces (normal and disabled / pressed and hover).
-struct ButtonFaces {
-    int id;
-    int first;
-    int second;
-};
-constexpr ButtonFaces kButtonFaces[] = {
-    {IDC_CLOSE, IDB_CLOSE, IDB_CLOSE_DOWN},
-    {IDC_MINIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_DOWN},
-    {IDC_REFRESH, IDB_REFRESH, IDB_REFRESH_DOWN},
-    {IDC_CONFIGURATION, IDB_CONFIGURATION, IDB_CONFIGURATION_DOWN},
-    {IDC_LANGUAGE, IDB_LANGUAGE, IDB_LANGUAGE_DOWN},
-    {IDC_BITTORRENT, IDB_BITTORRENT, IDB_BITTORRENT_DOWN},
-    {IDC_APPLY, IDB_APPLY, IDB_APPLY_DOWN},
-    {IDC_CONNECT, IDB_CONNECT, IDB_CONNECT_DOWN},
-    {IDC_DISCONNECT, IDB_DISCONNECT, IDB_DISCONNECT_DOWN},
-    {IDC_ABOUT, IDB_ABOUT, IDB_ABOUT_DOWN},
-    {IDC_EXIT, IDB_EXIT, IDB_EXIT_DOWN},
-};
-
-// Every button the window binds to a SkinButton; the widget button gets no faces.
-constexpr int kSkinnedButtonIds[] = {IDC_REFRESH,       IDC_CONNECT,  IDC_DISCONNECT, IDC_APPLY,
-                                     IDC_CONFIGURATION, IDC_EXIT,     IDC_ABOUT,      IDC_LANGUAGE,
-                                     IDC_BITTORRENT,    IDC_MINIMIZE, IDC_CLOSE,      IDC_WIDGET};
-
 bool IsStaticControl(HWND ctl)
 {
     char cls[16] = {};
     GetClassNameA(ctl, cls, sizeof(cls));
     return lstrcmpiA(cls, "Static") == 0;
+}
+
+HICON LoadAppIcon(int sizeMetricX, int sizeMetricY)
+{
+    return static_cast<HICON>(LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                         GetSystemMetrics(sizeMetricX), GetSystemMetrics(sizeMetricY), 0));
 }
 
 }  // namespace
@@ -59,29 +41,30 @@ MainDialog::~MainDialog()
 
 bool MainDialog::OnInitDialog()
 {
-    for (size_t i = 0; i < sizeof(kSkinnedButtonIds) / sizeof(kSkinnedButtonIds[0]); ++i)
-        buttons_[i].SubclassDlgItem(kSkinnedButtonIds[i], hwnd);
-    deviceListCtrl_.SubclassDlgItem(IDC_DEVICE_LIST, hwnd);
-    volumeListCtrl_.SubclassDlgItem(IDC_VOLUME_LIST, hwnd);
+    BindDlgItems(hwnd, {
+                           {IDC_DEVICE_LIST, &deviceList_, DlgItemBinding::kSubclass},
+                           {IDC_VOLUME_LIST, &volumeList_, DlgItemBinding::kSubclass},
+                           {IDC_LAN_PORT, &portBox_},
+                           {IDC_IP_ADDRESS, &ipField_},
+                           {IDC_NETMASK, &netmaskField_},
+                           {IDC_GATEWAY, &gatewayField_},
+                           {IDC_RECEIVE_DHCP, &dhcpBox_},
+                           {IDC_DRIVE_LETTERS, &driveLetterBox_},
+                       });
+    BindSkinButtons(hwnd, IDD_MAIN, &buttons_);
 
     // The window has no caption: the title only shows on the taskbar button.
     SetWindowTextA(hwnd, kWindowTitle);
+    bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
+    smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    if (const WindowSkin* skin = FindWindowSkin(IDD_MAIN))
+        background_ = LoadBitmapResource(skin->background);
 
-    const HINSTANCE module = ResourceInstance();
-    bigIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                             GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    background_.reset(
-        static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(IDB_MAIN_BACKGROUND), IMAGE_BITMAP, 0, 0, 0)));
-
-    SetUpLists();
-    SkinButtons();
-
-    RefreshDriveTable();
-    FillDriveLetterList(GetItem(IDC_DRIVE_LETTERS));
+    SetUpDeviceList();
+    SetUpVolumeList();
+    RebuildDriveLetters();
 
     // The size message of the window's creation came before this object was attached
     // to it: cut the first shape here.
@@ -94,82 +77,47 @@ bool MainDialog::OnInitDialog()
     return true;
 }
 
-void MainDialog::SetUpLists()
+GdiFont MainDialog::CreateListFont() const
 {
-    // Two identical 13-pixel Tahoma fonts, one per list, in the character set the
-    // window's device context uses.
     BYTE charset = DEFAULT_CHARSET;
     ClientDC dc(hwnd);
     if (dc)
         charset = static_cast<BYTE>(GetTextCharset(dc.get()) & 0xFF);
-    auto makeFont = [charset] {
-        return GdiFont(CreateFontA(13, 0, 0, 0, 100, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma"));
-    };
-    deviceFont_ = makeFont();
-    volumeFont_ = makeFont();
-
-    deviceListCtrl_.AttachScrollBars();
-    volumeListCtrl_.AttachScrollBars();
-
-    HWND devices = deviceListCtrl_.hwnd;
-    SendMessageA(devices, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(devices, WM_SETFONT, reinterpret_cast<WPARAM>(deviceFont_.get()), TRUE);
-    AddListColumn(devices, 0, "Name", 94);
-    AddListColumn(devices, 1, "IP", 85);
-    AddListColumn(devices, 2, "Netmask", 85);
-    AddListColumn(devices, 3, "Gateway", 85);
-
-    HWND volumes = volumeListCtrl_.hwnd;
-    SendMessageA(volumes, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    SendMessageA(volumes, WM_SETFONT, reinterpret_cast<WPARAM>(volumeFont_.get()), TRUE);
-    AddListColumn(volumes, 0, "Volume Name", 120);
-    AddListColumn(volumes, 1, "Location", 111);
-
-    SendMessageA(devices, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
-    SendMessageA(volumes, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
-}
-
-void MainDialog::SkinButtons()
-{
-    for (const ButtonFaces& faces : kButtonFaces) {
-        for (SkinButton& button : buttons_) {
-            if (button.hwnd && GetDlgCtrlID(button.hwnd) == faces.id) {
-                button.SetSkin(faces.first, faces.second, faces.second, faces.first, 0, 0, 0, 0, 0);
-                break;
-            }
-        }
-    }
+    return GdiFont(CreateFontA(13, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma"));
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
 {
+    // The boxes report their selection changes; every button acts on its click
+    // only, never on the focus or double-click notifications it may also send.
+    if (id == IDC_RECEIVE_DHCP) {
+        if (code == CBN_SELCHANGE)
+            OnDhcpChoice();
+        return true;
+    }
+    if (id == IDC_LAN_PORT) {
+        if (code == CBN_SELCHANGE)
+            OnPortChoice();
+        return true;
+    }
+    if (code != BN_CLICKED)
+        return false;
     switch (id) {
     case IDC_REFRESH:
         RefreshDevices();
         return true;
+    case IDC_CONFIGURATION:
+        OnOpenWebConfig();
+        return true;
     case IDC_APPLY:
         ApplyNetworkSettings();
-        return true;
-    case IDC_RECEIVE_DHCP:
-        if (code == CBN_SELCHANGE)
-            OnDhcpChoice();
-        return true;
-    case IDC_LAN_PORT:
-        if (code == CBN_SELCHANGE)
-            OnPortChoice();
         return true;
     case IDC_CONNECT:
         OnMapDrive();
         return true;
     case IDC_DISCONNECT:
         OnUnmapDrive();
-        return true;
-    case IDC_CONFIGURATION:
-        OnOpenWebConfig();
-        return true;
-    case IDC_ABOUT:
-        OnAbout();
         return true;
     case IDC_LANGUAGE:
         OnLanguage();
@@ -179,6 +127,9 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
         return true;
     case IDC_WIDGET:
         OnLaunchWidget();
+        return true;
+    case IDC_ABOUT:
+        OnAbout();
         return true;
     case IDC_MINIMIZE:
         ShowWindow(hwnd, SW_MINIMIZE);
@@ -204,6 +155,11 @@ bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
     return false;
 }
 
+void MainDialog::OnAbout()
+{
+    ShowAboutBox(hwnd);
+}
+
 void MainDialog::OnExit()
 {
     ClearDevices();
@@ -221,7 +177,8 @@ HBRUSH MainDialog::OnCtlColor(HDC dc, HWND ctl, int kind)
 {
     // The labels sit directly on the background picture.
     if (kind == CTLCOLOR_STATIC && IsStaticControl(ctl)) {
-        SetTextColor(dc, RGB(0, 0, 0));
+        const WindowSkin* skin = FindWindowSkin(IDD_MAIN);
+        SetTextColor(dc, skin ? static_cast<COLORREF>(skin->labelColor) : RGB(0, 0, 0));
         SetBkMode(dc, TRANSPARENT);
         return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     }
@@ -255,7 +212,7 @@ bool MainDialog::OnPaint()
     if (!IsIconic(hwnd))
         return false;
     PaintDC paint(hwnd);
-    SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()));
     const RECT client = ClientRect();
     const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
@@ -267,15 +224,3 @@ HICON MainDialog::OnQueryDragIcon()
 {
     return bigIcon_;
 }
-
-// Handlers completed by the LAN panel, drive mapping, web launcher, About box and
-// add-on flows. Until then the buttons are wired and do nothing.
-void MainDialog::ApplyNetworkSettings() {}
-void MainDialog::OnPortChoice() {}
-void MainDialog::OnMapDrive() {}
-void MainDialog::OnUnmapDrive() {}
-void MainDialog::OnOpenWebConfig() {}
-void MainDialog::OnAbout() {}
-void MainDialog::OnLanguage() {}
-void MainDialog::OnBitTorrent() {}
-void MainDialog::OnLaunchWidget() {}

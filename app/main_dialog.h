@@ -1,11 +1,18 @@
 // The main window: a borderless dialog painted from one background picture, with
 // the device panel, the LAN panel and the drive-mapping panel.
+//
+// main_dialog.cpp holds the window itself (start-up, skin, shape, dragging, the
+// bottom bar) and routes the commands; each panel's handlers live in a file of
+// their own: device_panel.cpp, lan_panel.cpp, drive_panel.cpp, and
+// addon_commands.cpp for the hidden add-on buttons.
 #pragma once
+
 #include <windows.h>
 
+#include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
-#include "skin/skin_button.h"
+#include "skin/skin_buttons.h"
 #include "skin/skin_list_ctrl.h"
 
 class MainDialog : public Dialog {
@@ -18,24 +25,31 @@ public:
     // Model of the device whose row was clicked; empty when its record is gone.
     char selectedModel[34] = {};
 
-    // Device panel.
+    // Device panel (device_panel.cpp).
     void RefreshDevices();
     void SelectDevice();
-    void ShowPortVolumes(const char* address);
+    void OnOpenWebConfig();
 
-    // LAN panel, drive mapping, web pages, About and the add-ons. Their handlers
-    // are wired here; their work is done by the panels that own them.
-    void ApplyNetworkSettings();
+    // LAN panel (lan_panel.cpp).
     void OnDhcpChoice();
     void OnPortChoice();
+    void ApplyNetworkSettings();
+
+    // Drive-mapping panel (drive_panel.cpp).
+    void ShowPortVolumes(const char* address);
     void OnMapDrive();
     void OnUnmapDrive();
-    void OnOpenWebConfig();
-    void OnAbout();
+    // Reads the system's connections into the drive table and refills the drive
+    // letter box from it, after anything that may have changed a connection.
+    void RebuildDriveLetters();
+
+    // The hidden add-on buttons (addon_commands.cpp).
     void OnLanguage();
     void OnBitTorrent();
     void OnLaunchWidget();
 
+    // Bottom bar.
+    void OnAbout();
     // Exit button: forgets the devices, closes the sockets, ends the window.
     void OnExit();
 
@@ -52,16 +66,33 @@ protected:
     HICON OnQueryDragIcon() override;
 
 private:
-    void SetUpLists();
-    void SkinButtons();
-    void FillVolumeList(const char* serverA, const char* serverB);
-    void ShowAddress(int controlId, const char* text, bool blankWhenZero);
+    // The lists' 13-pixel Tahoma, in the character set of the window's device context.
+    GdiFont CreateListFont() const;
+    void SetUpDeviceList();
+    void SetUpVolumeList();
+    // Empties the LAN panel's address fields and its port box (disabled).
+    void ClearLanPanel();
+    // Shows one port's settings: the DHCP choice from the flag (a client's address
+    // fields are disabled), the address and netmask, and the gateway unless it is
+    // empty or 0.0.0.0.
+    void ShowPortSettings(const char* dhcpFlag, const char* address, const char* netmask, const char* gateway);
     void EnableAddressFields(bool enable);
+    void FillVolumeList(const char* serverA, const char* serverB);
 
-    static constexpr int kButtonCount = 12;
-    SkinButton buttons_[kButtonCount];
-    SkinListCtrl deviceListCtrl_;
-    SkinListCtrl volumeListCtrl_;
+    // Device panel.
+    SkinListCtrl deviceList_;
+    // LAN panel.
+    ComboBox portBox_;
+    IpAddressCtrl ipField_;
+    IpAddressCtrl netmaskField_;
+    IpAddressCtrl gatewayField_;
+    ComboBox dhcpBox_;
+    // Drive-mapping panel.
+    SkinListCtrl volumeList_;
+    ComboBox driveLetterBox_;
+    // Every push button of the window, from the skin table.
+    SkinButtonSet buttons_;
+
     GdiFont deviceFont_;
     GdiFont volumeFont_;
     GdiBitmap background_;

@@ -7,6 +7,10 @@ void Utf8ToAnsi(const char* utf8, char* out, size_t capacity)
     if (capacity == 0)
         return;
     out[0] = '\0';
+    // Room for no character at all. Converting into no room would not write but
+    // report the size needed, which must never be taken for what was written.
+    if (capacity < 2)
+        return;
     const int inLength = static_cast<int>(strnlen(utf8, 256));
     if (inLength == 0)
         return;

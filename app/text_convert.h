@@ -5,8 +5,8 @@
 #include <cstddef>
 
 // Converts UTF-8 text (at most its first 256 bytes) to the ANSI code page, into out
-// (capacity bytes, always terminated). Characters the code page lacks become its
-// replacement character.
+// (capacity bytes, always terminated; empty when capacity is below 2). Characters
+// the code page lacks become its replacement character.
 void Utf8ToAnsi(const char* utf8, char* out, size_t capacity);
 
 // Parses strict dotted-decimal text ("a.b.c.d", each 0-255) into a host-order value

@@ -99,6 +99,9 @@ public:
         return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(start), static_cast<LPARAM>(flags)));
     }
     int GetTopIndex() const { return static_cast<int>(Send(LVM_GETTOPINDEX)); }
+    // The first selected row at or below the first visible one, or -1: a selected
+    // row scrolled out of sight above does not count.
+    int GetSelectedRowFromTop() const { return GetNextItem(GetTopIndex() - 1, LVNI_SELECTED); }
     int GetCountPerPage() const { return static_cast<int>(Send(LVM_GETCOUNTPERPAGE)); }
     bool GetItemRect(int item, RECT* rect, int code) const;
     bool Scroll(int dx, int dy) const { return Send(LVM_SCROLL, static_cast<WPARAM>(dx), dy) != 0; }

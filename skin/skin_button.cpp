@@ -56,8 +56,7 @@ void SkinButton::PreSubclassWindow()
     SetWindowLongPtrA(hwnd, GWL_STYLE, style | BS_OWNERDRAW);
 }
 
-bool SkinButton::SetSkin(int normal, int down, int over, int disabled, int focus, int mask, int drawMode_, int border_,
-                         int margin_)
+bool SkinButton::SetSkin(const ButtonFaces& faces, FaceDrawMode mode, bool border_, int margin_)
 {
     normalBitmap.reset();
     downBitmap.reset();
@@ -67,15 +66,20 @@ bool SkinButton::SetSkin(int normal, int down, int over, int disabled, int focus
     focusBitmap.reset();
 
     bool ok = true;
-    LoadFace(&normalBitmap, normal, &ok);
-    LoadFace(&downBitmap, down, &ok);
-    LoadFace(&overBitmap, over, &ok);
-    LoadFace(&disabledBitmap, disabled != 0 ? disabled : normal, &ok);
-    LoadFace(&focusBitmap, focus, &ok);
-    LoadFace(&maskBitmap, mask, &ok);
+    LoadFace(&normalBitmap, faces.normal, &ok);
+    LoadFace(&downBitmap, faces.down, &ok);
+    LoadFace(&overBitmap, faces.over, &ok);
+    LoadFace(&disabledBitmap, faces.disabled != 0 ? faces.disabled : faces.normal, &ok);
+    LoadFace(&focusBitmap, faces.focus, &ok);
+    // The region is cut by exact colour: read the mask as it was drawn, whatever
+    // the screen's colour depth would turn a device-dependent copy into.
+    if (faces.mask != 0) {
+        maskBitmap = LoadBitmapResource(faces.mask, true);
+        ok = ok && static_cast<bool>(maskBitmap);
+    }
 
-    drawMode = static_cast<short>(drawMode_ > 1 ? 2 : (drawMode_ < 0 ? 0 : drawMode_));
-    border = static_cast<short>(border_);
+    drawMode = mode;
+    border = border_ ? 1 : 0;
     margin = static_cast<short>(margin_ < 0 ? 0 : margin_);
 
     if (maskBitmap && hwnd) {
@@ -92,7 +96,7 @@ bool SkinButton::SetSkin(int normal, int down, int over, int disabled, int focus
             ClientDC dc(hwnd);
             SelectClipRgn(dc.get(), region.get());
         }
-        if (drawMode == 0) {
+        if (drawMode == FaceDrawMode::kCopy) {
             SIZE size = BitmapSize(maskBitmap.get());
             SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
@@ -200,6 +204,13 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         pressed = false;
         return DefaultProc(msg, wParam, lParam);
 
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse mid-press (or the system cancelled the
+        // mode): the press is over. The button class un-pushes itself.
+        if (reinterpret_cast<HWND>(lParam) != hwnd)
+            pressed = false;
+        return DefaultProc(msg, wParam, lParam);
+
     case WM_KEYDOWN:
         if (wParam == VK_SPACE) {
             if (kind == kCheckBox)
@@ -237,7 +248,7 @@ void SkinButton::DrawFace(HDC dc, HBITMAP face, const RECT& r) const
     const int h = r.bottom - r.top;
     if (w <= 0 || h <= 0)
         return;
-    if (drawMode == 2) {
+    if (drawMode == FaceDrawMode::kTile) {
         SIZE size = BitmapSize(face);
         if (size.cx <= 0 || size.cy <= 0)
             return;
@@ -256,7 +267,7 @@ void SkinButton::DrawFace(HDC dc, HBITMAP face, const RECT& r) const
         if (!buf)
             return;
         BitBlt(buf.dc(), 0, 0, w, h, dc, r.left, r.top, SRCCOPY);
-        if (drawMode == 1) {
+        if (drawMode == FaceDrawMode::kStretch) {
             SIZE fs = BitmapSize(face);
             SIZE ms = BitmapSize(maskBitmap.get());
             StretchBitmap(buf.dc(), 0, 0, w, h, face, 0, 0, fs.cx, fs.cy, SRCINVERT);
@@ -270,7 +281,7 @@ void SkinButton::DrawFace(HDC dc, HBITMAP face, const RECT& r) const
         buf.CopyTo(dc, r.left, r.top);
         return;
     }
-    if (drawMode == 1) {
+    if (drawMode == FaceDrawMode::kStretch) {
         SIZE fs = BitmapSize(face);
         StretchBitmap(dc, r.left, r.top, w, h, face, 0, 0, fs.cx, fs.cy, SRCCOPY);
     } else {

@@ -9,20 +9,36 @@
 #include "framework/controls.h"
 #include "framework/gdi.h"
 
+// The pictures of a skinned button: bitmap resource numbers, 0 for none.
+struct ButtonFaces {
+    int normal = 0;
+    int down = 0;      // pressed, and while the check state is set
+    int over = 0;      // under the mouse
+    int disabled = 0;  // none: the normal face
+    int focus = 0;
+    int mask = 0;  // shapes the window: white pixels are outside
+};
+
+// How a face is put on the button.
+enum class FaceDrawMode : short {
+    kCopy = 0,     // the face's top left corner at its own size, cut at the button's edges
+    kStretch = 1,  // the whole face stretched over the button
+    kTile = 2,     // repeated from the top left corner
+};
+
 class SkinButton : public Button {
 public:
     enum Kind { kPushButton = 0, kCheckBox = 2, kRadioButton = 4 };
     // Posted to the other radio buttons of a group when one becomes checked.
-    static constexpr UINT kClearCheckMessage = 0x500;
+    static constexpr UINT kClearCheckMessage = WM_USER + 0x100;
 
     SkinButton();
 
-    // Bitmap resource numbers (0 = none) and drawing settings: drawMode 0 copies
-    // the face at its own size, 1 stretches it, 2 tiles it; border draws a 3D
-    // edge; margin insets the caption and the focus rectangle. A disabled face
-    // defaults to the normal one. A mask (white = transparent) shapes the window.
+    // Loads the faces (replacing the previous ones) and the drawing settings:
+    // border draws a 3D edge around the face; margin insets the caption and the
+    // focus rectangle. A mask shapes the window and, in copy mode, sizes it.
     // Returns false when a given bitmap could not be loaded.
-    bool SetSkin(int normal, int down, int over, int disabled, int focus, int mask, int drawMode = 1, int border = 0,
+    bool SetSkin(const ButtonFaces& faces, FaceDrawMode mode = FaceDrawMode::kCopy, bool border = false,
                  int margin = 0);
 
     void PreSubclassWindow() override;
@@ -48,7 +64,7 @@ public:
     COLORREF textColor;
     GdiRegion region;  // our copy; the window owns the one it was given
     short border = 0;
-    short drawMode = 1;
+    FaceDrawMode drawMode = FaceDrawMode::kStretch;
 
 private:
     bool IsUnderPoint(POINT screen) const;

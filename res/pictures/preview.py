@@ -161,15 +161,22 @@ def read_dialogs():
 # ---------------------------------------------------------------------------
 # What the program puts on each window
 
-# dialog -> (background, stretched over the client?)
-BACKGROUNDS = {102: (267, True), 308: (268, True), 264: (269, True), 229: (270, True),
-               141: (271, False), 134: (272, True), 139: (273, True), 180: (273, False), 265: (274, True)}
+def read_skin_table():
+    """The rows of res/skin_table.h: backgrounds {dialog: (picture, stretched?)} and
+    faces {dialog: {control: (normal, pressed)}} (buttons without faces left out)."""
+    names = read_defines()
+    text = open(os.path.join(RES, "skin_table.h")).read()
+    backgrounds, faces = {}, {}
+    for d, bg, fit in re.findall(r"\{(\w+), (\w+), BackgroundFit::k(\w+), \w+\}", text):
+        backgrounds[names[d]] = (names[bg], fit == "Stretched")
+    for d, c, normal, down in re.findall(r"\{(\w+), (\w+), (\w+), (\w+), \w+, \w+\}", text):
+        if normal != "0":
+            faces.setdefault(names[d], {})[names[c]] = (names[normal], names[down])
+    return backgrounds, faces
 
-MAIN_FACES = {1028: (262, 378), 1027: (263, 379), 1002: (284, 285), 1008: (286, 287), 1022: (288, 289),
-              1025: (290, 291), 1007: (294, 295), 1003: (296, 297), 1004: (298, 299), 1021: (300, 301),
-              1009: (302, 303)}
-DIALOG_FACES = {1: (306, 307), 2: (304, 305)}
-PROMPT_FACES = {1: (280, 281), 2: (282, 283)}   # the widget engine prompt
+
+# What the program puts on each window
+BACKGROUNDS, FACES = read_skin_table()
 
 LIST_COLUMNS = {1000: [94, 85, 85, 85], 1001: [120, 111]}
 LIST_TITLES = {1000: ["Name", "IP", "Netmask", "Gateway"], 1001: ["Volume Name", "Location"]}
@@ -183,11 +190,7 @@ def bitmap(n):
 
 
 def faces_of(dialog_id):
-    if dialog_id == 102:
-        return MAIN_FACES
-    if dialog_id == 264:
-        return PROMPT_FACES
-    return DIALOG_FACES
+    return FACES.get(dialog_id, {})
 
 
 def bitmap_size(path):
@@ -367,7 +370,7 @@ def mock(dialog_id, dialog, layout, out_dir, tmp):
 
 
 def faces_sheet(out_dir, tmp):
-    pairs = sorted(set(MAIN_FACES.values()) | set(DIALOG_FACES.values()) | set(PROMPT_FACES.values()))
+    pairs = sorted({pair for faces in FACES.values() for pair in faces.values()})
     tiles = []
     for a, b in pairs:
         t = os.path.join(tmp, "pair-%d.png" % a)

@@ -1,19 +1,19 @@
 #!/usr/bin/env bash
 # Screenshots of every window with its pictures, laid out by Wine in the lab (its
-# fonts, its dialog metrics), painted the way the utility paints them.
+# fonts, its dialog metrics), painted by the utility's own skinned dialog code (the
+# gallery's window preview, tools/gallery/windows_preview.cpp).
 #
 #   res/pictures/wine-preview.sh [OUT_DIR]      (default /tmp/kavron-wine-preview)
 #
 # Writes into OUT_DIR:
-#   normal.png, down.png    the screen with every window, normal / pressed faces;
-#                           magenta marks what a picture fails to cover
+#   normal.png, down.png    the screen with every window, normal / pressed faces
 #   <bg>-on-<dialog>.png    each stretched background as its client area shows it
 # and prints, for each of those, in how many pixels it differs from the picture
 # resized to the client size with pixel-centre sampling (make-pictures.sh draws the
 # stretched pictures so that this gives the drawing back): 0 means the window
 # shows the drawing pixel for pixel.
 #
-# Needs mingw-w64, ImageMagick and the lab (tools/lab, run as root).
+# Needs the Windows build (make build), ImageMagick and the lab (tools/lab, as root).
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -25,18 +25,17 @@ OUT=$(cd "$OUT" && pwd)
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
-x86_64-w64-mingw32-windres -I "$RES" -i "$RES/kavron.rc" -O coff -o "$TMP/resources.o"
-x86_64-w64-mingw32-g++ -std=c++17 -O1 -static -mwindows -I "$RES" \
-  "$HERE/wine-preview.cpp" "$TMP/resources.o" -lcomctl32 -lgdi32 -o "$TMP/wine-preview.exe"
+GALLERY=${KAVRON_GALLERY:-$ROOT/build/win/tools/gallery/kavron-gallery.exe}
+[[ -f $GALLERY ]] || { echo "wine-preview: build the Windows tree first (make build): $GALLERY" >&2; exit 2; }
 
 # The program exits by itself after 10 s; the screenshots are taken before that.
 "$ROOT/tools/lab" run --wine -- bash -c '
   set -e
   cd "$2"
   wine "$1" dump
-  wine "$1" & sleep 6; import -window root "$2/normal.png"; wait
-  wine "$1" down & sleep 6; import -window root "$2/down.png"; wait
-' _ "$TMP/wine-preview.exe" "$OUT"
+  wine "$1" windows & sleep 6; import -window root "$2/normal.png"; wait
+  wine "$1" windows down & sleep 6; import -window root "$2/down.png"; wait
+' _ "$GALLERY" "$OUT"
 
 for shot in "$OUT"/*-on-*.bmp; do
   name=$(basename "$shot" .bmp)

@@ -8,47 +8,19 @@
 #include <vector>
 
 #include "app/drive_table.h"
+#include "fakes.h"
 
 namespace {
-
-// Letters not listed are free (no root directory, no connection).
-std::map<char, UINT> driveTypes;
-std::map<char, std::string> connections;
-
-DWORD FakeConnection(const char* local, char* remote, DWORD* length)
-{
-    auto it = connections.find(local[0]);
-    if (it == connections.end())
-        return ERROR_NOT_CONNECTED;
-    if (it->second.size() + 1 > *length)
-        return ERROR_MORE_DATA;
-    lstrcpynA(remote, it->second.c_str(), static_cast<int>(*length));
-    return NO_ERROR;
-}
-
-UINT FakeDriveType(const char* root)
-{
-    auto it = driveTypes.find(root[0]);
-    return it == driveTypes.end() ? DRIVE_NO_ROOT_DIR : it->second;
-}
 
 class DriveTableTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        driveTypes.clear();
-        connections.clear();
-        previous_ = SetDriveSystem({FakeConnection, FakeDriveType});
-        RefreshDriveTable();  // the table is process-wide: start every case empty
         combo_ = CreateWindowA("COMBOBOX", "", CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 100, 200, nullptr, nullptr, nullptr,
                                nullptr);
         ASSERT_NE(nullptr, combo_);
     }
-    void TearDown() override
-    {
-        DestroyWindow(combo_);
-        SetDriveSystem(previous_);
-    }
+    void TearDown() override { DestroyWindow(combo_); }
 
     std::vector<std::string> Items() const
     {
@@ -68,15 +40,15 @@ protected:
         FillDriveLetterList(combo_);
     }
 
+    FakeDrives drives_;
     HWND combo_ = nullptr;
-    DriveSystem previous_{};
 };
 
 TEST_F(DriveTableTest, LettersZFirstWithConnectionsAndLocalDrivesLeftOut)
 {
-    driveTypes = {{'A', DRIVE_REMOVABLE}, {'C', DRIVE_FIXED},   {'D', DRIVE_CDROM}, {'E', DRIVE_RAMDISK},
-                  {'F', DRIVE_REMOVABLE}, {'G', DRIVE_UNKNOWN}, {'Y', DRIVE_REMOTE}};
-    connections = {{'Y', "\\\\nas1\\HDD_1"}};
+    drives_.types = {{'A', DRIVE_REMOVABLE}, {'C', DRIVE_FIXED},   {'D', DRIVE_CDROM}, {'E', DRIVE_RAMDISK},
+                     {'F', DRIVE_REMOVABLE}, {'G', DRIVE_UNKNOWN}, {'Y', DRIVE_REMOTE}};
+    drives_.connections = {{'Y', "\\\\nas1\\HDD_1"}};
     Rebuild();
 
     std::vector<std::string> expected = {"Z:", "Y: \\\\nas1\\HDD_1"};
@@ -93,8 +65,8 @@ TEST_F(DriveTableTest, LettersZFirstWithConnectionsAndLocalDrivesLeftOut)
 
 TEST_F(DriveTableTest, AAndBAreNeverOfferedWhateverTheirType)
 {
-    driveTypes = {{'A', DRIVE_NO_ROOT_DIR}, {'B', DRIVE_REMOTE}};
-    connections = {{'B', "\\\\nas\\vol"}};
+    drives_.types = {{'A', DRIVE_NO_ROOT_DIR}, {'B', DRIVE_REMOTE}};
+    drives_.connections = {{'B', "\\\\nas\\vol"}};
     Rebuild();
     const auto items = Items();
     ASSERT_EQ(24u, items.size());
@@ -104,14 +76,14 @@ TEST_F(DriveTableTest, AAndBAreNeverOfferedWhateverTheirType)
 TEST_F(DriveTableTest, FirstFreeLetterIsPreselectedAndNoneWhenAllAreConnected)
 {
     for (char c = 'C'; c <= 'Z'; ++c)
-        driveTypes[c] = DRIVE_FIXED;
-    driveTypes['Z'] = driveTypes['X'] = driveTypes['W'] = DRIVE_REMOTE;
-    connections = {{'Z', "\\\\a\\one"}, {'X', "\\\\a\\two"}};
+        drives_.types[c] = DRIVE_FIXED;
+    drives_.types['Z'] = drives_.types['X'] = drives_.types['W'] = DRIVE_REMOTE;
+    drives_.connections = {{'Z', "\\\\a\\one"}, {'X', "\\\\a\\two"}};
     Rebuild();
     EXPECT_EQ((std::vector<std::string>{"Z: \\\\a\\one", "X: \\\\a\\two", "W:"}), Items());
     EXPECT_EQ(2, Selection());  // W:, the first free one in box order
 
-    connections['W'] = "\\\\a\\three";
+    drives_.connections['W'] = "\\\\a\\three";
     Rebuild();
     EXPECT_EQ(3u, Items().size());
     EXPECT_EQ(CB_ERR, Selection());
@@ -119,8 +91,8 @@ TEST_F(DriveTableTest, FirstFreeLetterIsPreselectedAndNoneWhenAllAreConnected)
 
 TEST_F(DriveTableTest, RemoteNamesSplitAtTheFirstBackslashAfterTheServer)
 {
-    driveTypes = {{'Z', DRIVE_REMOTE}, {'Y', DRIVE_REMOTE}, {'X', DRIVE_REMOTE}};
-    connections = {{'Z', "\\\\server\\volume\\folder"}, {'Y', "\\\\server\\\\extra"}, {'X', "\\\\noshare"}};
+    drives_.types = {{'Z', DRIVE_REMOTE}, {'Y', DRIVE_REMOTE}, {'X', DRIVE_REMOTE}};
+    drives_.connections = {{'Z', "\\\\server\\volume\\folder"}, {'Y', "\\\\server\\\\extra"}, {'X', "\\\\noshare"}};
     Rebuild();
     EXPECT_STREQ("server", driveTable[0].server);
     EXPECT_STREQ("volume\\folder", driveTable[0].share);
@@ -135,25 +107,25 @@ TEST_F(DriveTableTest, RemoteNamesSplitAtTheFirstBackslashAfterTheServer)
 
 TEST_F(DriveTableTest, SlotWithoutBackslashKeepsItsEarlierConnection)
 {
-    driveTypes = {{'Z', DRIVE_REMOTE}};
-    connections = {{'Z', "\\\\old\\share"}};
+    drives_.types = {{'Z', DRIVE_REMOTE}};
+    drives_.connections = {{'Z', "\\\\old\\share"}};
     RefreshDriveTable();
-    connections = {{'Z', "\\\\new"}};
+    drives_.connections = {{'Z', "\\\\new"}};
     RefreshDriveTable();
     EXPECT_STREQ("old", driveTable[0].server);
     EXPECT_STREQ("share", driveTable[0].share);
-    connections.clear();  // disconnected: the slot is emptied
+    drives_.connections.clear();  // disconnected: the slot is emptied
     RefreshDriveTable();
     EXPECT_STREQ("", driveTable[0].server);
 }
 
 TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter)
 {
-    driveTypes = {{'Z', DRIVE_REMOTE}, {'M', DRIVE_REMOTE}, {'K', DRIVE_REMOTE}, {'J', DRIVE_REMOTE}};
-    connections = {{'Z', "\\\\OFFICE\\hdd_1"},
-                   {'M', "\\\\198.51.100.20\\HDD_1"},
-                   {'K', "\\\\198.51.100.20\\USB1"},
-                   {'J', "\\\\other\\HDD_1"}};
+    drives_.types = {{'Z', DRIVE_REMOTE}, {'M', DRIVE_REMOTE}, {'K', DRIVE_REMOTE}, {'J', DRIVE_REMOTE}};
+    drives_.connections = {{'Z', "\\\\OFFICE\\hdd_1"},
+                           {'M', "\\\\198.51.100.20\\HDD_1"},
+                           {'K', "\\\\198.51.100.20\\USB1"},
+                           {'J', "\\\\other\\HDD_1"}};
     RefreshDriveTable();
     EXPECT_STREQ("M:", LocateVolumeDrive("HDD_1", "office", "198.51.100.20"));
     EXPECT_STREQ("Z:", LocateVolumeDrive("HDD_1", "Office", "198.51.100.99"));
@@ -164,7 +136,7 @@ TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter)
 
 TEST_F(DriveTableTest, RealSystemCallsGiveAFreeLetterUnderThisPrefix)
 {
-    SetDriveSystem(previous_);
+    SetDriveSystem(drives_.System());
     Rebuild();
     // A new prefix maps C: and Z: as fixed drives: neither is offered.
     for (const std::string& item : Items()) {

@@ -1,122 +1,86 @@
 // The main window in-process, with the network closed: the cases that are cheaper to
 // set up from inside than through the simulator (rows without a record, a click that
 // hits no row, the two-port box logic from a known port table, the DHCP flag, the
-// gateway rules, volume names and their drive letters).
+// gateway rules, volume names and their drive letters, the skin from the table).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/drive_table.h"
-#include "app/list_view.h"
 #include "app/main_dialog.h"
+#include "fakes.h"
+#include "framework/controls.h"
+#include "framework/gdi.h"
 #include "protocol.h"
+#include "res/skin_table.h"
 #include "resource.h"
+#include "test_support.h"
 
 namespace {
-
-std::map<char, std::string> connections;
-
-DWORD FakeConnection(const char* local, char* remote, DWORD* length)
-{
-    auto it = connections.find(local[0]);
-    if (it == connections.end())
-        return ERROR_NOT_CONNECTED;
-    lstrcpynA(remote, it->second.c_str(), static_cast<int>(*length));
-    return NO_ERROR;
-}
-UINT FakeDriveType(const char* root)
-{
-    return connections.count(root[0]) ? DRIVE_REMOTE : DRIVE_NO_ROOT_DIR;
-}
-
-void AppendVolume(const char* name)
-{
-    auto* entry = new VolumeEntry{};
-    CopyTextTo(entry->name, name);
-    if (volumeList.tail)
-        volumeList.tail->next = entry;
-    else
-        volumeList.head = entry;
-    volumeList.tail = entry;
-    ++volumeList.count;
-}
 
 class MainDialogTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        connections.clear();
-        previousDrives_ = SetDriveSystem({FakeConnection, FakeDriveType});
         std::memset(&protocolSession, 0, sizeof(protocolSession));
+        drives_.types = {{'C', DRIVE_FIXED}, {'X', DRIVE_CDROM}};
+        drives_.connections = {{'Y', "\\\\198.51.100.20\\HDD_1"}};
         ASSERT_NE(nullptr, dialog_.CreateModeless(nullptr));
     }
     void TearDown() override
     {
         DestroyWindow(dialog_.hwnd);
         ClearDevices();
-        SetDriveSystem(previousDrives_);
+        ClearVolumes(&volumeList);
     }
 
     HWND Item(int id) const { return dialog_.GetItem(id); }
+    ListCtrl Devices() const { return ListCtrl(Item(IDC_DEVICE_LIST)); }
 
     // A record and its row, as a discovery and RefreshDevices would have made them.
     void AddRow(const char* name, const char* address, const char* netmask, const char* gateway, const char* dhcp,
                 const char* model)
     {
-        DeviceRecord record{};
-        CopyTextTo(record.name, name);
-        CopyTextTo(record.address, address);
-        CopyTextTo(record.netmask, netmask);
-        CopyTextTo(record.gateway, gateway);
-        CopyTextTo(record.dhcpFlag, dhcp);
-        CopyTextTo(record.model, model);
-        AddDevice(record);
-        HWND list = Item(IDC_DEVICE_LIST);
-        const int row = InsertListRow(list, static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)), "");
-        SetListItemText(list, row, 0, name);
-        SetListItemText(list, row, 1, address);
-        SetListItemText(list, row, 2, netmask);
-        SetListItemText(list, row, 3, gateway);
+        AddDeviceRecord(name, address, netmask, gateway, dhcp, model);
+        const ListCtrl list = Devices();
+        const int row = list.InsertItem(list.GetItemCount(), "");
+        list.SetItemText(row, 0, name);
+        list.SetItemText(row, 1, address);
+        list.SetItemText(row, 2, netmask);
+        list.SetItemText(row, 3, gateway);
     }
-    void Select(int row)
+    void Select(int row) { Devices().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED); }
+    void Click(int id, int code = BN_CLICKED)
     {
-        LVITEMA state{};
-        state.stateMask = LVIS_SELECTED;
-        state.state = LVIS_SELECTED;
-        SendMessageA(Item(IDC_DEVICE_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&state));
+        SendMessageA(dialog_.hwnd, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
     }
     std::string Address(int id) const
     {
-        if (SendMessageA(Item(id), IPM_ISBLANK, 0, 0))
+        const IpAddressCtrl field(Item(id));
+        if (field.IsBlank())
             return "blank";
         DWORD value = 0;
-        SendMessageA(Item(id), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&value));
+        field.GetAddress(&value);
         return std::to_string(FIRST_IPADDRESS(value)) + "." + std::to_string(SECOND_IPADDRESS(value)) + "." +
                std::to_string(THIRD_IPADDRESS(value)) + "." + std::to_string(FOURTH_IPADDRESS(value));
     }
-    int DhcpChoice() const { return static_cast<int>(SendMessageA(Item(IDC_RECEIVE_DHCP), CB_GETCURSEL, 0, 0)); }
-    std::vector<std::string> PortNames() const
+    int DhcpChoice() const { return ComboBox(Item(IDC_RECEIVE_DHCP)).GetCurSel(); }
+    std::vector<std::string> Items(int id) const
     {
-        std::vector<std::string> names;
-        const int count = static_cast<int>(SendMessageA(Item(IDC_LAN_PORT), CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            char text[32] = {};
-            SendMessageA(Item(IDC_LAN_PORT), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-            names.emplace_back(text);
-        }
-        return names;
+        const ComboBox box(Item(id));
+        std::vector<std::string> items;
+        for (int i = 0; i < box.GetCount(); ++i)
+            items.push_back(box.GetItemText(i));
+        return items;
     }
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
 
+    FakeDrives drives_;
     MainDialog dialog_;
-    DriveSystem previousDrives_{};
 };
 
 TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
@@ -164,6 +128,113 @@ TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
     EXPECT_TRUE(SendMessageA(devices, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
 }
 
+TEST_F(MainDialogTest, StartUpFillsTheDriveLetterBoxAndSkinsEveryButtonFromTheTable)
+{
+    // Z first and free, then Y with its share; C (fixed), X (CD), A and B are left out.
+    const std::vector<std::string> letters = Items(IDC_DRIVE_LETTERS);
+    ASSERT_EQ(22u, letters.size());
+    EXPECT_EQ("Z:", letters[0]);
+    EXPECT_EQ("Y: \\\\198.51.100.20\\HDD_1", letters[1]);
+    EXPECT_EQ("W:", letters[2]);
+    EXPECT_EQ("D:", letters.back());
+    EXPECT_EQ(0, ComboBox(Item(IDC_DRIVE_LETTERS)).GetCurSel());
+
+    int skinned = 0;
+    for (const ButtonSkin& row : kButtonSkins) {
+        if (row.dialog != IDD_MAIN)
+            continue;
+        ++skinned;
+        SCOPED_TRACE("control " + std::to_string(row.control));
+        HWND button = Item(row.control);
+        ASSERT_NE(nullptr, button);
+        EXPECT_EQ(BS_OWNERDRAW, GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK);
+        const RECT r = Window(button).ClientRect();
+        if (row.normal == 0) {
+            EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Capture(button).At(1, 1)) << "no faces: a plain button";
+            continue;
+        }
+        // Each face is copied from its top left corner at the button's size.
+        GdiBitmap normal = LoadBitmapResource(row.normal);
+        GdiBitmap down = LoadBitmapResource(row.down);
+        const SIZE face = BitmapSize(normal.get());
+        const int w = face.cx < r.right ? face.cx : r.right;
+        const int h = face.cy < r.bottom ? face.cy : r.bottom;
+        EXPECT_TRUE(Capture(button).Matches(0, 0, normal.get(), 0, 0, w, h));
+        SendMessageA(button, BM_SETSTATE, TRUE, 0);
+        EXPECT_TRUE(Capture(button).Matches(0, 0, down.get(), 0, 0, w, h));
+        SendMessageA(button, BM_SETSTATE, FALSE, 0);
+    }
+    EXPECT_EQ(12, skinned);
+}
+
+TEST_F(MainDialogTest, ButtonsActOnTheirClickOnly)
+{
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
+    Select(0);
+    dialog_.SelectDevice();
+    // Focus and double-click notifications of Refresh, Exit and the close button do nothing.
+    for (int code : {BN_DOUBLECLICKED, BN_SETFOCUS, BN_KILLFOCUS}) {
+        Click(IDC_REFRESH, code);
+        Click(IDC_EXIT, code);
+        Click(IDC_CLOSE, code);
+    }
+    ASSERT_TRUE(IsWindow(dialog_.hwnd));
+    EXPECT_FALSE(dialog_.HasEnded());
+    EXPECT_EQ(1, Devices().GetItemCount());
+    EXPECT_EQ(1, dialog_.deviceSelected);
+    // The click itself refreshes.
+    Click(IDC_REFRESH);
+    EXPECT_EQ(0, Devices().GetItemCount());
+    EXPECT_EQ(0, dialog_.deviceSelected);
+}
+
+TEST_F(MainDialogTest, RefreshAfterASelectionKeepsTheDhcpChoiceAndEmptiesThePortBox)
+{
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
+    PortConfigTable& ports = protocolSession.portConfig;
+    CopyTextTo(ports.lan1.portName, "LAN1");
+    CopyTextTo(ports.lan1.address, "198.51.100.20");
+    CopyTextTo(ports.lan2.portName, "LAN2");
+    Select(0);
+    dialog_.SelectDevice();
+    ASSERT_EQ(2u, Items(IDC_LAN_PORT).size());
+    ASSERT_EQ(1, DhcpChoice());
+    ASSERT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
+
+    Click(IDC_REFRESH);
+    EXPECT_EQ(0, dialog_.deviceSelected);
+    EXPECT_EQ(1, DhcpChoice()) << "the Receive DHCP box keeps its choice";
+    EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
+    EXPECT_FALSE(Enabled(IDC_LAN_PORT));
+    EXPECT_EQ("blank", Address(IDC_IP_ADDRESS));
+    EXPECT_EQ("blank", Address(IDC_NETMASK));
+    EXPECT_EQ(0, ListCtrl(Item(IDC_VOLUME_LIST)).GetItemCount());
+    EXPECT_STREQ("198.51.100.20", selectedHost) << "the last selection is kept";
+}
+
+TEST_F(MainDialogTest, ClickWhoseSelectedRowIsScrolledAboveTheTopGivesEmptyTexts)
+{
+    for (int i = 0; i < 12; ++i) {
+        const std::string address = "198.51.100." + std::to_string(20 + i);
+        AddRow(("Device " + std::to_string(i)).c_str(), address.c_str(), "255.255.255.0", "198.51.100.1", "0", "");
+    }
+    Select(0);
+    Devices().EnsureVisible(11);
+    ASSERT_GT(Devices().GetTopIndex(), 0);
+    dialog_.SelectDevice();
+    EXPECT_EQ(1, dialog_.deviceSelected);
+    EXPECT_STREQ("", selectedHost);
+    EXPECT_STREQ("", protocolSession.selectedAddress);
+    EXPECT_EQ("blank", Address(IDC_IP_ADDRESS));
+    EXPECT_EQ("blank", Address(IDC_GATEWAY));
+    EXPECT_EQ(0, DhcpChoice());
+
+    // With the selected row in sight, the same click reads it.
+    Devices().EnsureVisible(0);
+    dialog_.SelectDevice();
+    EXPECT_STREQ("198.51.100.20", selectedHost);
+}
+
 TEST_F(MainDialogTest, BackgroundDragsTheWindowAndControlsKeepTheirClicks)
 {
     RECT window{};
@@ -186,7 +257,7 @@ TEST_F(MainDialogTest, ClickBelowTheRowsSelectsNothingAndEmptiesThePanel)
     EXPECT_STREQ("", dialog_.selectedModel);
     EXPECT_STREQ("", selectedHost);
     EXPECT_STREQ("", protocolSession.selectedAddress);
-    EXPECT_TRUE(PortNames().empty());
+    EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
     EXPECT_FALSE(Enabled(IDC_LAN_PORT));
     EXPECT_EQ(0, DhcpChoice());  // "Disable"
     EXPECT_TRUE(Enabled(IDC_IP_ADDRESS));
@@ -205,7 +276,7 @@ TEST_F(MainDialogTest, RowWhoseDeviceVanishedIsASinglePortFixedAddressDevice)
     EXPECT_STREQ("198.51.100.44", selectedHost);
     EXPECT_STREQ("198.51.100.44", protocolSession.selectedAddress);
     EXPECT_EQ(0, DhcpChoice());
-    EXPECT_TRUE(PortNames().empty());
+    EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
     const PortConfig& lan1 = protocolSession.portConfig.lan1;
     EXPECT_STREQ("", lan1.portName);
     EXPECT_STREQ("198.51.100.44", lan1.address);
@@ -259,7 +330,7 @@ TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn)
     Select(0);
     dialog_.SelectDevice();
     EXPECT_STREQ("ZKM-150", dialog_.selectedModel);
-    EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), PortNames());
+    EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), Items(IDC_LAN_PORT));
     EXPECT_TRUE(Enabled(IDC_LAN_PORT));
     EXPECT_EQ(0, SendMessageA(Item(IDC_LAN_PORT), CB_GETCURSEL, 0, 0));
     EXPECT_EQ(0, shownPortIndex);
@@ -271,26 +342,26 @@ TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn)
 
     CopyTextTo(ports.lan1.portName, "LANX");
     dialog_.SelectDevice();
-    EXPECT_EQ((std::vector<std::string>{"LANX"}), PortNames());
+    EXPECT_EQ((std::vector<std::string>{"LANX"}), Items(IDC_LAN_PORT));
     EXPECT_EQ(0, shownPortIndex);
 }
 
 TEST_F(MainDialogTest, VolumeNamesAreConvertedAndNamedByTheirDriveLetter)
 {
-    connections = {{'X', "\\\\198.51.100.20\\B\xFCrodaten"}, {'W', "\\\\office\\hdd_1"}, {'Q', "\\\\office\\HDD_1"}};
+    drives_.connections = {
+        {'X', "\\\\198.51.100.20\\B\xFCrodaten"}, {'W', "\\\\office\\hdd_1"}, {'Q', "\\\\office\\HDD_1"}};
     RefreshDriveTable();
     AppendVolume("HDD_1");
     AppendVolume("B\xC3\xBCrodaten");          // UTF-8 "Bürodaten"
     AppendVolume("\xE6\x97\xA5\xE6\x9C\xAC");  // not in the ANSI code page
     dialog_.ShowPortVolumes("198.51.100.20");
-    HWND volumes = Item(IDC_VOLUME_LIST);
-    ASSERT_EQ(3, SendMessageA(volumes, LVM_GETITEMCOUNT, 0, 0));
-    EXPECT_EQ("HDD_1", ListItemText(volumes, 0, 0));
-    EXPECT_EQ("", ListItemText(volumes, 0, 1));  // mapped only through the name "office"
-    EXPECT_EQ("B\xFCrodaten", ListItemText(volumes, 1, 0));
-    EXPECT_EQ("X:", ListItemText(volumes, 1, 1));
-    EXPECT_EQ("??", ListItemText(volumes, 2, 0));
-    ClearVolumes(&volumeList);
+    const ListCtrl volumes(Item(IDC_VOLUME_LIST));
+    ASSERT_EQ(3, volumes.GetItemCount());
+    EXPECT_EQ("HDD_1", volumes.GetItemText(0, 0));
+    EXPECT_EQ("", volumes.GetItemText(0, 1));  // mapped only through the name "office"
+    EXPECT_EQ("B\xFCrodaten", volumes.GetItemText(1, 0));
+    EXPECT_EQ("X:", volumes.GetItemText(1, 1));
+    EXPECT_EQ("??", volumes.GetItemText(2, 0));
 }
 
 }  // namespace

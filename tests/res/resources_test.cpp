@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "resource.h"
+#include "skin_table.h"
 
 namespace {
 
@@ -397,8 +398,9 @@ TEST(SmallDialogs, ControlsAndTextsAreThere)
         HWND h = dlg.item(it.id);
         ASSERT_NE(h, nullptr);
         EXPECT_EQ(ClassOf(h), it.windowClass);
-        if (it.text)
+        if (it.text) {
             EXPECT_EQ(TextOf(h), it.text);
+        }
     }
 
     struct Label {
@@ -583,35 +585,60 @@ SIZE BitmapSize(int id)
     return SIZE{b.width, b.height};
 }
 
-struct Face {
-    int dialog, control, normal, down;
-    int w, h;  // the control's size in dialog units
+// The size in dialog units of every button the skin table gives faces: the faces
+// must cover them here and under other dialog metrics.
+struct ControlSize {
+    int dialog, control;
+    int w, h;
 };
 
-const Face kFaces[] = {
-    {IDD_MAIN, IDC_CLOSE, IDB_CLOSE, IDB_CLOSE_DOWN, 12, 10},
-    {IDD_MAIN, IDC_MINIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_DOWN, 12, 10},
-    {IDD_MAIN, IDC_REFRESH, IDB_REFRESH, IDB_REFRESH_DOWN, 68, 16},
-    {IDD_MAIN, IDC_CONFIGURATION, IDB_CONFIGURATION, IDB_CONFIGURATION_DOWN, 68, 16},
-    {IDD_MAIN, IDC_LANGUAGE, IDB_LANGUAGE, IDB_LANGUAGE_DOWN, 62, 19},
-    {IDD_MAIN, IDC_BITTORRENT, IDB_BITTORRENT, IDB_BITTORRENT_DOWN, 62, 20},
-    {IDD_MAIN, IDC_APPLY, IDB_APPLY, IDB_APPLY_DOWN, 68, 16},
-    {IDD_MAIN, IDC_CONNECT, IDB_CONNECT, IDB_CONNECT_DOWN, 68, 16},
-    {IDD_MAIN, IDC_DISCONNECT, IDB_DISCONNECT, IDB_DISCONNECT_DOWN, 68, 16},
-    {IDD_MAIN, IDC_ABOUT, IDB_ABOUT, IDB_ABOUT_DOWN, 68, 16},
-    {IDD_MAIN, IDC_EXIT, IDB_EXIT, IDB_EXIT_DOWN, 68, 16},
-    {IDD_LOGIN, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
-    {IDD_LOGIN, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
-    {IDD_LANGUAGE, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
-    {IDD_LANGUAGE, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
-    {IDD_DRIVE_IN_USE, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
-    {IDD_DRIVE_IN_USE, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
-    {IDD_WIDGET_MODEL, IDOK, IDB_OK, IDB_OK_DOWN, 62, 16},
-    {IDD_WIDGET_MODEL, IDCANCEL, IDB_CANCEL, IDB_CANCEL_DOWN, 62, 16},
-    {IDD_WIDGET_ENGINE_PROMPT, IDOK, IDB_DOWNLOAD, IDB_DOWNLOAD_DOWN, 61, 16},
-    {IDD_WIDGET_ENGINE_PROMPT, IDCANCEL, IDB_NEXT, IDB_NEXT_DOWN, 62, 16},
-    {IDD_ABOUT, IDOK, IDB_OK, IDB_OK_DOWN, 68, 16},
+const ControlSize kButtonSizes[] = {
+    {IDD_MAIN, IDC_CLOSE, 12, 10},
+    {IDD_MAIN, IDC_MINIMIZE, 12, 10},
+    {IDD_MAIN, IDC_REFRESH, 68, 16},
+    {IDD_MAIN, IDC_CONFIGURATION, 68, 16},
+    {IDD_MAIN, IDC_LANGUAGE, 62, 19},
+    {IDD_MAIN, IDC_BITTORRENT, 62, 20},
+    {IDD_MAIN, IDC_APPLY, 68, 16},
+    {IDD_MAIN, IDC_CONNECT, 68, 16},
+    {IDD_MAIN, IDC_DISCONNECT, 68, 16},
+    {IDD_MAIN, IDC_ABOUT, 68, 16},
+    {IDD_MAIN, IDC_EXIT, 68, 16},
+    {IDD_LOGIN, IDOK, 62, 16},
+    {IDD_LOGIN, IDCANCEL, 62, 16},
+    {IDD_LANGUAGE, IDOK, 62, 16},
+    {IDD_LANGUAGE, IDCANCEL, 62, 16},
+    {IDD_DRIVE_IN_USE, IDOK, 62, 16},
+    {IDD_DRIVE_IN_USE, IDCANCEL, 62, 16},
+    {IDD_WIDGET_MODEL, IDOK, 62, 16},
+    {IDD_WIDGET_MODEL, IDCANCEL, 62, 16},
+    {IDD_WIDGET_ENGINE_PROMPT, IDOK, 61, 16},
+    {IDD_WIDGET_ENGINE_PROMPT, IDCANCEL, 62, 16},
+    {IDD_ABOUT, IDOK, 68, 16},
 };
+
+// One skinned button with faces: its row of the skin table and its size.
+struct Face {
+    int dialog, control, normal, down;
+    int w, h;
+};
+
+std::vector<Face> FacesOfTheTable()
+{
+    std::vector<Face> faces;
+    for (const ButtonSkin& row : kButtonSkins) {
+        if (row.normal == 0)
+            continue;
+        const ControlSize* size = nullptr;
+        for (const ControlSize& s : kButtonSizes)
+            if (s.dialog == row.dialog && s.control == row.control)
+                size = &s;
+        EXPECT_NE(size, nullptr) << "no size for dialog " << row.dialog << " control " << row.control;
+        if (size)
+            faces.push_back({row.dialog, row.control, row.normal, row.down, size->w, size->h});
+    }
+    return faces;
+}
 
 // Dialog base units of other systems, Arial 8 then Arial 9: an Arial that comes out
 // a little taller, and the wider face Wine falls back to without one with Arial's
@@ -626,7 +653,9 @@ const BaseUnits kOtherBaseUnits[] = {{6, 14, 7, 15}, {7, 13, 7, 14}};
 // here and on the systems above.
 TEST(Pictures, ButtonFacesCoverTheirControls)
 {
-    for (const Face& f : kFaces) {
+    const std::vector<Face> faces = FacesOfTheTable();
+    EXPECT_EQ(faces.size(), sizeof kButtonSizes / sizeof kButtonSizes[0]);
+    for (const Face& f : faces) {
         SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
         HiddenDialog dlg(f.dialog);
         HWND h = dlg.item(f.control);
@@ -662,12 +691,11 @@ TEST(Pictures, ButtonFacesCoverTheirControls)
 // background there.
 TEST(Pictures, FacesFillTheirControlsAndBlendIntoTheBackground)
 {
-    for (const Face& f : kFaces) {
-        const int background = f.dialog == IDD_MAIN                   ? IDB_MAIN_BACKGROUND
-                               : f.dialog == IDD_WIDGET_ENGINE_PROMPT ? IDB_WIDGET_PROMPT_BACKGROUND
-                                                                      : 0;
-        if (!background)
-            continue;  // OK and Cancel serve several backgrounds
+    for (const Face& f : FacesOfTheTable()) {
+        // OK and Cancel serve several backgrounds: only the faces of one are cut from it.
+        if (f.dialog != IDD_MAIN && f.dialog != IDD_WIDGET_ENGINE_PROMPT)
+            continue;
+        const int background = FindWindowSkin(f.dialog)->background;
         SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
         HiddenDialog dlg(f.dialog);
         HWND h = dlg.item(f.control);
@@ -722,10 +750,10 @@ TEST(Pictures, MainWindowLabelsStandOnTheLightWorkArea)
 // must therefore give the same picture.
 TEST(Pictures, StretchedBackgroundsShowWithoutBanding)
 {
-    std::vector<std::pair<int, int>> stretched = {{IDD_MAIN, IDB_MAIN_BACKGROUND}};
-    for (const DialogSpec& d : kDialogs)
-        if (d.backgroundStretched)
-            stretched.emplace_back(d.id, d.background);
+    std::vector<std::pair<int, int>> stretched;
+    for (const WindowSkin& w : kWindowSkins)
+        if (w.fit == BackgroundFit::kStretched)
+            stretched.emplace_back(w.dialog, w.background);
     for (const auto& s : stretched) {
         SCOPED_TRACE("dialog " + std::to_string(s.first) + " background " + std::to_string(s.second));
         HiddenDialog dlg(s.first);
@@ -737,14 +765,19 @@ TEST(Pictures, StretchedBackgroundsShowWithoutBanding)
 
 TEST(Pictures, DialogBackgroundsFitTheirDialogs)
 {
+    EXPECT_EQ(sizeof kWindowSkins / sizeof kWindowSkins[0], 1 + sizeof kDialogs / sizeof kDialogs[0])
+        << "every dialog has its picture, and only the main window is not a small dialog";
     for (const DialogSpec& d : kDialogs) {
         SCOPED_TRACE("dialog " + std::to_string(d.id));
+        const WindowSkin* skin = FindWindowSkin(d.id);
+        ASSERT_NE(skin, nullptr);
+        EXPECT_EQ(skin->labelColor, kWhiteLabels);
         HiddenDialog dlg(d.id);
         const SIZE client = dlg.ClientSize();
-        const BitmapInfo b = LoadBitmapInfo(d.background);
+        const BitmapInfo b = LoadBitmapInfo(skin->background);
         ASSERT_TRUE(b.loaded);
         EXPECT_EQ(b.bits, 24);
-        if (d.backgroundStretched) {
+        if (skin->fit == BackgroundFit::kStretched) {
             // Stretched over the client. The shape follows the dialog font's metrics,
             // which change when the system substitutes a face for Arial, so only a
             // picture made for a clearly different window is caught here.

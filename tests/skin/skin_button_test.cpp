@@ -15,6 +15,18 @@ constexpr COLORREF kOver = RGB(0, 0, 220);
 constexpr COLORREF kDisabled = RGB(128, 128, 128);
 constexpr COLORREF kFocus = RGB(230, 220, 0);
 
+ButtonFaces Faces(int normal, int down, int over, int disabled, int focus, int mask)
+{
+    ButtonFaces faces;
+    faces.normal = normal;
+    faces.down = down;
+    faces.over = over;
+    faces.disabled = disabled;
+    faces.focus = focus;
+    faces.mask = mask;
+    return faces;
+}
+
 class SkinButtonTest : public SkinFixture {
 protected:
     void SetUp() override
@@ -22,8 +34,8 @@ protected:
         SkinFixture::SetUp();
         Place(Item(IDC_SKIN_PUSH), 10, 10, 40, 20);
         ASSERT_TRUE(button.SubclassDlgItem(IDC_SKIN_PUSH, dialog.hwnd));
-        ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, IDB_TEST_DISABLED, IDB_TEST_FOCUS, 0,
-                                   0, 0, 0));
+        ASSERT_TRUE(
+            button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, IDB_TEST_DISABLED, IDB_TEST_FOCUS, 0)));
         // Keep the focus off the button unless a test wants it there.
         SetFocus(Item(IDC_SKIN_CHECK));
         ParkCursor();
@@ -83,7 +95,7 @@ TEST_F(SkinButtonTest, FaceFollowsNormalHoverPressedAndFocus)
 TEST_F(SkinButtonTest, DraggingOffAndBackTogglesThePushedFaceAndReleaseOutsideDoesNotClick)
 {
     // Without a focus face the released look is the normal one (a press focuses).
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, 0, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, 0, 0, 0)));
     Down(button.hwnd, 20, 10);
     EXPECT_EQ(Face(), kDown);
     MoveTo(button.hwnd, 80, 10);  // off the button, onto its neighbour
@@ -135,7 +147,7 @@ TEST_F(SkinButtonTest, DisabledButtonShowsItsDisabledFaceAndIgnoresTheMouse)
     EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 0);
 
     // Without a disabled face of its own it shows the normal one.
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, 0)));
     EXPECT_EQ(Face(), kNormal);
 }
 
@@ -149,6 +161,37 @@ TEST_F(SkinButtonTest, DisabledWhileHeldReleasesWithoutAClick)
     EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 0);
     EXPECT_NE(GetCapture(), button.hwnd);
     EXPECT_FALSE(button.pressed);
+}
+
+TEST_F(SkinButtonTest, LosingTheCaptureOrTheFocusMidPressEndsThePress)
+{
+    HWND other = Item(IDC_SKIN_CHECK);
+    // Another window takes the mouse (what Alt+Tab or a popup does).
+    Down(button.hwnd, 20, 10);
+    ASSERT_TRUE(button.pressed);
+    SetCapture(other);
+    EXPECT_FALSE(button.pressed);
+    EXPECT_EQ(button.Send(BM_GETSTATE) & BST_PUSHED, 0);
+    ReleaseCapture();
+    // The mouse coming back is a hover, not a press; letting go clicks nothing.
+    MoveTo(button.hwnd, 22, 10);
+    EXPECT_TRUE(button.hover);
+    EXPECT_EQ(Face(), kOver);
+    Up(button.hwnd, 22, 10);
+    PumpMessages();
+    EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 0);
+
+    // The system cancelling the mode, and the focus moving away, end it as well.
+    Down(button.hwnd, 20, 10);
+    SendMessageA(button.hwnd, WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(button.pressed);
+    EXPECT_NE(GetCapture(), button.hwnd);
+    Down(button.hwnd, 20, 10);
+    SetFocus(other);
+    EXPECT_FALSE(button.pressed);
+    EXPECT_NE(GetCapture(), button.hwnd);
+    PumpMessages();
+    EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 0);
 }
 
 TEST_F(SkinButtonTest, ButtonWithoutFacesIsAPlainFaceWithItsCaption)
@@ -179,7 +222,7 @@ TEST_F(SkinButtonTest, CheckBoxTogglesOnClickAndSpaceAndShowsTheDownFace)
     HWND h = Item(IDC_SKIN_CHECK);
     Place(h, 300, 150, 40, 20);
     ASSERT_TRUE(check.SubclassWindow(h));
-    ASSERT_TRUE(check.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(check.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, 0)));
     Click(h, 10, 10);
     EXPECT_EQ(check.Send(BM_GETCHECK), BST_CHECKED);
     EXPECT_EQ(Face(h), kDown);
@@ -223,7 +266,7 @@ TEST_F(SkinButtonTest, CheckingARadioButtonClearsOnlyItsOwnGroup)
 
 TEST_F(SkinButtonTest, AllWhiteMaskGivesAnEmptyRegion)
 {
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_WHITE, 0, 0, 0));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_WHITE)));
     ASSERT_TRUE(button.region);
     RECT box;
     EXPECT_EQ(GetRgnBox(button.region.get(), &box), NULLREGION);
@@ -235,7 +278,7 @@ TEST_F(SkinButtonTest, AllWhiteMaskGivesAnEmptyRegion)
 TEST_F(SkinButtonTest, ShapedMaskCutsTheWindowAndLetsTheBackgroundThrough)
 {
     Place(button.hwnd, 10, 10, 70, 30);
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_SHAPED, 0, 0, 0));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_SHAPED)));
     RECT wr = button.WindowRect();
     EXPECT_EQ(wr.right - wr.left, 40) << "draw mode 0 takes the mask's size";
     EXPECT_EQ(wr.bottom - wr.top, 20);
@@ -248,6 +291,10 @@ TEST_F(SkinButtonTest, ShapedMaskCutsTheWindowAndLetsTheBackgroundThrough)
     EXPECT_TRUE(PtInRegion(windowRegion, 22, 11));
     EXPECT_TRUE(EqualRgn(windowRegion, button.region.get()));
     DeleteObject(windowRegion);
+    // The mask is read in a device-independent format, so that the shape does not
+    // depend on the screen's colour depth.
+    DIBSECTION section = {};
+    EXPECT_EQ(GetObjectA(button.maskBitmap.get(), sizeof section, &section), static_cast<int>(sizeof section));
 
     // Transparent pixels keep what was beneath (the capture's fill colour).
     Capture shot(button.hwnd);
@@ -257,7 +304,7 @@ TEST_F(SkinButtonTest, ShapedMaskCutsTheWindowAndLetsTheBackgroundThrough)
     EXPECT_EQ(shot.At(30, 15), kNormal);
 
     // A new mask replaces the region; the button still owns a valid one.
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_WHITE, 0, 0, 0));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_WHITE)));
     RECT box;
     EXPECT_EQ(GetRgnBox(button.region.get(), &box), NULLREGION);
 }
@@ -265,7 +312,8 @@ TEST_F(SkinButtonTest, ShapedMaskCutsTheWindowAndLetsTheBackgroundThrough)
 TEST_F(SkinButtonTest, StretchedMaskFollowsTheButtonSize)
 {
     Place(button.hwnd, 10, 10, 80, 40);
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_SHAPED, 1, 0, 0));
+    ASSERT_TRUE(
+        button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, IDB_TEST_MASK_SHAPED), FaceDrawMode::kStretch));
     RECT wr = button.WindowRect();
     EXPECT_EQ(wr.right - wr.left, 80) << "only draw mode 0 resizes";
     // The window region stays in mask pixels; the face drawing is stretched.
@@ -278,7 +326,7 @@ TEST_F(SkinButtonTest, TiledFaceRepeatsFromTheTopLeftCorner)
 {
     Place(button.hwnd, 10, 10, 40, 20);
     SetWindowTextA(button.hwnd, "");
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_TILE, 0, 0, 0, 0, 0, 2, 0, 0));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_TILE, 0, 0, 0, 0, 0), FaceDrawMode::kTile));
     Capture shot(button.hwnd);
     const COLORREF mark = RGB(255, 0, 255);
     for (int y = 0; y < 20; y += 5)
@@ -291,7 +339,7 @@ TEST_F(SkinButtonTest, TiledFaceRepeatsFromTheTopLeftCorner)
 TEST_F(SkinButtonTest, BorderAndFocusRectangleFrameTheFace)
 {
     Place(button.hwnd, 10, 10, 40, 20);
-    ASSERT_TRUE(button.SetSkin(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, 0, 1, 1, 4));
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, 0, 0, 0, 0), FaceDrawMode::kStretch, true, 4));
     SetFocus(button.hwnd);
     Capture shot(button.hwnd);
     EXPECT_NE(shot.At(0, 10), kNormal) << "etched edge on the left";

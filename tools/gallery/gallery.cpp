@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,37 +15,64 @@
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "res/resource.h"
+#include "res/skin_table.h"
 #include "skin/skin_button.h"
 #include "skin/skin_list_ctrl.h"
 #include "skin/skin_progress_ctrl.h"
+#include "windows_preview.h"
 
 namespace {
 
 constexpr int kGalleryDialog = 9500;
 
-struct Face {
+// A label for each face, by its normal picture; which faces exist comes from the
+// skin table.
+struct FaceName {
+    int normal;
     const char* name;
-    int normal, down, over, disabled;
+};
+const FaceName kFaceNames[] = {
+    {IDB_REFRESH, "Refresh"},
+    {IDB_CONFIGURATION, "Configuration"},
+    {IDB_APPLY, "Apply"},
+    {IDB_CONNECT, "Connect"},
+    {IDB_DISCONNECT, "Disconnect"},
+    {IDB_ABOUT, "About"},
+    {IDB_EXIT, "Exit"},
+    {IDB_LANGUAGE, "Language"},
+    {IDB_BITTORRENT, "BitTorrent"},
+    {IDB_MINIMIZE, "Minimize"},
+    {IDB_CLOSE, "Close"},
+    {IDB_OK, "OK"},
+    {IDB_CANCEL, "Cancel"},
+    {IDB_DOWNLOAD, "Download"},
+    {IDB_NEXT, "Next"},
 };
 
-// The main window's buttons (first / second / second / first) and the dialogs'.
-const Face kFaces[] = {
-    {"Refresh", IDB_REFRESH, IDB_REFRESH_DOWN, IDB_REFRESH_DOWN, IDB_REFRESH},
-    {"Configuration", IDB_CONFIGURATION, IDB_CONFIGURATION_DOWN, IDB_CONFIGURATION_DOWN, IDB_CONFIGURATION},
-    {"Apply", IDB_APPLY, IDB_APPLY_DOWN, IDB_APPLY_DOWN, IDB_APPLY},
-    {"Connect", IDB_CONNECT, IDB_CONNECT_DOWN, IDB_CONNECT_DOWN, IDB_CONNECT},
-    {"Disconnect", IDB_DISCONNECT, IDB_DISCONNECT_DOWN, IDB_DISCONNECT_DOWN, IDB_DISCONNECT},
-    {"About", IDB_ABOUT, IDB_ABOUT_DOWN, IDB_ABOUT_DOWN, IDB_ABOUT},
-    {"Exit", IDB_EXIT, IDB_EXIT_DOWN, IDB_EXIT_DOWN, IDB_EXIT},
-    {"Language", IDB_LANGUAGE, IDB_LANGUAGE_DOWN, IDB_LANGUAGE_DOWN, IDB_LANGUAGE},
-    {"BitTorrent", IDB_BITTORRENT, IDB_BITTORRENT_DOWN, IDB_BITTORRENT_DOWN, IDB_BITTORRENT},
-    {"Minimize", IDB_MINIMIZE, IDB_MINIMIZE_DOWN, IDB_MINIMIZE_DOWN, IDB_MINIMIZE},
-    {"Close", IDB_CLOSE, IDB_CLOSE_DOWN, IDB_CLOSE_DOWN, IDB_CLOSE},
-    {"OK", IDB_OK, IDB_OK_DOWN, IDB_OK_DOWN, IDB_OK_DOWN},
-    {"Cancel", IDB_CANCEL, IDB_CANCEL_DOWN, IDB_CANCEL_DOWN, IDB_CANCEL_DOWN},
-    {"Download", IDB_DOWNLOAD, IDB_DOWNLOAD_DOWN, IDB_DOWNLOAD_DOWN, IDB_DOWNLOAD_DOWN},
-    {"Next", IDB_NEXT, IDB_NEXT_DOWN, IDB_NEXT_DOWN, IDB_NEXT_DOWN},
-};
+const char* FaceLabel(int normal)
+{
+    for (const FaceName& f : kFaceNames) {
+        if (f.normal == normal)
+            return f.name;
+    }
+    return "?";
+}
+
+// Every distinct set of faces of the table, in table order.
+std::vector<ButtonSkin> DistinctFaces()
+{
+    std::vector<ButtonSkin> faces;
+    for (const ButtonSkin& row : kButtonSkins) {
+        if (row.normal == 0)
+            continue;
+        const bool seen = std::any_of(faces.begin(), faces.end(), [&](const ButtonSkin& f) {
+            return f.normal == row.normal && f.down == row.down && f.over == row.over && f.disabled == row.disabled;
+        });
+        if (!seen)
+            faces.push_back(row);
+    }
+    return faces;
+}
 
 enum State { kNormal, kPressed, kHover, kDisabled, kStateCount };
 const char* const kStateNames[kStateCount] = {"normal", "pressed", "under the mouse", "disabled"};
@@ -85,10 +114,10 @@ private:
             AddStatic(kStateNames[state], 10 + kLabelWidth + state * kColumnWidth, 10, kColumnWidth, 16);
         int y = kTop;
         int id = kFirstButtonId;
-        for (const Face& face : kFaces) {
+        for (const ButtonSkin& face : DistinctFaces()) {
             GdiBitmap probe = LoadBitmapResource(face.normal);
             const SIZE size = BitmapSize(probe.get());
-            AddStatic(face.name, 10, y + (size.cy - 13) / 2, kLabelWidth - 6, 16);
+            AddStatic(FaceLabel(face.normal), 10, y + (size.cy - 13) / 2, kLabelWidth - 6, 16);
             for (int state = 0; state < kStateCount; ++state) {
                 HWND h =
                     CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
@@ -96,7 +125,12 @@ private:
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), ResourceInstance(), nullptr);
                 auto button = std::make_unique<SkinButton>();
                 button->SubclassWindow(h);
-                button->SetSkin(face.normal, face.down, face.over, face.disabled, 0, 0, 0, 0, 0);
+                ButtonFaces faces;
+                faces.normal = face.normal;
+                faces.down = face.down;
+                faces.over = face.over;
+                faces.disabled = face.disabled;
+                button->SetSkin(faces);
                 if (state == kPressed)
                     button->Send(BM_SETSTATE, TRUE);
                 else if (state == kHover)
@@ -193,8 +227,18 @@ public:
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+// kavron-gallery             the skinned controls in their states
+// kavron-gallery windows     every window with its pictures (pressed: `windows down`)
+// kavron-gallery dump        each stretched background as its window shows it, to files
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
+    const char* mode = commandLine ? commandLine : "";
+    if (std::strncmp(mode, "windows", 7) == 0 || std::strcmp(mode, "dump") == 0) {
+        EnableControlContainer();
+        if (std::strcmp(mode, "dump") == 0)
+            return DumpWindowBackgrounds();
+        return ShowWindowsPreview(std::strstr(mode, "down") != nullptr);
+    }
     GalleryApp app;
     return RunApplication(app, instance);
 }

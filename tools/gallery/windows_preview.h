@@ -1,0 +1,12 @@
+// The gallery's window preview: every window of the skin table with its pictures,
+// painted by the utility's own skinned dialog code (res/pictures/wine-preview.sh
+// takes its screenshots).
+#pragma once
+
+// Shows every window side by side for ten seconds; `pressed` shows the buttons'
+// pressed faces. Returns the exit code.
+int ShowWindowsPreview(bool pressed);
+
+// Writes <background>-on-<dialog>.bmp into the current directory: each stretched
+// background as its window's client area shows it. Returns the number of failures.
+int DumpWindowBackgrounds();
