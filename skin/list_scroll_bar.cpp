@@ -110,6 +110,7 @@ void ListScrollBar::StopTimers()
 void ListScrollBar::ClearPress()
 {
     backPressed_ = forwardPressed_ = thumbPressed = dragging = false;
+    pressing_ = false;
 }
 
 void ListScrollBar::ReleaseOwnCapture()
@@ -118,9 +119,19 @@ void ListScrollBar::ReleaseOwnCapture()
         ReleaseCapture();
 }
 
+void ListScrollBar::CancelPress()
+{
+    StopTimers();
+    if (pressing_)
+        pressCancelled_ = true;
+    ClearPress();
+}
+
 void ListScrollBar::Press(int along, int across)
 {
     SetCapture(hwnd);
+    pressing_ = true;
+    pressCancelled_ = false;
     if (InThumb(along, across))
         thumbPressed = true;
     if (InZone(axis_.forwardZone, along, across)) {
@@ -135,6 +146,16 @@ void ListScrollBar::Press(int along, int across)
 
 void ListScrollBar::Release(int along, int across)
 {
+    if (pressCancelled_) {
+        // The press this release ends was cancelled: no step, no page.
+        pressCancelled_ = false;
+        Resync();
+        StopTimers();
+        ReleaseOwnCapture();
+        return;
+    }
+    // Read the press and end it before giving the capture back: ReleaseCapture
+    // sends WM_CAPTURECHANGED, which would otherwise cancel this very press.
     const bool backHeld = backPressed_;
     const bool forwardHeld = forwardPressed_;
     const bool thumbHeld = thumbPressed;
@@ -256,6 +277,18 @@ LRESULT ListScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_TIMER:
         OnTimer(wParam);
+        break;
+    case WM_CAPTURECHANGED:
+        // lParam is the window that takes the capture; a SetCapture of our own
+        // (a second press) does not end the press.
+        if (reinterpret_cast<HWND>(lParam) != hwnd)
+            CancelPress();
+        break;
+    case WM_CANCELMODE:
+        // Sent when the system or another window takes over the mouse (a dialog
+        // comes up, the user switches windows).
+        CancelPress();
+        ReleaseOwnCapture();
         break;
     default:
         break;

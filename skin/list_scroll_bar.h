@@ -130,6 +130,8 @@ private:
     void Release(int along, int across);
     void Drag(int along);
     void OnTimer(UINT_PTR id);
+    // The press ends without its release (the capture went elsewhere).
+    void CancelPress();
     void ClearPress();
     void StopTimers();
     void ReleaseOwnCapture();
@@ -154,6 +156,10 @@ private:
     void DrawPicture(HDC dc, const Picture& picture, const Bitmaps& bitmaps, int at, bool canScroll) const;
 
     const Axis& axis_;
+    // Between a button-down and its button-up on this bar.
+    bool pressing_ = false;
+    // A press lost the capture before its release: that release does nothing.
+    bool pressCancelled_ = false;
     bool picturesLoaded_ = false;
     Bitmaps trackBitmaps_, backBitmaps_, forwardBitmaps_, thumbBitmaps_;
 };

@@ -50,5 +50,22 @@ protected:
         PumpMessages();
     }
 
+    // True when `h` has timer `id` running. The timer stays set but is pushed far
+    // into the future, so that only the WM_TIMER messages a test sends arrive and
+    // a slow machine cannot add steps of its own.
+    static bool TimerArmed(HWND h, UINT_PTR id)
+    {
+        if (!KillTimer(h, id))
+            return false;
+        SetTimer(h, id, kFarFuture, nullptr);
+        return true;
+    }
+    static void Tick(HWND h, UINT_PTR id, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            SendMessageA(h, WM_TIMER, id, 0);
+    }
+
+    static constexpr UINT kFarFuture = 10 * 60 * 1000;
     SkinListCtrl list;
 };

@@ -131,6 +131,59 @@ TEST_F(VScrollTest, DraggingTheThumbScrollsTheListAsItMoves)
     EXPECT_EQ(list.vBar.thumbTop, computed + 26 > h - 40 ? h - 38 : computed);
 }
 
+// A list that scrolls both ways, for what the two bars do alike.
+class BothBarsTest : public VScrollTest {};
+
+// A press that loses the capture (another window takes it, or the system cancels
+// the mode) stops its timers and its drag, and the release that ends it does
+// nothing; the next press works as before.
+TEST_F(BothBarsTest, PressThatLosesTheCaptureStopsAndItsReleaseDoesNothing)
+{
+    HWND v = list.vBar.hwnd;
+    Down(v, 5, h - 20);
+    ASSERT_TRUE(list.vBar.downPressed);
+    SetCapture(dialog.hwnd);
+    EXPECT_FALSE(list.vBar.downPressed);
+    EXPECT_FALSE(TimerArmed(v, ListScrollBar::kDelayTimer));
+    Tick(v, ListScrollBar::kDelayTimer);
+    Tick(v, ListScrollBar::kRepeatTimer, 3);
+    EXPECT_FALSE(TimerArmed(v, ListScrollBar::kRepeatTimer));
+    ReleaseCapture();
+    Up(v, 5, h - 20);
+    EXPECT_EQ(Top(), 0);
+
+    // Cancelled by the system while the repeat runs.
+    HWND hb = list.hBar.hwnd;
+    const int w = BarWidth();
+    Down(hb, w - 5, 5);
+    Tick(hb, ListScrollBar::kDelayTimer);
+    Tick(hb, ListScrollBar::kRepeatTimer);
+    const int stepped = HPos();
+    ASSERT_GT(stepped, 0);
+    SendMessageA(hb, WM_CANCELMODE, 0, 0);
+    EXPECT_NE(GetCapture(), hb);
+    EXPECT_FALSE(TimerArmed(hb, ListScrollBar::kRepeatTimer));
+    Tick(hb, ListScrollBar::kRepeatTimer);
+    Up(hb, w - 5, 5);
+    EXPECT_EQ(HPos(), stepped);
+
+    // A thumb that lost the capture is not dragged by later moves, and its
+    // release on the track does not page.
+    Down(v, 5, list.vBar.thumbTop + 5);
+    ASSERT_TRUE(list.vBar.thumbPressed);
+    SendMessageA(v, WM_CANCELMODE, 0, 0);
+    MoveTo(v, 5, 80, MK_LBUTTON);
+    EXPECT_FALSE(list.vBar.dragging);
+    Up(v, 5, 80);
+    EXPECT_EQ(Top(), 0);
+
+    // The bar's own ReleaseCapture at a release does not cancel that release.
+    Down(v, 5, h - 20);
+    Up(v, 5, h - 20);
+    EXPECT_EQ(Top(), 1);
+    EXPECT_NE(GetCapture(), v);
+}
+
 class HScrollTest : public ListFixture {
 protected:
     void SetUp() override
