@@ -37,7 +37,8 @@ protected:
         list.PositionScrollBars();
     }
     int Top() const { return list.GetTopIndex(); }
-    int HPos() const { return GetScrollPos(list.hwnd, SB_HORZ); }
+    // Read as the bars read it: the list's own bars are flat scroll bars.
+    int HPos() const { return FlatSB_GetScrollPos(list.hwnd, SB_HORZ); }
     int VLimit() const { return list.GetItemCount() - list.GetCountPerPage(); }
     int BarHeight() const { return list.vBar.ClientRect().bottom; }
     int BarWidth() const { return list.hBar.ClientRect().right; }

@@ -196,7 +196,7 @@ protected:
     int Limit() const
     {
         SCROLLINFO si = {sizeof si, SIF_ALL};
-        GetScrollInfo(list.hwnd, SB_HORZ, &si);
+        FlatSB_GetScrollInfo(list.hwnd, SB_HORZ, &si);
         return si.nMax - static_cast<int>(si.nPage) + 1;
     }
     int w = 0;
