@@ -285,8 +285,9 @@ LRESULT ListScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             CancelPress();
         break;
     case WM_CANCELMODE:
-        // Sent when the system or another window takes over the mouse (a dialog
-        // comes up, the user switches windows).
+        // Sent to end modes such as a capture, for one when a dialog or message
+        // box comes up. (Where it reaches only the active window, its default
+        // handling releases the capture, which reaches the bar as above.)
         CancelPress();
         ReleaseOwnCapture();
         break;

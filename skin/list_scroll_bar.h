@@ -126,6 +126,17 @@ protected:
     double scale_ = 0;             // pixels of thumb travel per unit of the list's range, as last computed
 
 private:
+    // A picture's two bitmaps: the normal one and the one for a list that cannot scroll.
+    struct Bitmaps {
+        GdiBitmap normal;
+        GdiBitmap grey;
+        HBITMAP For(bool canScroll) const { return canScroll ? normal.get() : grey.get(); }
+    };
+    // A block given along and across the bar, in client coordinates.
+    struct Box {
+        int x, y, width, height;
+    };
+
     void Press(int along, int across);
     void Release(int along, int across);
     void Drag(int along);
@@ -141,17 +152,7 @@ private:
     int Length() const;
     bool InZone(const Span& span, int along, int across) const;
     bool InThumb(int along, int across) const;
-    // A picture's two bitmaps: the normal one and the one for a list that cannot scroll.
-    struct Bitmaps {
-        GdiBitmap normal;
-        GdiBitmap grey;
-        HBITMAP For(bool canScroll) const { return canScroll ? normal.get() : grey.get(); }
-    };
     void LoadPictures();
-    // A block given along and across the bar, in client coordinates.
-    struct Box {
-        int x, y, width, height;
-    };
     Box Place(int along, int across, int alongSize, int acrossSize) const;
     void DrawPicture(HDC dc, const Picture& picture, const Bitmaps& bitmaps, int at, bool canScroll) const;
 
