@@ -1,212 +1,90 @@
 #include "skin/list_hscroll_bar.h"
 
-#include <windowsx.h>
-
 #include "res/resource.h"
-#include "skin/list_scroll.h"
-#include "skin/paint_messages.h"
 
-ListHScrollBar::ListHScrollBar() = default;
+namespace {
 
-void ListHScrollBar::LoadPictures()
+// Every zone spans y 0 to 19. The bar is 14 pixels high, so the rows below it only
+// count for a release while the bar holds the capture.
+constexpr int kZoneHeight = 20;
+// Both arrows answer to the same 26 pixels at press and at release, and a release
+// on an arrow steps even when the press started elsewhere on the bar.
+constexpr int kArrowZoneLength = 26;
+constexpr int kThumbLength = 26;
+
+// The thumb's travel, computed two ways. Resync maps the list's position onto
+// w - 60 pixels from x 20; a drag maps the thumb back onto the list through w - 75
+// pixels from x 25. The two are not each other's inverse: a thumb dragged to x t
+// scrolls the list to where Resync puts it at 20 + (t - 25) (w - 60) / (w - 75).
+// While the pointer moves the thumb stays under it (at x - 13); at the release it
+// jumps by (t - 25) 15 / (w - 75) - 5 pixels: 5 to the left near the start of the
+// track, none a third of the way along, and up to 10 to the right where the drag
+// reaches the end of the list (t = w - 50), and the clamp then snaps it on to w - 38.
+constexpr int kSyncInset = 60;
+constexpr int kSyncOrigin = 20;
+constexpr int kDragInset = 75;
+constexpr int kDragOrigin = 25;
+// A dragged thumb is held by its middle.
+constexpr int kGrabOffset = kThumbLength / 2;
+// A thumb past w - 42 snaps to w - 38, where its picture ends under the right
+// arrow; the computed position at the list's end, w - 40, is past it.
+constexpr int kSnapAfterFromEnd = 42;
+constexpr int kLowestThumbFromEnd = 38;
+constexpr int kThumbMin = 20;
+constexpr int kInitialThumb = 25;
+
+// Pictures. The bar is 14 high; the 18- and 26-row copies are cut at its edge.
+constexpr int kArrowLength = 16;
+constexpr int kArrowHeight = 14;
+constexpr int kTrackFrom = 15;
+constexpr int kTrackToFromEnd = 12;
+constexpr int kTrackHeight = 18;
+constexpr int kThumbPictureHeight = 26;
+constexpr int kThumbPictureOffset = -4;  // the picture starts 4 pixels left of the hit zone
+
+const ListScrollBar::Axis& HorizontalAxis()
 {
-    if (left_)
-        return;
-    left_ = LoadBitmapResource(IDB_HSCROLL_LEFT);
-    right_ = LoadBitmapResource(IDB_HSCROLL_RIGHT);
-    track_ = LoadBitmapResource(IDB_HSCROLL_TRACK);
-    thumb_ = LoadBitmapResource(IDB_HSCROLL_THUMB);
-    leftGrey_ = LoadBitmapResource(IDB_HSCROLL_LEFT_GREY);
-    rightGrey_ = LoadBitmapResource(IDB_HSCROLL_RIGHT_GREY);
-    trackGrey_ = LoadBitmapResource(IDB_HSCROLL_TRACK_GREY);
+    static const ListScrollBar::Axis axis = [] {
+        ListScrollBar::Axis a = {};
+        a.vertical = false;
+        a.listBar = SB_HORZ;
+        a.scrollMessage = WM_HSCROLL;
+        a.lineBack = SB_LINELEFT;
+        a.lineForward = SB_LINERIGHT;
+        a.pageBack = SB_PAGELEFT;
+        a.pageForward = SB_PAGERIGHT;
+
+        a.zoneAcross = kZoneHeight;
+        a.backPressZone = {{0, false}, {kArrowZoneLength, false}};
+        a.backReleaseZone = a.backPressZone;
+        a.forwardZone = {{-kArrowZoneLength, true}, {0, true}};
+        a.releaseStepNeedsPress = false;
+        a.thumbLength = kThumbLength;
+
+        a.syncInset = kSyncInset;
+        a.syncOrigin = kSyncOrigin;
+        a.dragInset = kDragInset;
+        a.dragOrigin = kDragOrigin;
+        a.grabOffset = kGrabOffset;
+        a.dragByRows = false;  // a report list scrolls sideways by pixels
+
+        a.snapAfter = {-kSnapAfterFromEnd, true};
+        a.snapTo = {-kLowestThumbFromEnd, true};
+        a.thumbMin = kThumbMin;
+        a.initialThumb = kInitialThumb;
+
+        a.background = RGB(255, 255, 255);
+        a.track = {
+            IDB_HSCROLL_TRACK, IDB_HSCROLL_TRACK_GREY, {{kTrackFrom, false}, {-kTrackToFromEnd, true}}, kTrackHeight, 1,
+            kTrackHeight};
+        a.backArrow = {IDB_HSCROLL_LEFT, IDB_HSCROLL_LEFT_GREY, {0, false}, kArrowLength, kArrowHeight};
+        a.forwardArrow = {IDB_HSCROLL_RIGHT, IDB_HSCROLL_RIGHT_GREY, {-kArrowLength, true}, kArrowLength, kArrowHeight};
+        a.thumb = {IDB_HSCROLL_THUMB, 0, {kThumbPictureOffset, false}, kThumbLength, kThumbPictureHeight};
+        return a;
+    }();
+    return axis;
 }
 
-void ListHScrollBar::PreSubclassWindow()
-{
-    LoadPictures();
-    Static::PreSubclassWindow();
-}
+}  // namespace
 
-int ListHScrollBar::Width() const
-{
-    return ClientRect().right;
-}
-
-bool ListHScrollBar::InLeftArrow(int x, int y) const
-{
-    return x >= 0 && x < 26 && y >= 0 && y < 20;
-}
-
-bool ListHScrollBar::InRightArrow(int x, int y) const
-{
-    const int w = Width();
-    return x >= w - 26 && x < w && y >= 0 && y < 20;
-}
-
-bool ListHScrollBar::InThumb(int x, int y) const
-{
-    return x >= thumbX && x < thumbX + 26 && y >= 0 && y < 20;
-}
-
-void ListHScrollBar::Clamp()
-{
-    const int w = Width();
-    // Near the right end the thumb snaps to where its picture meets the arrow.
-    if (thumbX > w - 42)
-        thumbX = w - 38;
-    if (thumbX < 20)
-        thumbX = 20;
-}
-
-void ListHScrollBar::Resync()
-{
-    const ListScrollPosition s = ReadListScroll(list, SB_HORZ);
-    if (s.limit > 0) {
-        pixelsPerUnit = static_cast<double>(Width() - 60) / s.limit;
-        thumbX = TruncateToInt(pixelsPerUnit * s.pos) + 20;
-    } else {
-        // Nothing to scroll: no ratio to compute, the thumb rests at the start.
-        pixelsPerUnit = 0;
-        thumbX = 20;
-    }
-    Clamp();
-    PaintNow();
-}
-
-void ListHScrollBar::Step(int code)
-{
-    if (list)
-        SendMessageA(list, WM_HSCROLL, MAKEWPARAM(code, 0), 0);
-    Resync();
-}
-
-void ListHScrollBar::LineLeft()
-{
-    Step(SB_LINELEFT);
-}
-void ListHScrollBar::LineRight()
-{
-    Step(SB_LINERIGHT);
-}
-void ListHScrollBar::PageLeft()
-{
-    Step(SB_PAGELEFT);
-}
-void ListHScrollBar::PageRight()
-{
-    Step(SB_PAGERIGHT);
-}
-
-void ListHScrollBar::PaintNow()
-{
-    if (!hwnd || !IsWindowVisible(hwnd))
-        return;
-    ClientDC dc(hwnd);
-    if (dc)
-        Paint(dc.get());
-}
-
-void ListHScrollBar::Paint(HDC target)
-{
-    LoadPictures();
-    const RECT client = ClientRect();
-    const int w = client.right;
-    const int h = client.bottom;
-    if (w <= 0 || h <= 0)
-        return;
-    BackBuffer buf(target, w, h);
-    if (!buf)
-        return;
-    HDC dc = buf.dc();
-    FillSolidRect(dc, client, RGB(255, 255, 255));
-    const bool canScroll = ReadListScroll(list, SB_HORZ).limit != 0;
-    HBITMAP track = canScroll ? track_.get() : trackGrey_.get();
-    HBITMAP left = canScroll ? left_.get() : leftGrey_.get();
-    HBITMAP right = canScroll ? right_.get() : rightGrey_.get();
-    // The pictures are 14 rows high; the 18-row copies are cut by the bar's height.
-    StretchBitmap(dc, 15, 0, w - 27, 18, track, 0, 0, 1, 18);
-    DrawBitmap(dc, 0, 0, 16, 14, left);
-    DrawBitmap(dc, w - 16, 0, 16, 14, right);
-    if (canScroll)
-        DrawBitmap(dc, thumbX - 4, 0, 26, 26, thumb_.get());
-    buf.CopyTo(target);
-}
-
-LRESULT ListHScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (HandlePaintMessage(*this, msg, wParam))
-        return 0;
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // the static class sends a quick second click as this
-        SetCapture(hwnd);
-        if (InThumb(x, y))
-            thumbPressed = true;
-        if (InRightArrow(x, y)) {
-            rightPressed = true;
-            SetTimer(hwnd, kDelayTimer, 250, nullptr);
-        }
-        if (InLeftArrow(x, y)) {
-            leftPressed = true;
-            SetTimer(hwnd, kDelayTimer, 250, nullptr);
-        }
-        return DefaultProc(msg, wParam, lParam);
-
-    case WM_MOUSEMOVE:
-        if (thumbPressed)
-            dragging = true;
-        if (dragging) {
-            thumbX = x - 13;
-            const ListScrollPosition s = ReadListScroll(list, SB_HORZ);
-            pixelsPerUnit = s.limit > 0 ? static_cast<double>(Width() - 75) / s.limit : 0;
-            if (pixelsPerUnit > 0) {
-                const int target = TruncateToInt((thumbX - 25) / pixelsPerUnit);
-                SendMessageA(list, LVM_SCROLL, static_cast<WPARAM>(target - s.pos), 0);
-            }
-            Clamp();
-            PaintNow();
-        }
-        return DefaultProc(msg, wParam, lParam);
-
-    case WM_LBUTTONUP: {
-        Resync();
-        KillTimer(hwnd, kRepeatTimer);
-        KillTimer(hwnd, kDelayTimer);
-        if (GetCapture() == hwnd)
-            ReleaseCapture();
-        const bool onLeft = InLeftArrow(x, y);
-        const bool onRight = InRightArrow(x, y);
-        if (onLeft)
-            LineLeft();
-        if (onRight)
-            LineRight();
-        if (!onLeft && !onRight && !InThumb(x, y) && !thumbPressed) {
-            if (thumbX < x)
-                PageRight();
-            else
-                PageLeft();
-        }
-        rightPressed = leftPressed = dragging = thumbPressed = false;
-        return DefaultProc(msg, wParam, lParam);
-    }
-
-    case WM_TIMER:
-        if (wParam == kRepeatTimer) {
-            if (rightPressed)
-                LineRight();
-            if (leftPressed)
-                LineLeft();
-        } else if (wParam == kDelayTimer) {
-            if (rightPressed || leftPressed) {
-                KillTimer(hwnd, kDelayTimer);
-                SetTimer(hwnd, kRepeatTimer, 50, nullptr);
-            }
-        }
-        return DefaultProc(msg, wParam, lParam);
-
-    default:
-        return DefaultProc(msg, wParam, lParam);
-    }
-}
+ListHScrollBar::ListHScrollBar() : ListScrollBar(HorizontalAxis()) {}

@@ -1,5 +1,7 @@
 #include "skin/list_scroll.h"
 
+#include <commctrl.h>
+
 #include <climits>
 #include <cmath>
 
@@ -11,7 +13,11 @@ ListScrollPosition ReadListScroll(HWND list, int bar)
     SCROLLINFO si = {};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    if (!GetScrollInfo(list, bar, &si))
+    // The list's own bars are flat scroll bars (SkinListCtrl::AttachScrollBars).
+    // Once a window has them, the common controls keep its scroll information
+    // themselves and the plain GetScrollInfo need not see it; the flat call falls
+    // back to the plain one for a window without them.
+    if (!FlatSB_GetScrollInfo(list, bar, &si))
         return result;
     // The last position a page can start at. A page larger than the range would
     // give a negative limit; such a list does not scroll.

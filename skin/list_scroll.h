@@ -8,8 +8,9 @@ struct ListScrollPosition {
     int pos;
 };
 
-// The list's scroll limit and position for SB_HORZ or SB_VERT. A list whose
-// contents fit (its page covers the whole range) has limit 0.
+// The list's scroll limit and position for SB_HORZ or SB_VERT, read the way the
+// list's flat scroll bars keep them. A list whose contents fit (its page covers the
+// whole range) has limit 0.
 ListScrollPosition ReadListScroll(HWND list, int bar);
 
 // double to int, truncated toward zero and kept inside the int range.

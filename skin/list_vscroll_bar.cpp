@@ -1,223 +1,90 @@
 #include "skin/list_vscroll_bar.h"
 
-#include <windowsx.h>
-
 #include "res/resource.h"
-#include "skin/list_scroll.h"
-#include "skin/paint_messages.h"
 
 namespace {
-bool InColumn(int x)
+
+// Every zone spans x 0 to 16. The bar is 14 pixels wide, so the last three
+// columns only count for a release while the bar holds the capture.
+constexpr int kZoneWidth = 17;
+// The up arrow answers to a shorter band when pressed (y 11 to 16) than when
+// released (y 11 to 25). A press between y 17 and the thumb therefore starts no
+// stepping, and its release, which falls on no arrow it pressed, pages up.
+constexpr int kUpArrowTop = 11;
+constexpr int kUpArrowPressBottom = 17;
+constexpr int kUpArrowReleaseBottom = 26;
+// The down arrow, counted up from the bar's bottom end.
+constexpr int kDownArrowTopFromEnd = 37;
+constexpr int kDownArrowBottomFromEnd = 11;
+constexpr int kThumbLength = 26;
+
+// The thumb's hit zone starts at y 20 for the list's first row and moves
+// (h - 80) / limit pixels per row; a drag maps the pointer back through the same
+// numbers, so a dragged thumb lands where Resync would put it (to the row).
+constexpr int kTravelInset = 80;
+constexpr int kTravelOrigin = 20;
+// A dragged thumb is held by its middle.
+constexpr int kGrabOffset = kThumbLength / 2;
+// As soon as the thumb's end passes h - 40 it jumps to its lowest place, h - 38,
+// where its picture ends on the down arrow's.
+constexpr int kSnapEndFromEnd = 40;
+constexpr int kLowestThumbFromEnd = 38;
+constexpr int kThumbMin = 20;
+constexpr int kInitialThumb = 14;
+
+// Pictures. The bar is 14 wide; the 18-wide track strip is cut at its edge.
+constexpr int kBarWidth = 14;
+constexpr int kArrowLength = 18;
+constexpr int kDownArrowAtFromEnd = 16;  // its last two rows fall below the bar
+constexpr int kTrackFrom = 9;
+constexpr int kTrackToFromEnd = 9;
+constexpr int kTrackWidth = 18;
+constexpr int kThumbPictureOffset = -4;  // the picture starts 4 pixels above the hit zone
+
+const ListScrollBar::Axis& VerticalAxis()
 {
-    return x >= 0 && x < 17;
+    static const ListScrollBar::Axis axis = [] {
+        ListScrollBar::Axis a = {};
+        a.vertical = true;
+        a.listBar = SB_VERT;
+        a.scrollMessage = WM_VSCROLL;
+        a.lineBack = SB_LINEUP;
+        a.lineForward = SB_LINEDOWN;
+        a.pageBack = SB_PAGEUP;
+        a.pageForward = SB_PAGEDOWN;
+
+        a.zoneAcross = kZoneWidth;
+        a.backPressZone = {{kUpArrowTop, false}, {kUpArrowPressBottom, false}};
+        a.backReleaseZone = {{kUpArrowTop, false}, {kUpArrowReleaseBottom, false}};
+        a.forwardZone = {{-kDownArrowTopFromEnd, true}, {-kDownArrowBottomFromEnd, true}};
+        a.releaseStepNeedsPress = true;
+        a.thumbLength = kThumbLength;
+
+        a.syncInset = kTravelInset;
+        a.syncOrigin = kTravelOrigin;
+        a.dragInset = kTravelInset;
+        a.dragOrigin = kTravelOrigin;
+        a.grabOffset = kGrabOffset;
+        a.dragByRows = true;  // a report list scrolls vertically by rows
+
+        a.snapAfter = {-kSnapEndFromEnd - kThumbLength, true};
+        a.snapTo = {-kLowestThumbFromEnd, true};
+        a.thumbMin = kThumbMin;
+        a.initialThumb = kInitialThumb;
+
+        a.background = RGB(0, 0, 0);
+        a.track = {
+            IDB_VSCROLL_TRACK, IDB_VSCROLL_TRACK_GREY, {{kTrackFrom, false}, {-kTrackToFromEnd, true}}, kTrackWidth, 1,
+            kTrackWidth};
+        a.backArrow = {IDB_VSCROLL_UP, IDB_VSCROLL_UP_GREY, {0, false}, kArrowLength, kBarWidth};
+        a.forwardArrow = {
+            IDB_VSCROLL_DOWN, IDB_VSCROLL_DOWN_GREY, {-kDownArrowAtFromEnd, true}, kArrowLength, kBarWidth};
+        a.thumb = {IDB_VSCROLL_THUMB, 0, {kThumbPictureOffset, false}, kThumbLength, kBarWidth};
+        return a;
+    }();
+    return axis;
 }
+
 }  // namespace
 
-ListVScrollBar::ListVScrollBar() = default;
-
-void ListVScrollBar::LoadPictures()
-{
-    if (up_)
-        return;
-    up_ = LoadBitmapResource(IDB_VSCROLL_UP);
-    down_ = LoadBitmapResource(IDB_VSCROLL_DOWN);
-    track_ = LoadBitmapResource(IDB_VSCROLL_TRACK);
-    thumb_ = LoadBitmapResource(IDB_VSCROLL_THUMB);
-    upGrey_ = LoadBitmapResource(IDB_VSCROLL_UP_GREY);
-    downGrey_ = LoadBitmapResource(IDB_VSCROLL_DOWN_GREY);
-    trackGrey_ = LoadBitmapResource(IDB_VSCROLL_TRACK_GREY);
-}
-
-void ListVScrollBar::PreSubclassWindow()
-{
-    LoadPictures();
-    Static::PreSubclassWindow();
-}
-
-int ListVScrollBar::Height() const
-{
-    return ClientRect().bottom;
-}
-
-bool ListVScrollBar::InUpPressZone(int x, int y) const
-{
-    return InColumn(x) && y >= 11 && y < 17;
-}
-bool ListVScrollBar::InUpReleaseZone(int x, int y) const
-{
-    return InColumn(x) && y >= 11 && y < 26;
-}
-
-bool ListVScrollBar::InDownZone(int x, int y) const
-{
-    const int h = Height();
-    return InColumn(x) && y >= h - 37 && y < h - 11;
-}
-
-bool ListVScrollBar::InThumb(int x, int y) const
-{
-    return InColumn(x) && y >= thumbTop && y < thumbTop + 26;
-}
-
-void ListVScrollBar::Clamp()
-{
-    const int h = Height();
-    // As soon as the thumb nears the end it jumps to its lowest place.
-    if (thumbTop + 26 > h - 40)
-        thumbTop = h - 38;
-    if (thumbTop < 20)
-        thumbTop = 20;
-}
-
-void ListVScrollBar::Resync()
-{
-    const ListScrollPosition s = ReadListScroll(list, SB_VERT);
-    if (s.limit > 0) {
-        ratio = static_cast<double>(Height() - 80) / s.limit;
-        thumbTop = TruncateToInt(ratio * s.pos) + 20;
-    } else {
-        ratio = 0;
-        thumbTop = 20;
-    }
-    Clamp();
-    PaintNow();
-}
-
-void ListVScrollBar::Step(int code)
-{
-    if (list)
-        SendMessageA(list, WM_VSCROLL, MAKEWPARAM(code, 0), 0);
-    Resync();
-}
-
-void ListVScrollBar::LineUp()
-{
-    Step(SB_LINEUP);
-}
-void ListVScrollBar::LineDown()
-{
-    Step(SB_LINEDOWN);
-}
-void ListVScrollBar::PageUp()
-{
-    Step(SB_PAGEUP);
-}
-void ListVScrollBar::PageDown()
-{
-    Step(SB_PAGEDOWN);
-}
-
-void ListVScrollBar::PaintNow()
-{
-    if (!hwnd || !IsWindowVisible(hwnd))
-        return;
-    ClientDC dc(hwnd);
-    if (dc)
-        Paint(dc.get());
-}
-
-void ListVScrollBar::Paint(HDC target)
-{
-    LoadPictures();
-    const RECT client = ClientRect();
-    const int w = client.right;
-    const int h = client.bottom;
-    if (w <= 0 || h <= 0)
-        return;
-    BackBuffer buf(target, w, h);
-    if (!buf)
-        return;
-    HDC dc = buf.dc();
-    FillSolidRect(dc, client, RGB(0, 0, 0));
-    const bool canScroll = ReadListScroll(list, SB_VERT).limit != 0;
-    StretchBitmap(dc, 0, 9, 18, h - 18, canScroll ? track_.get() : trackGrey_.get(), 0, 0, 18, 1);
-    DrawBitmap(dc, 0, 0, 14, 18, canScroll ? up_.get() : upGrey_.get());
-    DrawBitmap(dc, 0, h - 16, 14, 18, canScroll ? down_.get() : downGrey_.get());
-    if (canScroll)
-        DrawBitmap(dc, 0, thumbTop - 4, 14, 26, thumb_.get());
-    buf.CopyTo(target);
-}
-
-LRESULT ListVScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (HandlePaintMessage(*this, msg, wParam))
-        return 0;
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // the static class sends a quick second click as this
-        SetCapture(hwnd);
-        if (InThumb(x, y))
-            thumbPressed = true;
-        if (InDownZone(x, y)) {
-            downPressed = true;
-            SetTimer(hwnd, kDelayTimer, 250, nullptr);
-        }
-        if (InUpPressZone(x, y)) {
-            upPressed = true;
-            SetTimer(hwnd, kDelayTimer, 250, nullptr);
-        }
-        return DefaultProc(msg, wParam, lParam);
-
-    case WM_TIMER:
-        if (wParam == kDelayTimer) {
-            if (upPressed || downPressed) {
-                KillTimer(hwnd, kDelayTimer);
-                SetTimer(hwnd, kRepeatTimer, 50, nullptr);
-            }
-        } else if (wParam == kRepeatTimer) {
-            if (downPressed)
-                LineDown();
-            if (upPressed)
-                LineUp();
-        }
-        return DefaultProc(msg, wParam, lParam);
-
-    case WM_LBUTTONUP: {
-        Resync();
-        KillTimer(hwnd, kRepeatTimer);
-        KillTimer(hwnd, kDelayTimer);
-        if (GetCapture() == hwnd)
-            ReleaseCapture();
-        bool stepped = false;
-        if (InUpReleaseZone(x, y) && upPressed) {
-            LineUp();
-            stepped = true;
-        }
-        if (InDownZone(x, y) && downPressed) {
-            LineDown();
-            stepped = true;
-        }
-        if (!stepped && !InThumb(x, y) && !thumbPressed) {
-            if (thumbTop < y)
-                PageDown();
-            else
-                PageUp();
-        }
-        thumbPressed = upPressed = downPressed = false;
-        return DefaultProc(msg, wParam, lParam);
-    }
-
-    case WM_MOUSEMOVE:
-        if (thumbPressed) {
-            thumbTop = y - 13;
-            const ListScrollPosition s = ReadListScroll(list, SB_VERT);
-            ratio = s.limit > 0 ? static_cast<double>(Height() - 80) / s.limit : 0;
-            if (ratio > 0) {
-                RECT row = {};
-                row.left = LVIR_BOUNDS;
-                SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-                const int rowHeight = row.bottom - row.top;
-                const int rows = TruncateToInt((thumbTop - 20) / ratio) - s.pos;
-                SendMessageA(list, LVM_SCROLL, 0, static_cast<LPARAM>(rowHeight * rows));
-            }
-            Clamp();
-            PaintNow();
-        }
-        return DefaultProc(msg, wParam, lParam);
-
-    default:
-        return DefaultProc(msg, wParam, lParam);
-    }
-}
+ListVScrollBar::ListVScrollBar() : ListScrollBar(VerticalAxis()) {}

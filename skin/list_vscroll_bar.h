@@ -1,50 +1,21 @@
 // ListVScrollBar: the bitmap-drawn vertical bar right of a SkinListCtrl. It shows
 // the list's vertical scroll position and scrolls the list with WM_VSCROLL line
-// and page steps or, while the thumb is dragged, LVM_SCROLL.
+// and page steps or, while the thumb is dragged, LVM_SCROLL by whole rows.
 #pragma once
 
-#include <windows.h>
+#include "skin/list_scroll_bar.h"
 
-#include "framework/controls.h"
-#include "framework/gdi.h"
-
-class ListVScrollBar : public Static {
+class ListVScrollBar : public ListScrollBar {
 public:
-    enum Timer : UINT_PTR { kRepeatTimer = 1, kDelayTimer = 2 };
-
     ListVScrollBar();
 
-    // Recomputes the thumb from the list's position and repaints.
-    void Resync();
-    void LineUp();
-    void LineDown();
-    void PageUp();
-    void PageDown();
-    // Paints the whole bar into `dc` (off screen, copied in one step).
-    void Paint(HDC dc);
+    void LineUp() { LineBack(); }
+    void LineDown() { LineForward(); }
+    void PageUp() { PageBack(); }
+    void PageDown() { PageForward(); }
 
-    void PreSubclassWindow() override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-    HWND list = nullptr;
-    bool upPressed = false;
-    bool downPressed = false;
-    bool thumbPressed = false;
-    int thumbTop = 14;
-    double ratio = 0;
-
-private:
-    void Step(int code);
-    void Clamp();
-    void PaintNow();
-    int Height() const;
-    // Zones; the up arrow answers to a shorter band when pressed than on release.
-    bool InUpPressZone(int x, int y) const;
-    bool InUpReleaseZone(int x, int y) const;
-    bool InDownZone(int x, int y) const;
-    bool InThumb(int x, int y) const;
-    void LoadPictures();
-
-    GdiBitmap up_, down_, track_, thumb_;
-    GdiBitmap upGrey_, downGrey_, trackGrey_;
+    bool& upPressed = backPressed_;
+    bool& downPressed = forwardPressed_;
+    int& thumbTop = thumb_;  // y of the thumb's hit zone
+    double& ratio = scale_;  // pixels of thumb travel per row of the list's range
 };

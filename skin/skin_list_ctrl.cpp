@@ -8,11 +8,16 @@
 
 namespace {
 
+// SS_NOTIFY: a static control without it is transparent to the mouse.
+constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY;
+// The id a label gets (-1 as a 16-bit control id): the bars send no command
+// anyone listens to.
+constexpr int kBarControlId = 0xFFFF;
+
 HWND CreateBar(HWND parent)
 {
-    // Child, visible, group, notify (mouse messages); id 0xFFFF like a label.
-    return CreateWindowExA(0, "STATIC", "", 0x50020100, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), ResourceInstance(), nullptr);
+    return CreateWindowExA(0, "STATIC", "", kBarStyle, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarControlId)), ResourceInstance(), nullptr);
 }
 
 }  // namespace
@@ -41,6 +46,13 @@ bool SkinListCtrl::AttachScrollBars()
         return false;
     InitializeFlatSB(hwnd);
     FlatSB_EnableScrollBar(hwnd, SB_BOTH, ESB_DISABLE_BOTH);
+    // The flat bars live in a subclass of the list that InitializeFlatSB puts in
+    // front of this class, so it sees WM_NCCALCSIZE first and may size the frame
+    // from its own record of which bar is shown rather than from the window style
+    // that WindowProc clears. Bars of no thickness take no room either way. Where
+    // flat bars are not implemented these calls fail and the style alone does it.
+    FlatSB_SetScrollProp(hwnd, WSB_PROP_CXVSCROLL, 0, FALSE);
+    FlatSB_SetScrollProp(hwnd, WSB_PROP_CYHSCROLL, 0, FALSE);
     HWND parent = GetParent(hwnd);
     if (!vBar.hwnd) {
         HWND v = CreateBar(parent);

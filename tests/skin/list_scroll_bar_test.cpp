@@ -2,6 +2,10 @@
 // dragging, and the grey pictures of a list that cannot scroll.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "list_fixture.h"
 #include "res/resource.h"
 
@@ -45,8 +49,7 @@ TEST_F(VScrollTest, BarSitsRightOfTheListAndThumbFollowsTheListFromTopToEnd)
     // Just short of the end the thumb already jumps to its lowest place.
     ScrollRows(-1);
     list.vBar.Resync();
-    const int computed = static_cast<int>((h - 80.0) / VLimit() * (VLimit() - 1)) + 20;
-    EXPECT_EQ(list.vBar.thumbTop, computed + 26 > h - 40 ? h - 38 : computed);
+    EXPECT_EQ(list.vBar.thumbTop, VThumbFor(VLimit() - 1));
 }
 
 TEST_F(VScrollTest, ArrowClickScrollsOneLineAtRelease)
@@ -60,29 +63,30 @@ TEST_F(VScrollTest, ArrowClickScrollsOneLineAtRelease)
     EXPECT_EQ(Top(), 0);
 }
 
-TEST_F(VScrollTest, HeldArrowRepeatsAfterTheDelay)
+// The timers are driven by the test's own WM_TIMER messages; TimerArmed only
+// looks at which timer the bar has set.
+TEST_F(VScrollTest, HeldArrowWaitsForTheDelayThenRepeatsUntilTheRelease)
 {
     Down(bar(), 5, h - 20);
-    SendMessageA(bar(), WM_TIMER, ListVScrollBar::kDelayTimer, 0);
+    EXPECT_TRUE(TimerArmed(bar(), ListVScrollBar::kDelayTimer));
+    EXPECT_FALSE(TimerArmed(bar(), ListVScrollBar::kRepeatTimer));
+    Tick(bar(), ListVScrollBar::kDelayTimer);
     EXPECT_EQ(Top(), 0) << "the delay only starts the repeat";
-    for (int i = 0; i < 3; ++i)
-        SendMessageA(bar(), WM_TIMER, ListVScrollBar::kRepeatTimer, 0);
+    EXPECT_FALSE(TimerArmed(bar(), ListVScrollBar::kDelayTimer));
+    EXPECT_TRUE(TimerArmed(bar(), ListVScrollBar::kRepeatTimer));
+    Tick(bar(), ListVScrollBar::kRepeatTimer, 3);
     EXPECT_EQ(Top(), 3);
     Up(bar(), 5, h - 20);
     EXPECT_EQ(Top(), 4) << "the release adds one more";
-    SendMessageA(bar(), WM_TIMER, ListVScrollBar::kRepeatTimer, 0);
+    EXPECT_FALSE(TimerArmed(bar(), ListVScrollBar::kRepeatTimer));
+    Tick(bar(), ListVScrollBar::kRepeatTimer);
     EXPECT_EQ(Top(), 4) << "nothing is held any more";
 
-    // The same with the system's timers: 250 ms, then one line every 50 ms.
-    Down(bar(), 5, h - 20);
-    PumpMessages(200);
-    EXPECT_EQ(Top(), 4);
-    PumpMessages(400);
-    Up(bar(), 5, h - 20);
-    const int after = Top();
-    EXPECT_GE(after, 6);
-    PumpMessages(200);
-    EXPECT_EQ(Top(), after) << "the repeat stops at the release";
+    // A click shorter than the delay stops the delay timer too.
+    Down(bar(), 5, 12);
+    Up(bar(), 5, 12);
+    EXPECT_EQ(Top(), 3);
+    EXPECT_FALSE(TimerArmed(bar(), ListVScrollBar::kDelayTimer));
 }
 
 TEST_F(VScrollTest, TrackClicksPageOnEitherSideOfTheThumb)
@@ -127,8 +131,60 @@ TEST_F(VScrollTest, DraggingTheThumbScrollsTheListAsItMoves)
     EXPECT_GT(Top(), first);
     Up(bar(), 5, 80);
     // On release the thumb goes where the list's position puts it.
-    const int computed = static_cast<int>((h - 80.0) / VLimit() * Top()) + 20;
-    EXPECT_EQ(list.vBar.thumbTop, computed + 26 > h - 40 ? h - 38 : computed);
+    EXPECT_EQ(list.vBar.thumbTop, VThumbFor(Top()));
+}
+
+// A list that scrolls both ways, for what the two bars do alike.
+class BothBarsTest : public VScrollTest {};
+
+// A press that loses the capture (another window takes it, or the system cancels
+// the mode) stops its timers and its drag, and the release that ends it does
+// nothing; the next press works as before.
+TEST_F(BothBarsTest, PressThatLosesTheCaptureStopsAndItsReleaseDoesNothing)
+{
+    HWND v = list.vBar.hwnd;
+    Down(v, 5, h - 20);
+    ASSERT_TRUE(list.vBar.downPressed);
+    SetCapture(dialog.hwnd);
+    EXPECT_FALSE(list.vBar.downPressed);
+    EXPECT_FALSE(TimerArmed(v, ListScrollBar::kDelayTimer));
+    Tick(v, ListScrollBar::kDelayTimer);
+    Tick(v, ListScrollBar::kRepeatTimer, 3);
+    EXPECT_FALSE(TimerArmed(v, ListScrollBar::kRepeatTimer));
+    ReleaseCapture();
+    Up(v, 5, h - 20);
+    EXPECT_EQ(Top(), 0);
+
+    // Cancelled by the system while the repeat runs.
+    HWND hb = list.hBar.hwnd;
+    const int w = BarWidth();
+    Down(hb, w - 5, 5);
+    Tick(hb, ListScrollBar::kDelayTimer);
+    Tick(hb, ListScrollBar::kRepeatTimer);
+    const int stepped = HPos();
+    ASSERT_GT(stepped, 0);
+    SendMessageA(hb, WM_CANCELMODE, 0, 0);
+    EXPECT_NE(GetCapture(), hb);
+    EXPECT_FALSE(TimerArmed(hb, ListScrollBar::kRepeatTimer));
+    Tick(hb, ListScrollBar::kRepeatTimer);
+    Up(hb, w - 5, 5);
+    EXPECT_EQ(HPos(), stepped);
+
+    // A thumb that lost the capture is not dragged by later moves, and its
+    // release on the track does not page.
+    Down(v, 5, list.vBar.thumbTop + 5);
+    ASSERT_TRUE(list.vBar.thumbPressed);
+    SendMessageA(v, WM_CANCELMODE, 0, 0);
+    MoveTo(v, 5, 80, MK_LBUTTON);
+    EXPECT_FALSE(list.vBar.dragging);
+    Up(v, 5, 80);
+    EXPECT_EQ(Top(), 0);
+
+    // The bar's own ReleaseCapture at a release does not cancel that release.
+    Down(v, 5, h - 20);
+    Up(v, 5, h - 20);
+    EXPECT_EQ(Top(), 1);
+    EXPECT_NE(GetCapture(), v);
 }
 
 class HScrollTest : public ListFixture {
@@ -140,12 +196,6 @@ protected:
         w = BarWidth();
     }
     HWND bar() const { return list.hBar.hwnd; }
-    int Limit() const
-    {
-        SCROLLINFO si = {sizeof si, SIF_ALL};
-        GetScrollInfo(list.hwnd, SB_HORZ, &si);
-        return si.nMax - static_cast<int>(si.nPage) + 1;
-    }
     int w = 0;
 };
 
@@ -156,7 +206,7 @@ TEST_F(HScrollTest, BarSitsBelowTheListAndThumbGoesFromStartToEnd)
     EXPECT_EQ(br.top, lr.bottom);
     EXPECT_EQ(br.right - br.left, lr.right - lr.left - 2);
     EXPECT_EQ(br.bottom - br.top, 14);
-    ASSERT_GT(Limit(), 0);
+    ASSERT_GT(HLimit(), 0);
 
     EXPECT_EQ(list.hBar.thumbX, 20);
     GdiBitmap thumb = LoadBitmapResource(IDB_HSCROLL_THUMB);
@@ -169,7 +219,7 @@ TEST_F(HScrollTest, BarSitsBelowTheListAndThumbGoesFromStartToEnd)
 
     list.Scroll(10000, 0);
     PumpMessages();
-    ASSERT_EQ(HPos(), Limit());
+    ASSERT_EQ(HPos(), HLimit());
     EXPECT_EQ(list.hBar.thumbX, w - 38) << "w - 40 lies past w - 42 and snaps";
     Capture end(bar());
     // The thumb picture reaches under the right arrow, which is drawn first.
@@ -214,16 +264,14 @@ TEST_F(HScrollTest, DraggingTheThumbScrollsThroughLvmScroll)
     Down(bar(), list.hBar.thumbX + 5, 5);
     MoveTo(bar(), 60, 5, MK_LBUTTON);
     EXPECT_TRUE(list.hBar.dragging);
-    const int ppu = 0;
-    (void)ppu;
-    const int expected = static_cast<int>((60 - 13 - 25) / ((w - 75.0) / Limit()));
+    const int expected = static_cast<int>((60 - 13 - 25) / ((w - 75.0) / HLimit()));
     EXPECT_NEAR(HPos(), expected, 1);
     MoveTo(bar(), w - 30, 5, MK_LBUTTON);
-    EXPECT_EQ(HPos(), Limit());
+    EXPECT_EQ(HPos(), HLimit());
     Up(bar(), w - 30, 5);
     EXPECT_FALSE(list.hBar.dragging);
     EXPECT_EQ(list.hBar.thumbX, w - 38);
-    EXPECT_EQ(HPos(), Limit()) << "a drag does not page at its release";
+    EXPECT_EQ(HPos(), HLimit()) << "a drag does not page at its release";
 }
 
 class GreyBarsTest : public ListFixture {};
@@ -261,12 +309,79 @@ TEST_F(GreyBarsTest, ListThatFitsShowsTheGreyPicturesWithoutThumbs)
         ASSERT_TRUE(hb.Matches(x, 0, hTrackGrey.get(), 0, 0, 1, 14)) << "no thumb at x " << x;
 
     // Track clicks still send page commands; the list has nowhere to go.
+    ScrollRequestLog log(list.hwnd);
+    ASSERT_TRUE(log.ok());
     Click(list.vBar.hwnd, 5, vh / 2);
     Click(list.hBar.hwnd, hw / 2, 5);
+    const std::vector<ScrollRequestLog::Request> pages = {{WM_VSCROLL, SB_PAGEDOWN}, {WM_HSCROLL, SB_PAGERIGHT}};
+    EXPECT_EQ(log.requests, pages);
+    // Clicked and held arrows and a drag from the thumb's place move nothing either.
+    for (HWND bar : {list.vBar.hwnd, list.hBar.hwnd}) {
+        const bool vertical = bar == list.vBar.hwnd;
+        const int length = vertical ? vh : hw;
+        for (int along : {5, length - 5}) {
+            const int x = vertical ? 5 : along, y = vertical ? along : 5;
+            Down(bar, x, y);
+            Tick(bar, ListScrollBar::kDelayTimer);
+            Tick(bar, ListScrollBar::kRepeatTimer, 3);
+            Up(bar, x, y);
+        }
+        Down(bar, vertical ? 5 : 25, vertical ? 25 : 5);
+        MoveTo(bar, vertical ? 5 : length / 2, vertical ? length / 2 : 5, MK_LBUTTON);
+        Up(bar, vertical ? 5 : length / 2, vertical ? length / 2 : 5);
+        EXPECT_FALSE(TimerArmed(bar, ListScrollBar::kRepeatTimer));
+    }
     EXPECT_EQ(Top(), 0);
     EXPECT_EQ(HPos(), 0);
     EXPECT_EQ(list.vBar.thumbTop, 20);
     EXPECT_EQ(list.hBar.thumbX, 20);
+    Capture after(list.vBar.hwnd);
+    for (int y = 18; y < vh - 16; ++y)
+        ASSERT_TRUE(after.Matches(0, y, trackGrey.get(), 0, 0, 14, 1)) << "still no thumb on row " << y;
+}
+
+class SmallListTest : public ListFixture {};
+
+// Bars shorter than their arrows and pictures (a list squeezed to a few pixels):
+// the thumb stays at its first place and whatever the pointer does leaves the
+// list inside its range and the bar with no capture or timer.
+TEST_F(SmallListTest, BarsShorterThanTheirPicturesStayInRange)
+{
+    SetUpList(40, 20, 12);
+    const std::pair<int, int> sizes[] = {{20, 12}, {60, 41}};  // list width, height
+    for (const auto& size : sizes) {
+        Place(list.hwnd, 10, 60, size.first, size.second);
+        list.PositionScrollBars();
+        PumpMessages();
+        const int vh = BarHeight(), hw = BarWidth();
+        ASSERT_LT(vh, 80) << "the vertical thumb has no travel";
+        ASSERT_LT(hw, 75) << "nor the horizontal one";
+        for (HWND bar : {list.vBar.hwnd, list.hBar.hwnd}) {
+            EXPECT_TRUE(Capture(bar).ok());
+            const bool vertical = bar == list.vBar.hwnd;
+            const int length = vertical ? vh : hw;
+            // Both ends, the middle, and where the up arrow's zone overlaps the down arrow's.
+            for (int along : {0, 12, length / 2, length - 1}) {
+                if (along >= length)
+                    continue;
+                const int x = vertical ? 5 : along, y = vertical ? along : 5;
+                Down(bar, x, y);
+                Tick(bar, ListScrollBar::kDelayTimer);
+                Tick(bar, ListScrollBar::kRepeatTimer);
+                MoveTo(bar, x, y, MK_LBUTTON);
+                Up(bar, x, y);
+            }
+            EXPECT_NE(GetCapture(), bar);
+            EXPECT_FALSE(TimerArmed(bar, ListScrollBar::kDelayTimer));
+            EXPECT_FALSE(TimerArmed(bar, ListScrollBar::kRepeatTimer));
+        }
+        EXPECT_GE(Top(), 0);
+        EXPECT_LE(Top(), std::max(VLimit(), 0));
+        EXPECT_GE(HPos(), 0);
+        EXPECT_LE(HPos(), std::max(HLimit(), 0));
+        EXPECT_EQ(list.vBar.thumbTop, 20) << "list " << size.first << " x " << size.second;
+        EXPECT_EQ(list.hBar.thumbX, 20) << "list " << size.first << " x " << size.second;
+    }
 }
 
 }  // namespace

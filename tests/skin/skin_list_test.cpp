@@ -96,6 +96,21 @@ TEST_F(SkinListTest, KeyboardScrollingMovesTheThumbByKeyUp)
     EXPECT_EQ(list.vBar.thumbTop, BarHeight() - 38);
 }
 
+TEST_F(SkinListTest, WheelScrollingMovesTheThumbOnceTheListHasRedrawn)
+{
+    SetUpList(40);
+    SetFocus(list.hwnd);
+    RECT r = list.WindowRect();
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(list.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), at);
+    PumpMessages();
+    ASSERT_GT(Top(), 0);
+    EXPECT_EQ(list.vBar.thumbTop, VThumbFor(Top()));
+    SendMessageA(list.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), at);
+    PumpMessages();
+    EXPECT_EQ(list.vBar.thumbTop, VThumbFor(Top()));
+}
+
 TEST_F(SkinListTest, OwnScrollBarsStayOutOfTheFrameWhileTheirRangesLiveOn)
 {
     SetUpList(40);
