@@ -42,8 +42,7 @@ void MainDialog::EnableAddressFields(bool enable)
         EnableWindow(field->hwnd, enable ? TRUE : FALSE);
 }
 
-void MainDialog::ShowPortSettings(const char* dhcpFlag, const char* address, const char* netmask,
-                                  const char* gateway)
+void MainDialog::ShowPortSettings(const char* dhcpFlag, const char* address, const char* netmask, const char* gateway)
 {
     const bool dhcpClient = dhcpFlag[0] == '1';
     dhcpBox_.SetCurSel(dhcpClient ? kDhcpEnable : kDhcpDisable);

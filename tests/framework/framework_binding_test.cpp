@@ -29,9 +29,9 @@ TEST(BindDlgItems, ViewsLearnTheirHandleSubclassedControlsTheirMessagesAndMissin
     ComboBox combo;
     Edit edit;
     CountingList list;
-    EXPECT_TRUE(BindDlgItems(dialog.hwnd, {{IDC_TEST_COMBO, &combo},
-                                           {IDC_TEST_EDIT, &edit},
-                                           {IDC_TEST_LIST, &list, DlgItemBinding::kSubclass}}));
+    EXPECT_TRUE(BindDlgItems(
+        dialog.hwnd,
+        {{IDC_TEST_COMBO, &combo}, {IDC_TEST_EDIT, &edit}, {IDC_TEST_LIST, &list, DlgItemBinding::kSubclass}}));
     EXPECT_EQ(dialog.GetItem(IDC_TEST_COMBO), combo.hwnd);
     EXPECT_EQ(2, combo.GetCount()) << "the template's strings, read through the view";
     EXPECT_EQ(nullptr, Window::FromHandle(combo.hwnd)) << "a view does not subclass";

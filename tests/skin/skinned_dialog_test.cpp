@@ -67,16 +67,16 @@ TEST(SkinnedDialog, TextsSitOnThePictureWhileEditsKeepTheirColours)
     ASSERT_NE(nullptr, label);
     ClientDC dc(dialog.hwnd);
 
-    const LRESULT labelBrush = dialog.Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                                           reinterpret_cast<LPARAM>(label));
+    const LRESULT labelBrush =
+        dialog.Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(label));
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), labelBrush);
     EXPECT_EQ(RGB(255, 255, 255), GetTextColor(dc.get()));
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc.get()));
 
     // A disabled edit asks as a static does; it is not drawn on the picture.
     SetTextColor(dc.get(), RGB(1, 2, 3));
-    const LRESULT editBrush = dialog.Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                                          reinterpret_cast<LPARAM>(edit));
+    const LRESULT editBrush =
+        dialog.Send(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(edit));
     EXPECT_NE(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), editBrush);
     EXPECT_NE(RGB(255, 255, 255), GetTextColor(dc.get()));
     DestroyWindow(dialog.hwnd);
