@@ -1,14 +1,17 @@
 // kavronctl as a user runs it, against simulated devices.
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <stdlib.h>
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "cadence.h"
 #include "sim_control.h"
 
 namespace {
@@ -71,6 +74,17 @@ CommandRun Finish(FILE* pipe)
 CommandRun Kavronctl(const std::string& arguments)
 {
     return Finish(StartKavronctl(arguments));
+}
+
+std::set<std::string> JsonAddresses(const std::string& out)
+{
+    std::set<std::string> addresses;
+    json devices = json::parse(out, nullptr, false);
+    if (devices.is_array()) {
+        for (const json& device : devices)
+            addresses.insert(device.value("address", ""));
+    }
+    return addresses;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator)
@@ -210,6 +224,33 @@ TEST_F(KavronctlLab, ExitStatusForAbsentDevicesAndBadUsage)
         EXPECT_NE(bad.out.find(std::string("not an IPv4 address in dotted decimal")), std::string::npos) << bad.out;
     }
     EXPECT_EQ(Kavronctl("discover --selectors 3").status, 2);
+}
+
+TEST_F(KavronctlLab, TwoInstancesOnOneHostBothDiscoverEveryDevice)
+{
+    // Both bind port 13579 on the same interfaces; each hears the devices' answers.
+    size_t mark = SimLogMark();
+    FILE* first = StartKavronctl("discover --json");
+    FILE* second = StartKavronctl("discover --json");
+    CommandRun a = Finish(first);
+    CommandRun b = Finish(second);
+    const std::set<std::string> all{"198.51.100.20", "198.51.100.40", "203.0.113.30"};
+    EXPECT_EQ(a.status, 0);
+    EXPECT_EQ(b.status, 0);
+    EXPECT_EQ(JsonAddresses(a.out), all) << a.out;
+    EXPECT_EQ(JsonAddresses(b.out), all) << b.out;
+
+    // They really listened at once: on each interface the two requests came less than
+    // one listening time apart.
+    std::map<std::string, std::vector<long long>> asked;
+    for (const json& line : SimLogSince(mark)) {
+        if (!line.contains("sent") && line.value("opcode", 0) == 1)
+            asked[line.value("iface", "")].push_back(line.value("t_ms", 0LL));
+    }
+    for (const char* iface : {kSimLan0, kSimLan1}) {
+        ASSERT_EQ(asked[iface].size(), 2u) << iface;
+        EXPECT_LT(std::llabs(asked[iface][0] - asked[iface][1]), NominalDiscoveryMs()) << iface;
+    }
 }
 
 }  // namespace
