@@ -9,6 +9,7 @@
 #include "device_values.h"
 #include "devices.h"
 #include "discovery.h"
+#include "host_interfaces.h"
 #include "protocol_types.h"
 #include "queries.h"
 #include "text_util.h"

@@ -11,7 +11,9 @@
 int PlatformStartup();
 void PlatformCleanup();
 
-// Host IPv4 addresses in the platform's order; writes at most capacity of them.
+// The host's IPv4 addresses that get interface table entries, in the platform's
+// order: the resolver's answer for the host name on Windows, the up interfaces'
+// addresses chosen by ChooseHostAddresses on Linux. Writes at most capacity of them.
 int PlatformHostAddresses(HostAddress* addresses, int capacity);
 
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);

@@ -18,11 +18,15 @@
 
 #include <string.h>
 
+#include "host_interfaces.h"
 #include "text_util.h"
 
 namespace {
 
 const char kGroupAddress[] = "224.0.0.1";
+
+// IPv4 addresses read from the system before the choice; far more than any host has.
+enum { kListedCapacity = 256 };
 
 sockaddr_in GroupDestination()
 {
@@ -51,18 +55,21 @@ int PlatformHostAddresses(HostAddress* addresses, int capacity)
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) != 0)
         return 0;
+    InterfaceAddress listed[kListedCapacity];
     int count = 0;
-    for (ifaddrs* it = list; it != nullptr && count < capacity; it = it->ifa_next) {
+    for (ifaddrs* it = list; it != nullptr && count < kListedCapacity; it = it->ifa_next) {
         if (it->ifa_addr == nullptr || it->ifa_addr->sa_family != AF_INET)
             continue;
         const sockaddr_in* address = reinterpret_cast<const sockaddr_in*>(it->ifa_addr);
-        HostAddress& out = addresses[count++];
-        CopyTextTo(out.text, inet_ntoa(address->sin_addr));
-        CopyTextTo(out.deviceName, it->ifa_name);
-        out.deviceIndex = if_nametoindex(it->ifa_name);
+        InterfaceAddress& out = listed[count++];
+        CopyTextTo(out.address.text, inet_ntoa(address->sin_addr));
+        CopyTextTo(out.address.deviceName, it->ifa_name);
+        out.address.deviceIndex = if_nametoindex(it->ifa_name);
+        out.up = (it->ifa_flags & IFF_UP) != 0;
+        out.loopback = (it->ifa_flags & IFF_LOOPBACK) != 0;
     }
     freeifaddrs(list);
-    return count;
+    return ChooseHostAddresses(listed, count, addresses, capacity);
 }
 
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&)

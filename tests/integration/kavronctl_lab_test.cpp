@@ -1,13 +1,17 @@
 // kavronctl as a user runs it, against simulated devices.
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <stdlib.h>
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "cadence.h"
 #include "sim_control.h"
 
 namespace {
@@ -30,14 +34,20 @@ std::string Program()
     return path;
 }
 
-CommandRun Kavronctl(const std::string& arguments)
+// Starts kavronctl with the arguments (a shell redirection may follow them).
+FILE* StartKavronctl(const std::string& arguments)
 {
     std::string command = Program() + " " + arguments;
 #ifdef _WIN32
-    FILE* pipe = _popen(command.c_str(), "rb");
+    return _popen(command.c_str(), "rb");
 #else
-    FILE* pipe = popen(command.c_str(), "r");
+    return popen(command.c_str(), "r");
 #endif
+}
+
+// Reads the started command's output to its end and waits for its exit status.
+CommandRun Finish(FILE* pipe)
+{
     CommandRun run{-1, ""};
     if (pipe == nullptr)
         return run;
@@ -61,6 +71,22 @@ CommandRun Kavronctl(const std::string& arguments)
     return run;
 }
 
+CommandRun Kavronctl(const std::string& arguments)
+{
+    return Finish(StartKavronctl(arguments));
+}
+
+std::set<std::string> JsonAddresses(const std::string& out)
+{
+    std::set<std::string> addresses;
+    json devices = json::parse(out, nullptr, false);
+    if (devices.is_array()) {
+        for (const json& device : devices)
+            addresses.insert(device.value("address", ""));
+    }
+    return addresses;
+}
+
 std::vector<std::string> Split(const std::string& text, char separator)
 {
     std::vector<std::string> pieces;
@@ -74,6 +100,9 @@ std::vector<std::string> Split(const std::string& text, char separator)
     }
 }
 
+const char kForgerName[] = "A\tB\n198.51.100.99\\\x01\x7f";
+const char kForgerLine[] = "A\\tB\\n198.51.100.99\\\\\\x01\\x7f";
+
 class KavronctlLab : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -86,7 +115,8 @@ protected:
                  {"model", "ZKM-150"},
                  {"on", json::array({kSimLan0})},
                  {"values",
-                  {{"3", "HDD_1:USB1"},
+                  {{"3", "HDD_1:USB1:Tab\there"},
+                   {"12", "HDD\r\n1"},
                    {"19", "1"},
                    {"20", "LAN1:198.51.100.20:255.255.255.0:198.51.100.1:0:LAN2:203.0.113.20:255.255.255.0::1"}}}});
         // Name bytes that are not UTF-8.
@@ -96,7 +126,10 @@ protected:
                         {"dhcp", "1"},
                         {"on", json::array({kSimLan1})},
                         {"unanswered", json::array({19})}});
-        ASSERT_TRUE(ApplySimDevices({office, odd}));
+        // A name that would shift columns and forge a second line if printed raw.
+        json forger = SimDevice("02a1b2c3d4c0", "198.51.100.40");
+        forger.update(json{{"name", kForgerName}, {"on", json::array({kSimLan0})}});
+        ASSERT_TRUE(ApplySimDevices({office, odd, forger}));
     }
 };
 
@@ -106,7 +139,7 @@ TEST_F(KavronctlLab, DiscoverAsJsonAndAsLines)
     ASSERT_EQ(run.status, 0) << run.out;
     json devices = json::parse(run.out, nullptr, false);
     ASSERT_TRUE(devices.is_array()) << run.out;
-    ASSERT_EQ(devices.size(), 2u);
+    ASSERT_EQ(devices.size(), 3u);
     for (const json& device : devices) {
         for (const char* key :
              {"name", "address", "netmask", "gateway", "dhcpFlag", "model", "interfaceIndex", "deviceId"}) {
@@ -116,6 +149,8 @@ TEST_F(KavronctlLab, DiscoverAsJsonAndAsLines)
             EXPECT_EQ(device["name"], "Office NAS");
             EXPECT_EQ(device["model"], "ZKM-150");
             EXPECT_EQ(device["deviceId"], "02a1b2c3d4e5c6336414");
+        } else if (device["address"] == "198.51.100.40") {
+            EXPECT_EQ(device["name"], kForgerName);  // JSON escapes it already
         } else {
             EXPECT_EQ(device["name"], "Off\xef\xbf\xbd"
                                       "ce");  // replaced, not refused
@@ -126,25 +161,35 @@ TEST_F(KavronctlLab, DiscoverAsJsonAndAsLines)
     run = Kavronctl("discover");
     ASSERT_EQ(run.status, 0);
     std::vector<std::string> lines = Split(run.out, '\n');
-    ASSERT_EQ(lines.size(), 3u);  // two devices, then the empty rest after the last newline
-    bool sawOffice = false;
-    for (size_t i = 0; i < 2; ++i) {
+    // One line per device (then the empty rest after the last newline), seven fields
+    // each, whatever bytes the names hold.
+    ASSERT_EQ(lines.size(), 4u) << run.out;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < 3; ++i) {
         std::vector<std::string> fields = Split(lines[i], '\t');
         ASSERT_EQ(fields.size(), 7u) << lines[i];
+        seen.insert(fields[1]);
         if (fields[1] == "198.51.100.20") {
-            sawOffice = true;
             EXPECT_EQ(fields, (std::vector<std::string>{"Office NAS", "198.51.100.20", "255.255.255.0", "198.51.100.1",
                                                         "0", "ZKM-150", fields[6]}));
+        } else if (fields[1] == "198.51.100.40") {
+            EXPECT_EQ(fields[0], kForgerLine);
+        } else {
+            EXPECT_EQ(fields[0], "Off\xff"
+                                 "ce");  // not a control byte: as it came
         }
     }
-    EXPECT_TRUE(sawOffice);
+    EXPECT_EQ(seen, (std::set<std::string>{"198.51.100.20", "198.51.100.40", "203.0.113.30"}));
 }
 
 TEST_F(KavronctlLab, QueryPrintsTheValue)
 {
     CommandRun volumes = Kavronctl("query 198.51.100.20 volumes");
     ASSERT_EQ(volumes.status, 0);
-    EXPECT_EQ(volumes.out, "HDD_1\nUSB1\n");
+    EXPECT_EQ(volumes.out, "HDD_1\nUSB1\nTab\\there\n");
+    CommandRun share = Kavronctl("query 198.51.100.20 share-name");
+    ASSERT_EQ(share.status, 0);
+    EXPECT_EQ(share.out, "HDD\\r\\n1\n");
 
     CommandRun ports = Kavronctl("query 198.51.100.20 port-config --json");
     ASSERT_EQ(ports.status, 0);
@@ -172,8 +217,40 @@ TEST_F(KavronctlLab, ExitStatusForAbsentDevicesAndBadUsage)
     EXPECT_EQ(empty.status, 0);
     EXPECT_EQ(json::parse(empty.out, nullptr, false), (json{{"value", ""}}));
     EXPECT_EQ(Kavronctl("query 198.51.100.20 temperature").status, 2);
-    EXPECT_EQ(Kavronctl("query 198.51.100 ssl").status, 2);
+    // An address in any other spelling than canonical dotted decimal is a usage error.
+    for (const char* address : {"198.51.100", "198.51.100.020"}) {
+        CommandRun bad = Kavronctl(std::string("query ") + address + " ssl 2>&1");
+        EXPECT_EQ(bad.status, 2) << address;
+        EXPECT_NE(bad.out.find(std::string("not an IPv4 address in dotted decimal")), std::string::npos) << bad.out;
+    }
     EXPECT_EQ(Kavronctl("discover --selectors 3").status, 2);
+}
+
+TEST_F(KavronctlLab, TwoInstancesOnOneHostBothDiscoverEveryDevice)
+{
+    // Both bind port 13579 on the same interfaces; each hears the devices' answers.
+    size_t mark = SimLogMark();
+    FILE* first = StartKavronctl("discover --json");
+    FILE* second = StartKavronctl("discover --json");
+    CommandRun a = Finish(first);
+    CommandRun b = Finish(second);
+    const std::set<std::string> all{"198.51.100.20", "198.51.100.40", "203.0.113.30"};
+    EXPECT_EQ(a.status, 0);
+    EXPECT_EQ(b.status, 0);
+    EXPECT_EQ(JsonAddresses(a.out), all) << a.out;
+    EXPECT_EQ(JsonAddresses(b.out), all) << b.out;
+
+    // They really listened at once: on each interface the two requests came less than
+    // one listening time apart.
+    std::map<std::string, std::vector<long long>> asked;
+    for (const json& line : SimLogSince(mark)) {
+        if (!line.contains("sent") && line.value("opcode", 0) == 1)
+            asked[line.value("iface", "")].push_back(line.value("t_ms", 0LL));
+    }
+    for (const char* iface : {kSimLan0, kSimLan1}) {
+        ASSERT_EQ(asked[iface].size(), 2u) << iface;
+        EXPECT_LT(std::llabs(asked[iface][0] - asked[iface][1]), NominalDiscoveryMs()) << iface;
+    }
 }
 
 }  // namespace

@@ -389,6 +389,100 @@ TEST(LabExchanges, AnotherDevicesReplyIsNotTaken)
     EXPECT_GE(intruderReplies, 1);
 }
 
+double SecondsOf(int (*run)(), int* result)
+{
+    auto start = std::chrono::steady_clock::now();
+    *result = run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Bounds of a wait that should last about nominalMs: never shorter, and late only by
+// what a loaded machine can add.
+void ExpectAbout(double seconds, long nominalMs)
+{
+    EXPECT_GE(seconds, 0.9 * nominalMs / 1000.0);
+    EXPECT_LE(seconds, 1.25 * nominalMs / 1000.0 + 0.5);
+}
+
+// Every query against a device that answers each of them 1.5 s late and against one
+// that never answers. A limit-10 wait (1.11 s) gives up before the late answer and a
+// limit-20 wait (2.21 s) takes it; unanswered, a query lasts its drain and whole wait.
+TEST(LabExchanges, AttemptLimitOfEveryQuery)
+{
+    const struct {
+        const char* name;
+        int subCode;
+        int (*run)();
+        int attemptLimit;
+    } queries[] = {
+        {"volumes", 3, QueryVolumes, 20},
+        {"codepage", 9, QueryCodepage, 10},
+        {"disk state", 11, QueryDiskState, 20},
+        {"share name", 12, QueryShareName, 20},
+        {"bt firmware", 15, QueryBtFirmware, 20},
+        {"domain", 18, QueryDomain, 20},
+        {"ssl", 19, QuerySsl, 20},
+        {"port config", 20, QueryPortConfig, 20},
+    };
+    json delays = json::object(), subCodes = json::array();
+    for (const auto& query : queries) {
+        delays[std::to_string(query.subCode)] = 1500;
+        subCodes.push_back(query.subCode);
+    }
+    json late = SimDevice("02a1b2c3d4e5", "198.51.100.20");
+    late.update(json{{"on", json::array({kSimLan0})}, {"subcodeDelayMs", delays}});
+    json mute = SimDevice("02a1b2c3d4b0", "198.51.100.30");
+    mute.update(json{{"on", json::array({kSimLan0})}, {"unanswered", subCodes}});
+    ASSERT_TRUE(ApplySimDevices({late, mute}));
+    Discover(3, 3);
+    ASSERT_EQ(deviceList.count, 2);
+
+    for (const auto& query : queries) {
+        SCOPED_TRACE(query.name);
+        int result = -1;
+        Select("198.51.100.30");
+        size_t mark = SimLogMark();
+        double seconds = SecondsOf(query.run, &result);
+        EXPECT_EQ(result, 0);
+        ExpectAbout(seconds, NominalDrainMs(kDrainAttempts) + NominalWaitMs(query.attemptLimit));
+        int asked = 0;
+        for (const json& line : SimLogSince(mark)) {
+            if (!line.contains("sent") && line.value("subcode", 0) == query.subCode)
+                ++asked;
+        }
+        EXPECT_EQ(asked, 1);
+
+        Select("198.51.100.20");
+        seconds = SecondsOf(query.run, &result);
+        EXPECT_EQ(result, query.attemptLimit == 20 ? 1 : 0);
+        if (result == 1) {
+            EXPECT_GE(seconds, 1.5);
+        } else {
+            // Let the late answer arrive, so that it is not left for the next query.
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+            FlushReceiveSockets();
+        }
+    }
+}
+
+// Discovery listens 990 ms on each interface: an answer after 0.7 s is taken, one
+// after 1.6 s has missed it.
+TEST(LabExchanges, DiscoveryListensAboutASecondPerInterface)
+{
+    json early = SimDevice("02a1b2c3d4e5", "198.51.100.20");
+    early.update(json{{"on", json::array({kSimLan0})}, {"delayMs", 700}});
+    json late = SimDevice("02a1b2c3d4b0", "198.51.100.30");
+    late.update(json{{"on", json::array({kSimLan0})}, {"delayMs", 1600}});
+    ASSERT_TRUE(ApplySimDevices({early, late}));
+    auto start = std::chrono::steady_clock::now();
+    Discover(3, 3);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(Device("198.51.100.20"), nullptr);
+    EXPECT_EQ(Device("198.51.100.30"), nullptr);
+    EXPECT_EQ(deviceList.count, 1);
+    ExpectAbout(seconds, interfaceTable.interfaceCount * NominalDiscoveryMs());
+}
+
 // Keep last: the stream of foreign datagrams outlives the test.
 TEST(LabExchanges, StreamOfOtherOpcodesCannotHoldAWait)
 {

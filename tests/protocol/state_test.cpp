@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "test_bytes.h"
 
@@ -39,6 +40,47 @@ TEST(InterfaceTableFill, FirstEightInGivenOrderNoneFiltered)
 
     EXPECT_EQ(FillInterfaceTable(&table, hosts, 0), 0);
     EXPECT_STREQ(table.entries[0].addressText, "");
+}
+
+InterfaceAddress Listed(const char* text, unsigned index, bool up = true, bool loopback = false)
+{
+    InterfaceAddress listed;
+    listed.address = Host(text, ("if" + std::to_string(index)).c_str(), index);
+    listed.up = up;
+    listed.loopback = loopback;
+    return listed;
+}
+
+std::vector<std::string> Chosen(const std::vector<InterfaceAddress>& listed, int capacity = kMaxInterfaces)
+{
+    HostAddress chosen[kMaxInterfaces];
+    int count = ChooseHostAddresses(listed.data(), static_cast<int>(listed.size()), chosen, capacity);
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i)
+        texts.push_back(std::string(chosen[i].text) + "@" + chosen[i].deviceName);
+    return texts;
+}
+
+TEST(HostAddressChoice, UpInterfacesInIndexOrderLoopbackOnlyWhenNothingElse)
+{
+    EXPECT_EQ(Chosen({Listed("127.0.0.1", 1, true, true), Listed("203.0.113.1", 4), Listed("192.0.2.7", 2, false),
+                      Listed("198.51.100.1", 3), Listed("198.51.100.9", 3)}),
+              (std::vector<std::string>{"198.51.100.1@if3", "198.51.100.9@if3", "203.0.113.1@if4"}));
+
+    // Ten interfaces listed highest index first: the eight lowest, in index order.
+    std::vector<InterfaceAddress> many;
+    for (unsigned index = 12; index >= 3; --index)
+        many.push_back(Listed(("198.51.100." + std::to_string(index)).c_str(), index));
+    std::vector<std::string> first8 = Chosen(many);
+    ASSERT_EQ(first8.size(), 8u);
+    EXPECT_EQ(first8.front(), "198.51.100.3@if3");
+    EXPECT_EQ(first8.back(), "198.51.100.10@if10");
+    EXPECT_EQ(Chosen(many, 2), (std::vector<std::string>{"198.51.100.3@if3", "198.51.100.4@if4"}));
+
+    EXPECT_EQ(Chosen({Listed("198.51.100.1", 2, false), Listed("127.0.0.1", 1, true, true)}),
+              (std::vector<std::string>{"127.0.0.1@if1"}));
+    EXPECT_TRUE(Chosen({Listed("198.51.100.1", 2, false), Listed("127.0.0.1", 1, false, true)}).empty());
+    EXPECT_TRUE(Chosen({}).empty());
 }
 
 TEST(ClientIdMaking, SixDrawnBytesThenFourZerosSameWithinASecond)

@@ -68,7 +68,7 @@ int PrintVolumes(const CommandOptions& options)
         if (options.json) {
             names.push_back(entry->name);
         } else {
-            PrintLine(entry->name);
+            PrintLine(EscapeField(entry->name));
         }
     }
     if (options.json)
@@ -98,7 +98,7 @@ int PrintTextValue(const CommandOptions& options, const TextQuery& query)
     if (options.json) {
         PrintLine(DumpJson({{"value", query.field}}));
     } else {
-        PrintLine(query.field);
+        PrintLine(EscapeField(query.field));
     }
     return kExitOk;
 }

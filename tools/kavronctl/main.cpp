@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "address.h"
 #include "commands.h"
 #include "protocol.h"
 
@@ -16,26 +17,6 @@ namespace {
 void ConsoleToStderr(const char* text)
 {
     fputs(text, stderr);
-}
-
-// Dotted IPv4 text of four numbers 0..255: anything else cannot name a device.
-bool IsDottedAddress(const std::string& text)
-{
-    int parts = 0;
-    size_t i = 0;
-    while (i <= text.size()) {
-        size_t end = text.find('.', i);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string number = text.substr(i, end - i);
-        if (number.empty() || number.size() > 3 || number.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoi(number) > 255) {
-            return false;
-        }
-        ++parts;
-        i = end + 1;
-    }
-    return parts == 4;
 }
 
 int UsageError(const std::string& message)
@@ -84,8 +65,9 @@ int main(int argc, char** argv)
         size_t newline = message.find('\n');
         return UsageError(message.substr(0, newline));
     }
-    if (query->parsed() && !IsDottedAddress(address))
-        return UsageError("not an IPv4 address: " + address);
+    if (query->parsed() && !IsCanonicalAddress(address))
+        return UsageError("not an IPv4 address in dotted decimal (four numbers 0 to 255, no leading zeros): " +
+                          address);
 
     options.selector1 = static_cast<unsigned char>(selectors[0]);
     options.selector2 = static_cast<unsigned char>(selectors[1]);

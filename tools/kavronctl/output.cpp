@@ -13,6 +13,37 @@ std::string DeviceIdHex(const unsigned char (&deviceId)[kDeviceIdSize])
     return hex;
 }
 
+std::string EscapeField(const char* text)
+{
+    std::string escaped;
+    for (const char* p = text; *p != '\0'; ++p) {
+        const unsigned char byte = static_cast<unsigned char>(*p);
+        switch (byte) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\t':
+            escaped += "\\t";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        default:
+            if (byte < 0x20 || byte == 0x7f) {
+                char hex[5];
+                snprintf(hex, sizeof hex, "\\x%02x", byte);
+                escaped += hex;
+            } else {
+                escaped += static_cast<char>(byte);
+            }
+        }
+    }
+    return escaped;
+}
+
 nlohmann::json DeviceJson(const DeviceRecord& device)
 {
     return {
@@ -29,8 +60,9 @@ nlohmann::json DeviceJson(const DeviceRecord& device)
 
 std::string DeviceLine(const DeviceRecord& device)
 {
-    return std::string(device.name) + "\t" + device.address + "\t" + device.netmask + "\t" + device.gateway + "\t" +
-           device.dhcpFlag + "\t" + device.model + "\t" + std::to_string(device.interfaceIndex);
+    return EscapeField(device.name) + "\t" + EscapeField(device.address) + "\t" + EscapeField(device.netmask) + "\t" +
+           EscapeField(device.gateway) + "\t" + EscapeField(device.dhcpFlag) + "\t" + EscapeField(device.model) + "\t" +
+           std::to_string(device.interfaceIndex);
 }
 
 nlohmann::json PortJson(const PortConfig& port)
@@ -43,8 +75,8 @@ nlohmann::json PortJson(const PortConfig& port)
 
 std::string PortLine(const PortConfig& port)
 {
-    return std::string(port.portName) + "\t" + port.address + "\t" + port.netmask + "\t" + port.gateway + "\t" +
-           port.dhcpFlag;
+    return EscapeField(port.portName) + "\t" + EscapeField(port.address) + "\t" + EscapeField(port.netmask) + "\t" +
+           EscapeField(port.gateway) + "\t" + EscapeField(port.dhcpFlag);
 }
 
 std::string DumpJson(const nlohmann::json& value)

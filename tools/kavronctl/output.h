@@ -10,7 +10,13 @@
 // 20 lowercase hex digits.
 std::string DeviceIdHex(const unsigned char (&deviceId)[kDeviceIdSize]);
 
+// Text-mode form of a field: a name or value may hold any byte but zero, so control
+// bytes are escaped (\t, \n, \r, \xHH) and the backslash doubled, keeping one
+// record on one line and its fields apart. Other bytes, UTF-8 included, pass as they are.
+std::string EscapeField(const char* text);
+
 nlohmann::json DeviceJson(const DeviceRecord& device);
+// Tab-separated, every text field escaped.
 std::string DeviceLine(const DeviceRecord& device);
 
 nlohmann::json PortJson(const PortConfig& port);
