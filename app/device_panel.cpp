@@ -21,16 +21,8 @@ enum DeviceColumn { kColumnName = 0, kColumnIp = 1, kColumnNetmask = 2, kColumnG
 
 void MainDialog::SetUpDeviceList()
 {
-    deviceFont_ = CreateListFont();
-
-    deviceList_.AttachScrollBars();
-    deviceList_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    deviceList_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(deviceFont_.get()), TRUE);
-    deviceList_.InsertColumn(kColumnName, "Name", LVCFMT_LEFT, 94);
-    deviceList_.InsertColumn(kColumnIp, "IP", LVCFMT_LEFT, 85);
-    deviceList_.InsertColumn(kColumnNetmask, "Netmask", LVCFMT_LEFT, 85);
-    deviceList_.InsertColumn(kColumnGateway, "Gateway", LVCFMT_LEFT, 85);
-    deviceList_.SetTextColor(RGB(0, 0, 0));
+    const ListColumn columns[] = {{"Name", 94}, {"IP", 85}, {"Netmask", 85}, {"Gateway", 85}};
+    SetUpList(deviceList_, &deviceFont_, columns);
 }
 
 void MainDialog::RefreshDevices()

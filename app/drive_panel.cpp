@@ -16,14 +16,8 @@ enum VolumeColumn { kColumnVolumeName = 0, kColumnLocation = 1 };
 
 void MainDialog::SetUpVolumeList()
 {
-    volumeFont_ = CreateListFont();
-
-    volumeList_.AttachScrollBars();
-    volumeList_.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    volumeList_.Send(WM_SETFONT, reinterpret_cast<WPARAM>(volumeFont_.get()), TRUE);
-    volumeList_.InsertColumn(kColumnVolumeName, "Volume Name", LVCFMT_LEFT, 120);
-    volumeList_.InsertColumn(kColumnLocation, "Location", LVCFMT_LEFT, 111);
-    volumeList_.SetTextColor(RGB(0, 0, 0));
+    const ListColumn columns[] = {{"Volume Name", 120}, {"Location", 111}};
+    SetUpList(volumeList_, &volumeFont_, columns);
 }
 
 void MainDialog::RebuildDriveLetters()

@@ -66,8 +66,19 @@ protected:
     HICON OnQueryDragIcon() override;
 
 private:
-    // The lists' 13-pixel Tahoma, in the character set of the window's device context.
-    GdiFont CreateListFont() const;
+    struct ListColumn {
+        const char* title;
+        int width;
+    };
+    // Gives a list its bitmap scroll bars, full-row selection, its own 13-pixel
+    // Tahoma (in the character set of the window's device context, kept in *font),
+    // black text and its columns.
+    template <size_t N>
+    void SetUpList(SkinListCtrl& list, GdiFont* font, const ListColumn (&columns)[N])
+    {
+        SetUpList(list, font, columns, N);
+    }
+    void SetUpList(SkinListCtrl& list, GdiFont* font, const ListColumn* columns, size_t count);
     void SetUpDeviceList();
     void SetUpVolumeList();
     // Empties the LAN panel's address fields and its port box (disabled).
