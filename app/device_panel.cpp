@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/main_dialog.h"
+#include "framework/wait_cursor.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -34,7 +35,10 @@ void MainDialog::RefreshDevices()
     // The discovery holds the window for about a second per interface.
     HWND refresh = GetItem(IDC_REFRESH);
     EnableWindow(refresh, FALSE);
-    Discover(3, 3);
+    {
+        WaitCursor wait;
+        Discover(3, 3);
+    }
     EnableWindow(refresh, TRUE);
 
     int row = 0;
@@ -52,6 +56,8 @@ void MainDialog::RefreshDevices()
 
 void MainDialog::SelectDevice()
 {
+    // Up to four queries hold the window.
+    WaitCursor wait;
     deviceSelected = 1;
     SetFocus(deviceList_.hwnd);
 

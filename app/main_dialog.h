@@ -12,6 +12,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "protocol.h"
 #include "skin/skin_buttons.h"
 #include "skin/skin_list_ctrl.h"
 
@@ -88,6 +89,12 @@ private:
     // empty or 0.0.0.0.
     void ShowPortSettings(const char* dhcpFlag, const char* address, const char* netmask, const char* gateway);
     void EnableAddressFields(bool enable);
+    AddressInput ReadAddress(const IpAddressCtrl& field) const;
+    // Writes the panel into the port table: the second port for "LAN2", else the first.
+    void StorePanelToPort(const char* portName);
+    // The rules of a static configuration on the panel's fields; a refusal is shown
+    // and its octet focused. Records the pending texts as the rules pass.
+    bool ValidateNetworkSettings();
     void FillVolumeList(const char* serverA, const char* serverB);
 
     // Device panel.

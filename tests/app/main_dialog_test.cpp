@@ -13,6 +13,7 @@
 #include "app/app_state.h"
 #include "app/main_dialog.h"
 #include "fakes.h"
+#include "main_dialog_fixture.h"
 #include "framework/controls.h"
 #include "framework/gdi.h"
 #include "protocol.h"
@@ -22,66 +23,7 @@
 
 namespace {
 
-class MainDialogTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::memset(&protocolSession, 0, sizeof(protocolSession));
-        drives_.types = {{'C', DRIVE_FIXED}, {'X', DRIVE_CDROM}};
-        drives_.connections = {{'Y', "\\\\198.51.100.20\\HDD_1"}};
-        ASSERT_NE(nullptr, dialog_.CreateModeless(nullptr));
-    }
-    void TearDown() override
-    {
-        DestroyWindow(dialog_.hwnd);
-        ClearDevices();
-        ClearVolumes(&volumeList);
-    }
-
-    HWND Item(int id) const { return dialog_.GetItem(id); }
-    ListCtrl Devices() const { return ListCtrl(Item(IDC_DEVICE_LIST)); }
-
-    // A record and its row, as a discovery and RefreshDevices would have made them.
-    void AddRow(const char* name, const char* address, const char* netmask, const char* gateway, const char* dhcp,
-                const char* model)
-    {
-        AddDeviceRecord(name, address, netmask, gateway, dhcp, model);
-        const ListCtrl list = Devices();
-        const int row = list.InsertItem(list.GetItemCount(), "");
-        list.SetItemText(row, 0, name);
-        list.SetItemText(row, 1, address);
-        list.SetItemText(row, 2, netmask);
-        list.SetItemText(row, 3, gateway);
-    }
-    void Select(int row) { Devices().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED); }
-    void Click(int id, int code = BN_CLICKED)
-    {
-        SendMessageA(dialog_.hwnd, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
-    }
-    std::string Address(int id) const
-    {
-        const IpAddressCtrl field(Item(id));
-        if (field.IsBlank())
-            return "blank";
-        DWORD value = 0;
-        field.GetAddress(&value);
-        return std::to_string(FIRST_IPADDRESS(value)) + "." + std::to_string(SECOND_IPADDRESS(value)) + "." +
-               std::to_string(THIRD_IPADDRESS(value)) + "." + std::to_string(FOURTH_IPADDRESS(value));
-    }
-    int DhcpChoice() const { return ComboBox(Item(IDC_RECEIVE_DHCP)).GetCurSel(); }
-    std::vector<std::string> Items(int id) const
-    {
-        const ComboBox box(Item(id));
-        std::vector<std::string> items;
-        for (int i = 0; i < box.GetCount(); ++i)
-            items.push_back(box.GetItemText(i));
-        return items;
-    }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-
-    FakeDrives drives_;
-    MainDialog dialog_;
-};
+using MainDialogTest = MainDialogFixture;
 
 TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
 {
