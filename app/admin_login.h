@@ -9,8 +9,8 @@
 // The two steps the check is made of. The program uses VerifyAdminPassword and the
 // login dialog; tests play a device and a user.
 struct AdminLoginSteps {
-    int (*verify)();              // the device's verdict on the stored credentials
-    void (*prompt)(HWND owner);   // asks the user and stores what was typed
+    int (*verify)();             // the device's verdict on the stored credentials
+    void (*prompt)(HWND owner);  // asks the user and stores what was typed
 };
 AdminLoginSteps SetAdminLoginSteps(const AdminLoginSteps& steps);  // returns the previous ones
 

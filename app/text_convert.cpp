@@ -1,6 +1,10 @@
 #include "text_convert.h"
 
+#include <commctrl.h>
+
 #include <cstring>
+
+#include "protocol.h"
 
 void Utf8ToAnsi(const char* utf8, char* out, size_t capacity)
 {
@@ -35,24 +39,9 @@ void Utf8ToAnsi(const char* utf8, char* out, size_t capacity)
 
 bool ParseDottedAddress(const char* text, DWORD* hostOrder)
 {
-    DWORD value = 0;
-    const char* p = text;
-    for (int part = 0; part < 4; ++part) {
-        if (*p < '0' || *p > '9')
-            return false;
-        unsigned number = 0;
-        int digits = 0;
-        while (*p >= '0' && *p <= '9') {
-            number = number * 10 + static_cast<unsigned>(*p++ - '0');
-            if (++digits > 3 || number > 255)
-                return false;
-        }
-        value = (value << 8) | number;
-        if (part < 3 && *p++ != '.')
-            return false;
-    }
-    if (*p != '\0')
+    unsigned char bytes[4];
+    if (!ParseDottedOctets(text, bytes))
         return false;
-    *hostOrder = value;
+    *hostOrder = MAKEIPADDRESS(bytes[0], bytes[1], bytes[2], bytes[3]);
     return true;
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-std::vector<int> verdicts;  // the device's answers, in turn
+std::vector<int> verdicts;       // the device's answers, in turn
 std::vector<std::string> asked;  // "user/password" as each verdict was asked for
 int prompts = 0;
 std::string typed;  // what the played user types into the password box
@@ -42,10 +42,10 @@ TEST(EnsureAdminLogin, AsksTheEmptyPasswordFirstThenTheUserOnceAndReportsASecond
         std::vector<std::string> asked;
     };
     const Case cases[] = {
-        {{1}, true, 0, {"admin/"}},                        // empty password accepted: no dialog
-        {{-128}, true, 0, {"admin/"}},                     // any non-zero verdict accepts
-        {{0, 7}, true, 1, {"admin/", "admin/s3cret"}},     // refused, then the typed one accepted
-        {{0, 0}, false, 1, {"admin/", "admin/s3cret"}},    // wrong password: one prompt only
+        {{1}, true, 0, {"admin/"}},                      // empty password accepted: no dialog
+        {{-128}, true, 0, {"admin/"}},                   // any non-zero verdict accepts
+        {{0, 7}, true, 1, {"admin/", "admin/s3cret"}},   // refused, then the typed one accepted
+        {{0, 0}, false, 1, {"admin/", "admin/s3cret"}},  // wrong password: one prompt only
     };
     for (const Case& c : cases) {
         verdicts = c.verdicts;

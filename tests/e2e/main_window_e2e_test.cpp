@@ -8,90 +8,10 @@
 #include <vector>
 
 #include "resource.h"
+#include "utility_driver.h"
 #include "winauto.h"
 
 namespace {
-
-std::string utilityPath;
-
-// Polls until the condition holds; false after timeoutMs.
-template <class Condition>
-bool WaitFor(Condition condition, int timeoutMs = 20000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (static_cast<int>(GetTickCount() - start) >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-std::string WindowsPath(std::string path)
-{
-    // The test is handed Unix paths; Wine maps the root at Z:.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-class Utility {
-public:
-    Utility()
-    {
-        STARTUPINFOA startup{sizeof(startup)};
-        std::string command = "\"" + WindowsPath(utilityPath) + "\"";
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
-            return;
-        window = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
-    }
-    ~Utility()
-    {
-        if (!process_.hProcess)
-            return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 99);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
-    HWND Item(int id) const { return GetDlgItem(window, id); }
-    DWORD WaitExit(int timeoutMs) const
-    {
-        if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
-            return 0xFFFF;
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    // Clicks a row and waits until the selection handler's transactions are done:
-    // first until the handler has shown the row's address (so it is running or
-    // done), then until the window's thread is idle again.
-    void ClickDevice(int row)
-    {
-        HWND list = Item(IDC_DEVICE_LIST);
-        const std::string ip = winauto::ReadListView(list).at(static_cast<size_t>(row)).cells.at(1);
-        ASSERT_TRUE(winauto::ClickListRow(list, row));
-        ASSERT_TRUE(WaitFor([&] { return winauto::ReadIpAddress(Item(IDC_IP_ADDRESS)).Dotted() == ip; }))
-            << "the click on " << ip << " was not handled";
-        ASSERT_TRUE(winauto::WaitIdle(window, 30000));
-    }
-    int RowOf(const std::string& name) const
-    {
-        const auto rows = winauto::ReadListView(Item(IDC_DEVICE_LIST));
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].cells[0] == name)
-                return static_cast<int>(i);
-        return -1;
-    }
-
-    HWND window = nullptr;
-
-private:
-    PROCESS_INFORMATION process_{};
-};
 
 std::vector<std::string> VolumeNames(HWND list)
 {

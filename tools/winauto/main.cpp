@@ -63,7 +63,9 @@ int main(int argc, char** argv)
         return window && winauto::WaitIdle(window, argc >= 4 ? std::atoi(argv[3]) : 60000) ? 0 : 1;
     }
     if (command == "message") {
-        auto box = winauto::WaitForMessageBox(0, argc >= 3 ? std::atoi(argv[2]) : 5000);
+        // The utility's main window holds controls with the message text's id too.
+        HWND main = winauto::WaitForWindow("Kavron Storage Utility", 0, 0);
+        auto box = winauto::WaitForMessageBox(0, argc >= 3 ? std::atoi(argv[2]) : 5000, main);
         if (!box.window)
             return 1;
         std::printf("%s\t%s\n", box.caption.c_str(), box.text.c_str());

@@ -289,12 +289,12 @@ bool RegionContains(HWND window, int x, int y)
     return false;
 }
 
-MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs)
+MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs, HWND except)
 {
     MessageBoxText box;
     const DWORD start = GetTickCount();
     for (;;) {
-        HWND dialog = WaitForDialog(nullptr, processId, nullptr, kPollMs);
+        HWND dialog = WaitForDialog(nullptr, processId, except, kPollMs);
         // The standard message box shows its text in a static control with id 0xFFFF.
         HWND text = dialog ? GetDlgItem(dialog, 0xFFFF) : nullptr;
         if (text) {

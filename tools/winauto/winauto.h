@@ -67,8 +67,9 @@ struct MessageBoxText {
     std::string caption;
     std::string text;
 };
-// A message box of the process: a dialog with the standard text control.
-MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs);
+// A message box of the process, other than except (its main window, which holds
+// controls with the same id): a dialog with the standard text control.
+MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs, HWND except = nullptr);
 
 // Saves what the window shows on screen as a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const char* bmpPath);
