@@ -8,8 +8,7 @@ namespace {
 
 const SettingsCheck kAccepted = {nullptr, nullptr, SettingsCheck::kInformation, -1, -1};
 
-SettingsCheck Refuse(const char* message, const char* caption, SettingsCheck::Icon icon, int field = -1,
-                     int octet = -1)
+SettingsCheck Refuse(const char* message, const char* caption, SettingsCheck::Icon icon, int field = -1, int octet = -1)
 {
     return SettingsCheck{message, caption, icon, field, octet};
 }
@@ -163,8 +162,8 @@ SettingsCheck CheckNetworkSettings(const AddressInput& ip, const AddressInput& n
     return kAccepted;
 }
 
-void StorePortSettings(const AddressInput& ip, const AddressInput& netmask, const AddressInput& gateway,
-                       int dhcpChoice, PortConfig* port)
+void StorePortSettings(const AddressInput& ip, const AddressInput& netmask, const AddressInput& gateway, int dhcpChoice,
+                       PortConfig* port)
 {
     char text[16];
     FormatOctets(ip, text);

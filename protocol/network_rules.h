@@ -51,5 +51,5 @@ SettingsCheck CheckNetworkSettings(const AddressInput& ip, const AddressInput& n
 
 // Writes one port's settings as the panel holds them: each field "%d.%d.%d.%d" (a
 // blank one "0.0.0.0"), and the DHCP choice (0 static, 1 client) as "%d".
-void StorePortSettings(const AddressInput& ip, const AddressInput& netmask, const AddressInput& gateway,
-                       int dhcpChoice, PortConfig* port);
+void StorePortSettings(const AddressInput& ip, const AddressInput& netmask, const AddressInput& gateway, int dhcpChoice,
+                       PortConfig* port);

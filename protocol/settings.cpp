@@ -12,14 +12,14 @@
 namespace {
 
 enum {
-    kReplyAddress = 17,  // the device's address in an opcode-6 reply, bytes 17 to 20
+    kReplyAddress = 17,    // the device's address in an opcode-6 reply, bytes 17 to 20
     kDeviceIdAddress = 6,  // the address part of a DeviceId, bytes 6 to 9
 };
 
 struct Setting {
     unsigned char subCode;
     int attemptLimit;
-    bool matchAddress;  // only a reply from the selected device's address counts
+    bool matchAddress;   // only a reply from the selected device's address counts
     bool pendingFields;  // netmask and gateway travel in the header
 };
 
@@ -34,8 +34,7 @@ int RunSetting(const Setting& setting, const void* data, size_t dataLength, Repl
     memset(&request, 0, sizeof request);
     const char* netmask = setting.pendingFields ? protocolSession.pendingNetmask : nullptr;
     const char* gateway = setting.pendingFields ? protocolSession.pendingGateway : nullptr;
-    const int length =
-        BuildSettingRequest(&request, *device, setting.subCode, netmask, gateway, data, dataLength);
+    const int length = BuildSettingRequest(&request, *device, setting.subCode, netmask, gateway, data, dataLength);
     if (length == 0)
         return 0;
     memset(reply, 0, sizeof *reply);
@@ -112,10 +111,9 @@ int ApplyAddressSettings()
     const Setting setting = {twoPorts ? static_cast<unsigned char>(kSubPortTable)
                                       : static_cast<unsigned char>(kSubAddress),
                              kAttemptsAddress, false, true};
-    const int done = twoPorts ? RunSetting(setting, &protocolSession.portConfig, sizeof protocolSession.portConfig,
-                                           &reply)
-                              : RunSetting(setting, protocolSession.pendingAddress,
-                                           strlen(protocolSession.pendingAddress), &reply);
+    const int done =
+        twoPorts ? RunSetting(setting, &protocolSession.portConfig, sizeof protocolSession.portConfig, &reply)
+                 : RunSetting(setting, protocolSession.pendingAddress, strlen(protocolSession.pendingAddress), &reply);
     if (!done)
         return 0;
     DeviceRecord* record = FindSelectedDevice();
@@ -136,9 +134,9 @@ int EnableDhcpClient()
     ReplyBuffer reply;
     const bool twoPorts = !IsPortConfigEmpty(protocolSession.portConfig);
     const Setting setting = {kSubDhcpClient, kAttemptsDhcp, false, false};
-    const int done = twoPorts ? RunSetting(setting, &protocolSession.portConfig, sizeof protocolSession.portConfig,
-                                           &reply)
-                              : RunSetting(setting, nullptr, 0, &reply);
+    const int done = twoPorts
+                         ? RunSetting(setting, &protocolSession.portConfig, sizeof protocolSession.portConfig, &reply)
+                         : RunSetting(setting, nullptr, 0, &reply);
     if (!done)
         return 0;
     char address[16];
