@@ -28,12 +28,6 @@ bool ReadStdinLine(std::string* line)
 
 #ifdef _WIN32
 
-bool StdinIsTerminal()
-{
-    DWORD mode;
-    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-}
-
 bool ReadHiddenLine(const char* prompt, std::string* line)
 {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -51,15 +45,10 @@ bool ReadHiddenLine(const char* prompt, std::string* line)
 
 #else
 
-bool StdinIsTerminal()
-{
-    return isatty(STDIN_FILENO) == 1;
-}
-
 bool ReadHiddenLine(const char* prompt, std::string* line)
 {
     termios saved;
-    if (!StdinIsTerminal() || tcgetattr(STDIN_FILENO, &saved) != 0)
+    if (isatty(STDIN_FILENO) != 1 || tcgetattr(STDIN_FILENO, &saved) != 0)
         return false;
     fputs(prompt, stderr);
     fflush(stderr);

@@ -4,12 +4,10 @@
 
 #include <string>
 
-// Standard input is a terminal (a console under Windows) that a prompt can ask.
-bool StdinIsTerminal();
-
 // One line of standard input without its line end; false when input ends first.
 bool ReadStdinLine(std::string* line);
 
 // Writes prompt to stderr and reads one line from the terminal with echo off,
-// restoring the terminal afterwards. False when standard input is no terminal or ends.
+// restoring the terminal afterwards. False when standard input is no terminal (no
+// console under Windows) or ends.
 bool ReadHiddenLine(const char* prompt, std::string* line);
