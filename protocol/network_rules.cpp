@@ -33,10 +33,23 @@ bool IsLinkLocal(const int (&a)[4])
     return a[0] == 169 && a[1] == 254;
 }
 
+// A blank field reads as 0.0.0.0, whatever its octets were left holding: the rules and
+// the stored texts must not depend on what the caller put in a field it marked blank.
+struct Octets {
+    int o[4];
+
+    explicit Octets(const AddressInput& input)
+    {
+        for (int i = 0; i < 4; ++i)
+            o[i] = input.blank ? 0 : input.octets[i];
+    }
+};
+
 void FormatOctets(const AddressInput& input, char (&text)[16])
 {
     // Octets come from address fields (0 to 255); snprintf bounds anything else.
-    const int* o = input.octets;
+    const Octets octets(input);
+    const int* o = octets.o;
     snprintf(text, sizeof text, "%d.%d.%d.%d", o[0], o[1], o[2], o[3]);
 }
 
@@ -85,7 +98,8 @@ SettingsCheck CheckOctets(AddressField field, const AddressInput& input)
     if (field == AddressField::kGateway && input.blank)
         return kAccepted;
     const int f = static_cast<int>(field);
-    const int* o = input.octets;
+    const Octets octets(input);
+    const int* o = octets.o;
     const bool firstMustBeUnicast = field != AddressField::kNetmask;
     const bool firstOk = firstMustBeUnicast ? o[0] >= 1 && o[0] <= 223 : o[0] >= 0 && o[0] <= 255;
     for (int i = 0; i < 4; ++i) {
@@ -153,11 +167,11 @@ SettingsCheck CheckNetworkSettings(const AddressInput& ip, const AddressInput& n
     }
     if (IsNetmaskInvalid(netmask.octets))
         return Refuse("Netmask address input invalid. Please try again.", "Error", SettingsCheck::kStop);
-    if (IsConfigInconsistent(ip.octets, netmask.octets, gateway.octets))
+    const Octets g(gateway);
+    if (IsConfigInconsistent(ip.octets, netmask.octets, g.o))
         return Refuse("You enter incorrect TCP/IP configuration. Please try again.", "Error", SettingsCheck::kStop);
 
-    const int* g = gateway.octets;
-    const bool noGateway = g[0] == 0 && g[1] == 0 && g[2] == 0 && g[3] == 0;
+    const bool noGateway = g.o[0] == 0 && g.o[1] == 0 && g.o[2] == 0 && g.o[3] == 0;
     CopyTextTo(session->pendingGateway, noGateway ? "" : first.gateway);
     return kAccepted;
 }

@@ -8,7 +8,7 @@
 enum class AddressField { kIp = 0, kNetmask = 1, kGateway = 2 };
 
 // An address field as the user left it: blank, or four numbers (a blank part of a
-// partly filled field reads 0).
+// partly filled field reads 0). A blank field counts as 0.0.0.0 whatever its octets hold.
 struct AddressInput {
     bool blank;
     int octets[4];

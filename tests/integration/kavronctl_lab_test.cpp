@@ -1,10 +1,6 @@
 // kavronctl as a user runs it, against simulated devices.
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <stdlib.h>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 #include <map>
 #include <set>
@@ -12,69 +8,10 @@
 #include <vector>
 
 #include "cadence.h"
+#include "kavronctl_run.h"
 #include "sim_control.h"
 
 namespace {
-
-struct CommandRun {
-    int status;
-    std::string out;
-};
-
-std::string Program()
-{
-    std::string path = KAVRONCTL_PATH;
-#ifdef _WIN32
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    path = "Z:" + path;
-#endif
-    return path;
-}
-
-// Starts kavronctl with the arguments (a shell redirection may follow them).
-FILE* StartKavronctl(const std::string& arguments)
-{
-    std::string command = Program() + " " + arguments;
-#ifdef _WIN32
-    return _popen(command.c_str(), "rb");
-#else
-    return popen(command.c_str(), "r");
-#endif
-}
-
-// Reads the started command's output to its end and waits for its exit status.
-CommandRun Finish(FILE* pipe)
-{
-    CommandRun run{-1, ""};
-    if (pipe == nullptr)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, n);
-#ifdef _WIN32
-    run.status = _pclose(pipe);
-#else
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    // Text lines may come with CRLF on Windows.
-    std::string clean;
-    for (char c : run.out) {
-        if (c != '\r')
-            clean += c;
-    }
-    run.out = clean;
-    return run;
-}
-
-CommandRun Kavronctl(const std::string& arguments)
-{
-    return Finish(StartKavronctl(arguments));
-}
 
 std::set<std::string> JsonAddresses(const std::string& out)
 {

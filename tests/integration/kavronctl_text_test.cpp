@@ -1,10 +1,11 @@
-// kavronctl's text rules, without a network: escaped fields out, addresses in.
+// kavronctl's text rules, without a network: escaped fields out, addresses and ports in.
 #include <gtest/gtest.h>
 
 #include <string.h>
 
 #include "address.h"
 #include "output.h"
+#include "port_spec.h"
 
 namespace {
 
@@ -33,6 +34,33 @@ TEST(KavronctlText, OnlyCanonicalDottedDecimalNamesADevice)
     for (const char* bad : {"01.2.3.4", "1.2.3.00", "1.2.3", "1.2.3.4.5", "1..3.4", ".1.2.3", "1.2.3.4.", "256.1.1.1",
                             "1.2.3.1000", "+1.2.3.4", "-1.2.3.4", " 1.2.3.4", "1.2.3.4 ", "1.2. 3.4", "0x1.2.3.4", ""})
         EXPECT_FALSE(IsCanonicalAddress(bad)) << bad;
+}
+
+TEST(KavronctlText, PortIsDhcpOrAddressNetmaskAndAnOptionalGateway)
+{
+    PortSpec port;
+    std::string error;
+    ASSERT_TRUE(ParsePortSpec("dhcp", &port, &error));
+    EXPECT_TRUE(port.given);
+    EXPECT_TRUE(port.dhcp);
+
+    ASSERT_TRUE(ParsePortSpec("203.0.113.21/255.255.255.0", &port, &error));
+    EXPECT_FALSE(port.dhcp);
+    EXPECT_FALSE(port.ip.blank);
+    EXPECT_EQ(port.ip.octets[3], 21);
+    EXPECT_EQ(port.netmask.octets[2], 255);
+    EXPECT_TRUE(port.gateway.blank);
+    ASSERT_TRUE(ParsePortSpec("203.0.113.21/255.255.255.0/203.0.113.1", &port, &error));
+    EXPECT_FALSE(port.gateway.blank);
+    EXPECT_EQ(port.gateway.octets[3], 1);
+
+    for (const char* bad : {"DHCP", "", "203.0.113.21", "203.0.113.21/", "203.0.113.21/24", "1.2.3.4/1.2.3.4/1.2.3.4/1",
+                            "203.0.113.021/255.255.255.0", "203.0.113.21/255.255.255.0/"}) {
+        PortSpec untouched;
+        EXPECT_FALSE(ParsePortSpec(bad, &untouched, &error)) << bad;
+        EXPECT_FALSE(untouched.given) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
 }
 
 }  // namespace

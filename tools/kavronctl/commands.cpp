@@ -5,43 +5,13 @@
 
 #include "output.h"
 #include "protocol.h"
+#include "session.h"
 
 const char* const kQueryNames[] = {"volumes",    "ssl",        "domain",      "codepage",
                                    "disk-state", "share-name", "bt-firmware", "port-config"};
 const int kQueryNameCount = sizeof kQueryNames / sizeof kQueryNames[0];
 
 namespace {
-
-void PrintLine(const std::string& line)
-{
-    fwrite(line.data(), 1, line.size(), stdout);
-    fputc('\n', stdout);
-}
-
-// Starts the socket layer for one command and always stops it again.
-class NetworkSession {
-public:
-    NetworkSession() : started_(StartNetwork() == 1) {}
-    ~NetworkSession()
-    {
-        ClearDevices();
-        ClearVolumes(&volumeList);
-        if (started_)
-            StopNetwork();
-    }
-    NetworkSession(const NetworkSession&) = delete;
-    NetworkSession& operator=(const NetworkSession&) = delete;
-    bool started() const { return started_; }
-
-private:
-    bool started_;
-};
-
-int NetworkFailure()
-{
-    fprintf(stderr, "kavronctl: the socket layer could not be started\n");
-    return kExitNetwork;
-}
 
 // Text value of a query: runs it and hands back the field it fills.
 struct TextQuery {
@@ -129,12 +99,8 @@ int RunQuery(const CommandOptions& options, const std::string& address, const st
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    Discover(options.selector1, options.selector2);
-    CopyTextTo(protocolSession.selectedAddress, address.c_str());
-    if (FindSelectedDevice() == nullptr) {
-        fprintf(stderr, "kavronctl: no device found at %s\n", address.c_str());
+    if (SelectDevice(options, address) != kExitOk)
         return kExitNoAnswer;
-    }
 
     int status = kExitUsage;
     if (what == "volumes") {

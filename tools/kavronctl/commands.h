@@ -1,4 +1,5 @@
-// The two commands of kavronctl, over the protocol library.
+// The reading commands of kavronctl (discover, query) over the protocol library, and
+// the exit statuses and options every command shares.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@ enum ExitStatus {
     kExitNetwork = 1,  // the socket layer could not start
     kExitUsage = 2,
     kExitNoAnswer = 3,  // device not found, or it did not answer
+    kExitRefused = 4,   // the device refused the administrator, or no password to try
 };
 
 struct CommandOptions {

@@ -1,0 +1,67 @@
+#include "admin_login.h"
+
+#include <stdio.h>
+
+#include "commands.h"
+#include "protocol.h"
+#include "terminal.h"
+
+namespace {
+
+// The password to try after the empty one was refused; false when nothing gives one.
+bool ObtainPassword(const AdminOptions& admin, const std::string& address, std::string* password)
+{
+    if (admin.passwordGiven) {
+        *password = admin.password;
+        return true;
+    }
+    if (admin.passwordStdin)
+        return ReadStdinLine(password);
+    const std::string prompt = "Administrator password for " + admin.user + " on " + address + ": ";
+    return ReadHiddenLine(prompt.c_str(), password);
+}
+
+int Silent(const std::string& address)
+{
+    fprintf(stderr, "kavronctl: %s did not answer the administrator check\n", address.c_str());
+    return kExitNoAnswer;
+}
+
+}  // namespace
+
+int AskAdmin(const std::string& user, const std::string& password, int* verdict)
+{
+    CopyTextTo(protocolSession.adminUser, user.c_str());
+    CopyTextTo(protocolSession.adminPassword, password.c_str());
+    return AskAdminVerdict(verdict);
+}
+
+int EnsureAdmin(const AdminOptions& admin)
+{
+    const std::string address = protocolSession.selectedAddress;
+    int verdict = 0;
+    if (!AskAdmin(admin.user, "", &verdict))
+        return Silent(address);
+    if (verdict != 0)
+        return kExitOk;
+
+    std::string password;
+    if (!ObtainPassword(admin, address, &password)) {
+        fprintf(stderr,
+                "kavronctl: %s wants the administrator password: give --password, --password-stdin or run on a "
+                "terminal\n",
+                address.c_str());
+        return kExitRefused;
+    }
+    if (password.size() > kMaxCredentialLength) {
+        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kMaxCredentialLength);
+        return kExitUsage;
+    }
+    if (!AskAdmin(admin.user, password, &verdict))
+        return Silent(address);
+    if (verdict == 0) {
+        fprintf(stderr, "kavronctl: Wrong administrator password input!\n");
+        return kExitRefused;
+    }
+    return kExitOk;
+}

@@ -1,0 +1,236 @@
+#include "settings_commands.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <nlohmann/json.hpp>
+
+#include "output.h"
+#include "protocol.h"
+#include "session.h"
+#include "terminal.h"
+
+namespace {
+
+using nlohmann::json;
+
+const char kTwoPortModel[] = "ZKM-150";
+
+// What a command ended with, for --json: the outcome and the address the device has
+// now as far as this process knows.
+json Outcome(const char* outcome)
+{
+    return {{"outcome", outcome}, {"address", protocolSession.selectedAddress}};
+}
+
+const char* OutcomeOf(int status, const char* success)
+{
+    switch (status) {
+    case kExitOk:
+        return success;
+    case kExitUsage:
+        return "invalid";
+    case kExitRefused:
+        return "refused";
+    default:
+        return "no answer";
+    }
+}
+
+// Prints the outcome (JSON, or the text line of a success) and returns status.
+int Conclude(const CommandOptions& options, int status, const json& outcome, const std::string& text)
+{
+    if (options.json) {
+        PrintLine(DumpJson(outcome));
+    } else if (status == kExitOk && !text.empty()) {
+        PrintLine(text);
+    }
+    return status;
+}
+
+int Failed(const CommandOptions& options, int status)
+{
+    return Conclude(options, status, Outcome(OutcomeOf(status, "done")), "");
+}
+
+int NotFound(const CommandOptions& options)
+{
+    return Conclude(options, kExitNoAnswer, Outcome("not found"), "");
+}
+
+int Silent(const CommandOptions& options, const char* what)
+{
+    fprintf(stderr, "kavronctl: %s did not answer %s\n", protocolSession.selectedAddress, what);
+    return Failed(options, kExitNoAnswer);
+}
+
+// A refusal of the panel's rules: its message, and where the panel would put the focus.
+int Invalid(const CommandOptions& options, const SettingsCheck& check, const char* port)
+{
+    fprintf(stderr, "kavronctl: %s%s\n", port, check.message);
+    json outcome = Outcome("invalid");
+    outcome["message"] = check.message;
+    static const char* const kFields[] = {"ip", "netmask", "gateway"};
+    if (check.field >= 0 && check.field < 3) {
+        outcome["field"] = kFields[check.field];
+        outcome["octet"] = check.octet;
+    }
+    return Conclude(options, kExitUsage, outcome, "");
+}
+
+int Moved(const CommandOptions& options, const std::string& from, json outcome, const std::string& text)
+{
+    outcome["moved"] = {{"from", from}, {"to", protocolSession.selectedAddress}};
+    return Conclude(options, kExitOk, outcome, text + from + " -> " + protocolSession.selectedAddress);
+}
+
+// Replaces one port of the table: a fixed address as the panel stores its fields, or
+// DHCP with the port's other texts as the device reported them.
+void ReplacePort(const PortSpec& spec, PortConfig* port)
+{
+    if (spec.dhcp) {
+        CopyTextTo(port->dhcpFlag, "1");
+    } else {
+        StorePortSettings(spec.ip, spec.netmask, spec.gateway, 0, port);
+    }
+}
+
+// Pending texts as the panel's check leaves them when LAN1 passes it, for a table in
+// which no fixed port was checked.
+void PendingFromFirstPort()
+{
+    const PortConfig& lan1 = protocolSession.portConfig.lan1;
+    CopyTextTo(protocolSession.pendingAddress, lan1.address);
+    CopyTextTo(protocolSession.pendingNetmask, lan1.netmask);
+    const bool noGateway = lan1.gateway[0] == '\0' || strcmp(lan1.gateway, "0.0.0.0") == 0;
+    CopyTextTo(protocolSession.pendingGateway, noGateway ? "" : lan1.gateway);
+}
+
+}  // namespace
+
+int RunVerifyAdmin(const CommandOptions& options, const std::string& address, const AdminOptions& admin)
+{
+    NetworkSession network;
+    if (!network.started())
+        return NetworkFailure();
+    if (SelectDevice(options, address) != kExitOk)
+        return NotFound(options);
+    std::string password = admin.password;
+    if (admin.passwordStdin && !ReadStdinLine(&password)) {
+        fprintf(stderr, "kavronctl: no password on standard input\n");
+        return Failed(options, kExitRefused);
+    }
+    if (password.size() > kMaxCredentialLength) {
+        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kMaxCredentialLength);
+        return Failed(options, kExitUsage);
+    }
+    int verdict = 0;
+    if (!AskAdmin(admin.user, password, &verdict))
+        return Silent(options, "the administrator check");
+    json outcome = Outcome(verdict != 0 ? "accepted" : "refused");
+    outcome["verdict"] = verdict;
+    if (verdict == 0) {
+        fprintf(stderr, "kavronctl: %s refused the administrator %s\n", address.c_str(), admin.user.c_str());
+        return Conclude(options, kExitRefused, outcome, "");
+    }
+    return Conclude(options, kExitOk, outcome, "accepted (verdict " + std::to_string(verdict) + ")");
+}
+
+int RunSetAddress(const CommandOptions& options, const std::string& address, const AddressArguments& arguments,
+                  const AdminOptions& admin)
+{
+    // As the panel does for a single-port device set to a fixed address: the fields go
+    // into the first port (whose empty name keeps the table empty, so the address
+    // travels alone), and the check takes the pending texts from there.
+    CopyTextTo(protocolSession.selectedAddress, address.c_str());
+    StorePortSettings(arguments.ip, arguments.netmask, arguments.gateway, 0, &protocolSession.portConfig.lan1);
+    const SettingsCheck check =
+        CheckNetworkSettings(arguments.ip, arguments.netmask, arguments.gateway, &protocolSession);
+    if (!check.Accepted())
+        return Invalid(options, check, "");
+
+    NetworkSession network;
+    if (!network.started())
+        return NetworkFailure();
+    if (SelectDevice(options, address) != kExitOk)
+        return NotFound(options);
+    const int admitted = EnsureAdmin(admin);
+    if (admitted != kExitOk)
+        return Failed(options, admitted);
+    if (!ApplyAddressSettings())
+        return Silent(options, "the address change");
+    json outcome = Outcome("done");
+    outcome["netmask"] = protocolSession.pendingNetmask;
+    outcome["gateway"] = protocolSession.pendingGateway;
+    return Moved(options, address, outcome, "");
+}
+
+int RunEnableDhcp(const CommandOptions& options, const std::string& address, const AdminOptions& admin)
+{
+    NetworkSession network;
+    if (!network.started())
+        return NetworkFailure();
+    if (SelectDevice(options, address) != kExitOk)
+        return NotFound(options);
+    const int admitted = EnsureAdmin(admin);
+    if (admitted != kExitOk)
+        return Failed(options, admitted);
+    if (!EnableDhcpClient())
+        return Silent(options, "the switch to DHCP");
+    return Moved(options, address, Outcome("done"), "DHCP client enabled: ");
+}
+
+int RunSetPorts(const CommandOptions& options, const std::string& address, const PortSpec& lan1, const PortSpec& lan2,
+                const AdminOptions& admin)
+{
+    NetworkSession network;
+    if (!network.started())
+        return NetworkFailure();
+    if (SelectDevice(options, address) != kExitOk)
+        return NotFound(options);
+    PortConfigTable& table = protocolSession.portConfig;
+    memset(&table, 0, sizeof table);
+    if (!QueryPortConfig())
+        return Silent(options, "the port query");
+    const DeviceRecord* device = FindSelectedDevice();
+    if (strcmp(device->model, kTwoPortModel) != 0 || IsPortConfigEmpty(table)) {
+        fprintf(stderr, "kavronctl: %s is not a two-port device (model \"%s\"%s); use set-address or enable-dhcp\n",
+                address.c_str(), EscapeField(device->model).c_str(), IsPortConfigEmpty(table) ? ", no port table" : "");
+        json outcome = Outcome("invalid");
+        outcome["message"] = "not a two-port device";
+        return Conclude(options, kExitUsage, outcome, "");
+    }
+
+    if (lan1.given)
+        ReplacePort(lan1, &table.lan1);
+    if (lan2.given)
+        ReplacePort(lan2, &table.lan2);
+    // Each fixed port given passes the panel's check. The check records its pending
+    // texts from LAN1 whichever port it reads, and the last one to pass decides the
+    // gateway text: LAN1 goes last so that it is LAN1's own.
+    const struct {
+        const PortSpec& spec;
+        const char* name;
+    } checked[] = {{lan2, "LAN2: "}, {lan1, "LAN1: "}};
+    bool anyChecked = false;
+    for (const auto& port : checked) {
+        if (!port.spec.given || port.spec.dhcp)
+            continue;
+        const SettingsCheck check =
+            CheckNetworkSettings(port.spec.ip, port.spec.netmask, port.spec.gateway, &protocolSession);
+        if (!check.Accepted())
+            return Invalid(options, check, port.name);
+        anyChecked = true;
+    }
+    if (!anyChecked)
+        PendingFromFirstPort();
+
+    const int admitted = EnsureAdmin(admin);
+    if (admitted != kExitOk)
+        return Failed(options, admitted);
+    if (!ApplyAddressSettings())
+        return Silent(options, "the port table");
+    json outcome = Outcome("done");
+    outcome["ports"] = json::array({PortJson(table.lan1), PortJson(table.lan2)});
+    return Moved(options, address, outcome, "");
+}
