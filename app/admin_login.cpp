@@ -2,27 +2,26 @@
 
 #include "app/login_dialog.h"
 #include "framework/message_box.h"
+#include "framework/seam.h"
 #include "framework/wait_cursor.h"
 #include "protocol.h"
 
 namespace {
 
-AdminLoginSteps steps{VerifyAdminPassword, RunLoginDialog};
+Seam<AdminLoginSteps> steps{{VerifyAdminPassword, RunLoginDialog}};
 
 // The device is asked while the window cannot answer: show it.
 int Verify()
 {
     WaitCursor wait;
-    return steps.verify();
+    return steps->verify();
 }
 
 }  // namespace
 
 AdminLoginSteps SetAdminLoginSteps(const AdminLoginSteps& next)
 {
-    const AdminLoginSteps previous = steps;
-    steps = next;
-    return previous;
+    return steps.Replace(next);
 }
 
 bool EnsureAdminLogin(HWND owner)
@@ -31,7 +30,7 @@ bool EnsureAdminLogin(HWND owner)
     CopyTextTo(protocolSession.adminPassword, "");
     if (Verify() != 0)
         return true;
-    steps.prompt(owner);
+    steps->prompt(owner);
     if (Verify() != 0)
         return true;
     ShowMessageBox(owner, "Wrong administrator password input!", "Error", MB_OK | MB_ICONHAND);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/seam.h"
 #include "protocol.h"
 
 DriveSlot driveTable[kDriveSlotCount];
@@ -19,7 +20,7 @@ UINT SystemGetDriveType(const char* rootPath)
     return GetDriveTypeA(rootPath);
 }
 
-DriveSystem driveSystem{SystemGetConnection, SystemGetDriveType};
+Seam<DriveSystem> driveSystem{{SystemGetConnection, SystemGetDriveType}};
 
 char SlotLetter(int slot)
 {
@@ -30,9 +31,7 @@ char SlotLetter(int slot)
 
 DriveSystem SetDriveSystem(const DriveSystem& system)
 {
-    const DriveSystem previous = driveSystem;
-    driveSystem = system;
-    return previous;
+    return driveSystem.Replace(system);
 }
 
 void RefreshDriveTable()
@@ -43,7 +42,7 @@ void RefreshDriveTable()
 
         char remote[256] = {};
         DWORD length = sizeof(remote);
-        if (driveSystem.getConnection(s.drive, remote, &length) != NO_ERROR) {
+        if (driveSystem->getConnection(s.drive, remote, &length) != NO_ERROR) {
             s.server[0] = '\0';
             s.share[0] = '\0';
             continue;
@@ -77,7 +76,7 @@ void FillDriveLetterList(HWND comboBox)
         const char letter = SlotLetter(slot);
         if (letter == 'A' || letter == 'B')
             continue;
-        switch (driveSystem.getDriveType(s.drive)) {
+        switch (driveSystem->getDriveType(s.drive)) {
         case DRIVE_FIXED:
         case DRIVE_REMOVABLE:
         case DRIVE_CDROM:

@@ -7,6 +7,7 @@
 #include "app/windows_version.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
+#include "framework/seam.h"
 #include "protocol.h"
 #include "resource.h"
 #include "skin/skinned_dialog.h"
@@ -20,7 +21,7 @@ BOOL SystemUserName(char* name, DWORD* length)
     return GetUserNameA(name, length);
 }
 
-LoginSystem loginSystem{DescribeWindowsVersion, SystemUserName};
+Seam<LoginSystem> loginSystem{{DescribeWindowsVersion, SystemUserName}};
 
 // The logged-on user's name where the share-user login offers it: Windows ME and
 // 98 (tested in that order), whose networking logs on with it.
@@ -28,12 +29,12 @@ bool OffersWindowsUser(std::string* user)
 {
     char version[64] = {};
     int code = 0;
-    loginSystem.describeVersion(version, sizeof version, &code);
+    loginSystem->describeVersion(version, sizeof version, &code);
     if (std::strstr(version, "ME") == nullptr && std::strstr(version, "98") == nullptr)
         return false;
     char name[128] = {};
     DWORD length = sizeof name;
-    if (!loginSystem.getUserName(name, &length))
+    if (!loginSystem->getUserName(name, &length))
         name[0] = '\0';
     name[sizeof name - 1] = '\0';
     *user = name;
@@ -85,9 +86,7 @@ private:
 
 LoginSystem SetLoginSystem(const LoginSystem& system)
 {
-    const LoginSystem previous = loginSystem;
-    loginSystem = system;
-    return previous;
+    return loginSystem.Replace(system);
 }
 
 void RunLoginDialog(HWND owner)
