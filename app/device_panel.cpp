@@ -1,5 +1,6 @@
-// The device panel: the list of discovered devices, Refresh, and what a click on a
-// device fills in (LAN panel, volume list with drive letters).
+// The device panel: the list of discovered devices, Refresh, what a click on a
+// device fills in (LAN panel, volume list with drive letters), and Configuration,
+// which opens the selected device's web pages (app/web_launcher.h).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -8,6 +9,8 @@
 
 #include "app/app_state.h"
 #include "app/main_dialog.h"
+#include "app/web_launcher.h"
+#include "framework/message_box.h"
 #include "framework/wait_cursor.h"
 #include "protocol.h"
 #include "resource.h"
@@ -116,6 +119,33 @@ void MainDialog::SelectDevice()
     FillVolumeList(name.c_str(), ip.c_str());
 }
 
-// The Configuration button's reachability wait and browser start come with the
-// web launcher; until then the button does nothing.
-void MainDialog::OnOpenWebConfig() {}
+void MainDialog::OnOpenWebConfig()
+{
+    const int row = deviceList_.GetSelectedRowFromTop();
+    if (row < 0) {
+        ShowMessageBox(hwnd, "Please select a device to configure.", "Warning", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string address = deviceList_.GetItemText(row, kColumnIp);
+    CopyTextTo(selectedHost, address.c_str());
+    const std::string url = DeviceUrl(address.c_str(), protocolSession.sslValue);
+    StartReachabilityCheck(url);
+    if (!WaitDeviceReachable())
+        return;
+    OpenInBrowser(url);
+}
+
+bool MainDialog::WaitDeviceReachable()
+{
+    {
+        WaitCursor wait;
+        if (PollReachability())
+            return true;
+    }
+    // Gone, or silent for two seconds: show the network as it is now.
+    ShowMessageBox(hwnd, "Device is no longer available.", "Warning", MB_OK | MB_ICONEXCLAMATION);
+    RebuildDriveLetters();
+    RefreshDevices();
+    deviceSelected = 0;
+    return false;
+}

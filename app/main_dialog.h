@@ -30,6 +30,9 @@ public:
     void RefreshDevices();
     void SelectDevice();
     void OnOpenWebConfig();
+    // Waits for the reachability verdict; when the device is gone, says so and
+    // refreshes the drive letters and the device list. True when reachable.
+    bool WaitDeviceReachable();
 
     // LAN panel (lan_panel.cpp).
     void OnDhcpChoice();
@@ -96,6 +99,9 @@ private:
     // and its octet focused. Records the pending texts as the rules pass.
     bool ValidateNetworkSettings();
     void FillVolumeList(const char* serverA, const char* serverB);
+    // Shows again the volumes of the device selected at or below firstRow, with the
+    // letters they are now mapped to; nothing when no row there is selected.
+    void RefillVolumesFrom(int firstRow);
 
     // Device panel.
     SkinListCtrl deviceList_;

@@ -1,0 +1,34 @@
+// Connecting a volume of the selected device to a drive letter, and disconnecting a
+// letter, with the system's networking functions. The way a connection is tried
+// depends on the Windows version: NT 4 asks for a share user first and tries up to
+// six times; version 6 systems let the system ask on the second try; the others try
+// the device's domain with the logged-on user, then ask and try once more. The
+// messages are the caller's.
+#pragma once
+
+#include <windows.h>
+#include <winnetwk.h>
+
+#include <cstddef>
+
+// The calls the mapping makes. The program uses the real ones; tests play a network
+// provider, a Windows version, the device's domain and a user.
+struct MappingSystem {
+    DWORD (*addConnection)(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags);
+    DWORD (*cancelConnection)(const char* name, DWORD flags, BOOL force);
+    DWORD (*getUser)(const char* name, char* user, DWORD* length);
+    bool (*describeVersion)(char* text, size_t capacity, int* code);
+    int (*queryDomain)();         // fills protocolSession.domainValue
+    void (*prompt)(HWND owner);   // the login dialog for a share user
+};
+MappingSystem SetMappingSystem(const MappingSystem& system);  // returns the previous one
+
+// Empties the share credentials and switches the login dialog to the share user.
+void PrepareMapping();
+
+// Maps \\server\volume to localName ("Y:"), dropping whatever used that letter first.
+// True when the connection was made.
+bool ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName);
+
+// Drops the connection of localName, even with files open. True on success.
+bool DisconnectDrive(const char* localName);

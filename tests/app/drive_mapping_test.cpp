@@ -1,0 +1,163 @@
+// How a volume is connected on each Windows version, with a scripted network
+// provider, device domain and user played through the mapping's seam.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/drive_mapping.h"
+#include "protocol.h"
+
+namespace {
+
+struct Call {
+    std::string what;  // "add" or "cancel"
+    std::string local, remote, password, user;
+    DWORD flags;
+};
+
+std::vector<Call> calls;
+int failures = 0;  // how many adds fail before one succeeds (-1: all fail)
+const char* version = "Vista";
+const char* domain = "";
+int prompts = 0;
+
+std::string Text(const char* text)
+{
+    return text ? std::string("\"") + text + "\"" : std::string("null");
+}
+
+DWORD PlayedAdd(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+{
+    EXPECT_EQ(static_cast<DWORD>(RESOURCETYPE_DISK), resource->dwType);
+    EXPECT_EQ(nullptr, resource->lpProvider);
+    calls.push_back({"add", resource->lpLocalName, resource->lpRemoteName, Text(password), Text(user), flags});
+    if (failures < 0)
+        return ERROR_ACCESS_DENIED;
+    return failures-- > 0 ? ERROR_ACCESS_DENIED : NO_ERROR;
+}
+
+DWORD PlayedCancel(const char* name, DWORD flags, BOOL force)
+{
+    calls.push_back({"cancel", name, "", "", force ? "force" : "", flags});
+    return NO_ERROR;
+}
+
+DWORD PlayedUser(const char*, char* user, DWORD* length)
+{
+    lstrcpynA(user, "jane", static_cast<int>(*length));
+    return NO_ERROR;
+}
+
+bool PlayedVersion(char* text, size_t capacity, int* code)
+{
+    lstrcpynA(text, version, static_cast<int>(capacity));
+    *code = 0;
+    return true;
+}
+
+int PlayedDomain()
+{
+    CopyTextTo(protocolSession.domainValue, domain);
+    return 1;
+}
+
+void PlayedPrompt(HWND)
+{
+    ++prompts;
+    CopyTextTo(protocolSession.adminUser, "guest");
+    CopyTextTo(protocolSession.adminPassword, "pw");
+}
+
+class DriveMappingTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = SetMappingSystem(
+            {PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, PlayedDomain, PlayedPrompt});
+        calls.clear();
+        prompts = 0;
+        failures = 0;
+        domain = "";
+        PrepareMapping();
+    }
+    void TearDown() override { SetMappingSystem(previous_); }
+
+    // The add calls as "password user flags".
+    static std::vector<std::string> Adds()
+    {
+        std::vector<std::string> adds;
+        for (const Call& c : calls) {
+            if (c.what == "add")
+                adds.push_back(c.password + " " + c.user + " " + std::to_string(c.flags));
+        }
+        return adds;
+    }
+    bool Map() { return ConnectVolume(nullptr, "198.51.100.20", "HDD_1", "Y:"); }
+
+    MappingSystem previous_{};
+};
+
+TEST_F(DriveMappingTest, EveryTryDropsTheLetterFirstAndNamesTheShareOfTheDevice)
+{
+    CopyTextTo(protocolSession.adminUser, "left over");
+    adminLoginMode = 1;
+    PrepareMapping();
+    EXPECT_STREQ("", protocolSession.adminUser);
+    EXPECT_EQ(0, adminLoginMode) << "the login dialog asks for a share user";
+
+    EXPECT_TRUE(Map());
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_EQ("cancel", calls[0].what);
+    EXPECT_EQ("Y:", calls[0].local);
+    EXPECT_EQ("force", calls[0].user);
+    EXPECT_EQ(static_cast<DWORD>(CONNECT_UPDATE_PROFILE), calls[0].flags);
+    EXPECT_EQ("Y:", calls[1].local);
+    EXPECT_EQ("\\\\198.51.100.20\\HDD_1", calls[1].remote);
+
+    calls.clear();
+    EXPECT_TRUE(DisconnectDrive("Y:"));
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ("force", calls[0].user);
+}
+
+TEST_F(DriveMappingTest, EachWindowsVersionTriesItsOwnWay)
+{
+    struct Case {
+        const char* version;
+        const char* domain;
+        int failures;
+        bool mapped;
+        int prompts;
+        std::vector<std::string> adds;
+    };
+    const std::string all6 = "\"pw\" \"guest\" 1";
+    const Case cases[] = {
+        // NT 4: the prompt first, then up to six tries with what was typed.
+        {"Windows NT 4", "", -1, false, 1, {all6, all6, all6, all6, all6, all6}},
+        {"Windows NT 4", "", 2, true, 1, {all6, all6, all6}},
+        // Version 6: no prompt of ours; the second try lets the system ask.
+        {"Vista", "", 0, true, 0, {"\"\" \"\" 1"}},
+        {"Vista", "", -1, false, 0, {"\"\" \"\" 1", "\"\" \"\" 9"}},
+        {"Vista", "WORKGROUP", -1, false, 0, {"null \"WORKGROUP\\jane\" 1", "\"\" \"\" 9"}},
+        // Others: the device's domain with the Windows user, then ours, once.
+        {"Windows XP", "WORKGROUP", -1, false, 1, {"null \"WORKGROUP\\jane\" 1", "\"pw\" \"WORKGROUP\\guest\" 1"}},
+        {"Windows 98 SE", "", 1, true, 1, {"\"\" \"\" 1", "\"pw\" \"guest\" 1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.version) + " domain \"" + c.domain + "\" failures " + std::to_string(c.failures));
+        version = c.version;
+        domain = c.domain;
+        failures = c.failures;
+        calls.clear();
+        prompts = 0;
+        PrepareMapping();
+        EXPECT_EQ(c.mapped, Map());
+        EXPECT_EQ(c.prompts, prompts);
+        EXPECT_EQ(c.adds, Adds());
+    }
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// Connect and Disconnect on the main window in-process: which volume and letter
+// they take, the drive-in-use question, the messages, and the panel rebuilt from
+// the connections a played network provider made.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/drive_mapping.h"
+#include "framework/message_box.h"
+#include "main_dialog_fixture.h"
+
+namespace {
+
+FakeDrives* drives = nullptr;
+std::vector<std::string> calls;  // "cancel Y:", "add Y: \\server\share"
+bool refuse = false;
+
+DWORD PlayedAdd(NETRESOURCEA* resource, const char*, const char*, DWORD)
+{
+    calls.push_back(std::string("add ") + resource->lpLocalName + " " + resource->lpRemoteName);
+    if (refuse)
+        return ERROR_ACCESS_DENIED;
+    drives->connections[resource->lpLocalName[0]] = resource->lpRemoteName;
+    return NO_ERROR;
+}
+
+DWORD PlayedCancel(const char* name, DWORD, BOOL)
+{
+    calls.push_back(std::string("cancel ") + name);
+    return name[0] && drives->connections.erase(name[0]) ? NO_ERROR : ERROR_NOT_CONNECTED;
+}
+
+DWORD PlayedUser(const char*, char* user, DWORD* length)
+{
+    lstrcpynA(user, "jane", static_cast<int>(*length));
+    return NO_ERROR;
+}
+
+bool PlayedVersion(char* text, size_t capacity, int* code)
+{
+    lstrcpynA(text, "Vista", static_cast<int>(capacity));
+    *code = 0;
+    return true;
+}
+
+int NoDomain()
+{
+    return 0;
+}
+
+void NoPrompt(HWND)
+{
+    ADD_FAILURE() << "no prompt of ours on a version 6 system";
+}
+
+// Answers the drive-in-use question from inside its modal loop.
+int answer = IDOK;
+bool asked = false;
+void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = GetActiveWindow();
+    if (!box || !GetDlgItem(box, IDCANCEL) || GetDlgItem(box, IDC_DEVICE_LIST))
+        return;
+    KillTimer(nullptr, timer);
+    asked = true;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+}
+
+class DrivePanelTest : public MainDialogFixture {
+protected:
+    void SetUp() override
+    {
+        MainDialogFixture::SetUp();
+        drives = &drives_;
+        previous_ = SetMappingSystem({PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, NoDomain, NoPrompt});
+        calls.clear();
+        refuse = false;
+        // Office's row selected, its volumes shown (HDD_1 is on Y: already).
+        AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
+        Select(0);
+        AppendVolume("HDD_1");
+        AppendVolume("USB1");
+        dialog_.ShowPortVolumes("198.51.100.20");
+    }
+    void TearDown() override
+    {
+        SetMappingSystem(previous_);
+        MainDialogFixture::TearDown();
+    }
+    ListCtrl Volumes() const { return ListCtrl(Item(IDC_VOLUME_LIST)); }
+    void SelectVolume(int row) { Volumes().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED); }
+    std::string Location(int row) const { return Volumes().GetItemText(row, 1); }
+    void ChooseLetter(int index) { ComboBox(Item(IDC_DRIVE_LETTERS)).SetCurSel(index); }
+
+    MappingSystem previous_{};
+};
+
+TEST_F(DrivePanelTest, ConnectMapsTheSelectedVolumeOnTheChosenLetterAndShowsIt)
+{
+    ASSERT_EQ("Y:", Location(0));
+    SelectVolume(1);
+    MessageBoxRecorder boxes;
+    dialog_.OnMapDrive();  // Z:, the first free letter, is preselected
+    EXPECT_EQ((std::vector<std::string>{"cancel Z:", "add Z: \\\\198.51.100.20\\USB1"}), calls);
+    ASSERT_EQ(1u, boxes.messages.size());
+    EXPECT_EQ("Successfully mapped drive.", boxes.messages[0].text);
+    EXPECT_EQ("Confirm", boxes.messages[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), boxes.messages[0].icon());
+    EXPECT_EQ("Z:", Location(1)) << "the volume list is rebuilt with the new letter";
+    EXPECT_EQ("Z: \\\\198.51.100.20\\USB1", Items(IDC_DRIVE_LETTERS).front());
+    EXPECT_EQ("198.51.100.20", std::string(selectedHost));
+}
+
+TEST_F(DrivePanelTest, ConnectNeedsAVolumeItsDeviceAndALetter)
+{
+    MessageBoxRecorder boxes;
+    dialog_.OnMapDrive();  // no volume selected
+    SelectVolume(1);
+    Devices().SetItemState(0, 0, LVIS_SELECTED);
+    dialog_.OnMapDrive();  // a volume, but no device row to name the server
+    ASSERT_EQ(2u, boxes.messages.size());
+    for (const RecordedMessageBox& box : boxes.messages) {
+        EXPECT_EQ("Please select a device in the above section.", box.text);
+        EXPECT_EQ("Warning", box.caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), box.icon());
+    }
+    Select(0);
+    ChooseLetter(-1);
+    dialog_.OnMapDrive();  // no letter: nothing at all
+    EXPECT_EQ(2u, boxes.messages.size());
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(DrivePanelTest, ALetterInUseIsTakenOverOnlyAfterOk)
+{
+    SelectVolume(1);
+    ChooseLetter(1);  // "Y: \\198.51.100.20\HDD_1"
+    MessageBoxRecorder boxes;
+    answer = IDCANCEL;
+    asked = false;
+    SetTimer(nullptr, 0, 20, Answer);
+    dialog_.OnMapDrive();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(calls.empty()) << "Cancel changes nothing";
+    EXPECT_TRUE(boxes.messages.empty());
+
+    answer = IDOK;
+    asked = false;
+    SetTimer(nullptr, 0, 20, Answer);
+    dialog_.OnMapDrive();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ((std::vector<std::string>{"cancel Y:", "add Y: \\\\198.51.100.20\\USB1"}), calls);
+    EXPECT_EQ("", Location(0)) << "HDD_1 lost its letter";
+    EXPECT_EQ("Y:", Location(1));
+}
+
+TEST_F(DrivePanelTest, AFailedConnectionIsReportedAndChangesNothing)
+{
+    SelectVolume(1);
+    refuse = true;
+    const std::vector<std::string> letters = Items(IDC_DRIVE_LETTERS);
+    MessageBoxRecorder boxes;
+    dialog_.OnMapDrive();
+    ASSERT_EQ(1u, boxes.messages.size());
+    EXPECT_EQ("Failed to map drive.", boxes.messages[0].text);
+    EXPECT_EQ("Error", boxes.messages[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), boxes.messages[0].icon());
+    EXPECT_EQ(letters, Items(IDC_DRIVE_LETTERS));
+}
+
+TEST_F(DrivePanelTest, DisconnectDropsTheVolumesLetterOrTheChosenOne)
+{
+    const std::string unable = "Unable to disconnect this drive.\nPlease select a drive to disconnect and verify that "
+                               "the drive is not being accessed.";
+    MessageBoxRecorder boxes;
+    // A volume without a letter fails; the box's choice is not used instead.
+    SelectVolume(1);
+    dialog_.OnUnmapDrive();
+    // No volume selected: the letter chosen in the box, here a free one.
+    Volumes().SetItemState(1, 0, LVIS_SELECTED);
+    dialog_.OnUnmapDrive();
+    ASSERT_EQ(2u, boxes.messages.size());
+    EXPECT_EQ(unable, boxes.messages[0].text);
+    EXPECT_EQ("Error", boxes.messages[0].caption);
+    EXPECT_EQ(unable, boxes.messages[1].text);
+    EXPECT_EQ((std::vector<std::string>{"cancel ", "cancel Z:"}), calls);
+
+    // HDD_1 on Y: is dropped, and the panel shows it.
+    SelectVolume(0);
+    dialog_.OnUnmapDrive();
+    ASSERT_EQ(3u, boxes.messages.size());
+    EXPECT_EQ("Successfully unmapped drive.", boxes.messages[2].text);
+    EXPECT_EQ("Confirm", boxes.messages[2].caption);
+    EXPECT_EQ("", Location(0));
+    EXPECT_EQ("Y:", Items(IDC_DRIVE_LETTERS)[1]);
+}
+
+}  // namespace
