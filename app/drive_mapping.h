@@ -18,8 +18,8 @@ struct MappingSystem {
     DWORD (*cancelConnection)(const char* name, DWORD flags, BOOL force);
     DWORD (*getUser)(const char* name, char* user, DWORD* length);
     bool (*describeVersion)(char* text, size_t capacity, int* code);
-    int (*queryDomain)();         // fills protocolSession.domainValue
-    void (*prompt)(HWND owner);   // the login dialog for a share user
+    int (*queryDomain)();        // fills protocolSession.domainValue
+    void (*prompt)(HWND owner);  // the login dialog for a share user
 };
 MappingSystem SetMappingSystem(const MappingSystem& system);  // returns the previous one
 

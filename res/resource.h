@@ -84,6 +84,8 @@
 #define IDB_CANCEL_DOWN              305
 #define IDB_OK                       306
 #define IDB_OK_DOWN                  307
+#define IDB_ABOUT_OK                 386  // the About box's larger OK
+#define IDB_ABOUT_OK_DOWN            387
 #define IDB_DOWNLOAD                 280
 #define IDB_DOWNLOAD_DOWN            281
 #define IDB_NEXT                     282

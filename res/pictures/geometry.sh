@@ -90,7 +90,3 @@ DIALOG_BACKGROUNDS=(
   "274 widget-model-background $(dlg8_x 150) $(dlg8_y 115) $(dlg8_x 150) $(dlg8_y 115) $(dlg8_y 115)"
 )
 
-# The OK face serves 62 x 16 du buttons under Arial 8 and the About box's
-# 68 x 16 du button under Arial 9: its body has the smaller size.
-OK_FULL_W=$(max "$(face8_w 62)" "$(face9_w 68)")
-OK_FULL_H=$(max "$(face8_h 16)" "$(face9_h 16)")

@@ -61,8 +61,8 @@ dark_panel() { # out w h design_h
 #          title (title strip glyph buttons draw their own)
 #   state: up | down
 #   bw x bh: the body size (the control's size in pixels); the base may be larger.
-button_face() { # out base bw bh style state caption
-  local out=$1 base=$2 bw=$3 bh=$4 style=$5 state=$6 caption=$7
+button_face() { # out base bw bh style state caption [pointsize]
+  local out=$1 base=$2 bw=$3 bh=$4 style=$5 state=$6 caption=$7 pt=${8:-$BTN_PT}
   local top bot border text shadow glint
   case "$style/$state" in
     light/up)        top=$BTN_L_TOP;  bot=$BTN_L_BOT;  border=$BTN_L_BORDER;  text=$BTN_L_TEXT; glint=$GLINT ;;
@@ -102,7 +102,7 @@ button_face() { # out base bw bh style state caption
     -draw "roundrectangle 1,1 $x1,$y1 $r,$r" \
     "$TMP/face.png"
   # Caption centred in the body (not in the whole base, which may be larger).
-  "${IM[@]}" -size "${bw}x$((bh - 2))" xc:none -font "$FONT_BOLD" -pointsize "$BTN_PT" \
+  "${IM[@]}" -size "${bw}x$((bh - 2))" xc:none -font "$FONT_BOLD" -pointsize "$pt" \
     -fill "$text" -gravity center -annotate "+$dx+$dy" "$caption" \
     "$TMP/caption.png"
   "${IM[@]}" "$TMP/face.png" "$TMP/caption.png" -gravity northwest -compose Over -composite "$out"
@@ -285,9 +285,9 @@ title_button() { # normal down name-normal name-down glyph du-x du-y du-w du-h
 # Buttons of the dark dialogs. The body has the control's size under the dialog
 # font; `full_w x full_h` may be larger when one face serves controls of different
 # sizes: the extra area shows the background it lands on in the largest user.
-dialog_button() { # normal down name-normal name-down caption style body_w body_h full_w full_h [bg x y]
+dialog_button() { # normal down name-normal name-down caption style body_w body_h full_w full_h [bg x y [pt]]
   local n1=$1 n2=$2 nm1=$3 nm2=$4 cap=$5 style=$6 bw=$7 bh=$8 fw=$9 fh=${10}
-  local bg=${11:-} bx=${12:-0} by=${13:-0}
+  local bg=${11:-} bx=${12:-0} by=${13:-0} pt=${14:-$BTN_PT}
   wanted "$n1" "$n2" || return 0
   if [[ -n $bg ]]; then
     [[ -f $TMP/bg-$bg.png ]] || "${IM[@]}" "$OUT/$bg-"*.bmp "$TMP/bg-$bg.png"
@@ -295,8 +295,8 @@ dialog_button() { # normal down name-normal name-down caption style body_w body_
   else
     "${IM[@]}" -size "${fw}x${fh}" xc:"$DLG_MID" "$TMP/base.png"
   fi
-  button_face "$TMP/f1.png" "$TMP/base.png" "$bw" "$bh" "$style" up "$cap"
-  button_face "$TMP/f2.png" "$TMP/base.png" "$bw" "$bh" "$style" down "$cap"
+  button_face "$TMP/f1.png" "$TMP/base.png" "$bw" "$bh" "$style" up "$cap" "$pt"
+  button_face "$TMP/f2.png" "$TMP/base.png" "$bw" "$bh" "$style" down "$cap" "$pt"
   save_bmp "$TMP/f1.png" -- "$n1" "$nm1"
   save_bmp "$TMP/f2.png" -- "$n2" "$nm2"
 }
@@ -397,10 +397,11 @@ main_button 298 299 disconnect disconnect-down "Disconnect"          211 270 68 
 main_button 300 301 about about-down "About"                         133 309 68 16
 main_button 302 303 exit exit-down "Exit"                            211 309 68 16
 
-# OK serves the Arial 8 dialogs (62 x 16 du) and the About box (68 x 16 du under
-# Arial 9): the body has the smaller size, the rest shows the About background.
-dialog_button 306 307 ok ok-down "OK" primary \
-  "$(dlg8_x 62)" "$(dlg8_y 16)" "$OK_FULL_W" "$OK_FULL_H" 268 "$(dlg9_x 191)" "$(dlg9_y 49)"
+# OK of the Arial 8 dialogs (62 x 16 du); the About box's larger OK (68 x 16 du under
+# Arial 9, a caption one point larger) has faces of its own, cut from its background.
+dialog_button 306 307 ok ok-down "OK" primary "$(dlg8_x 62)" "$(dlg8_y 16)" "$(face8_w 62)" "$(face8_h 16)"
+dialog_button 386 387 about-ok about-ok-down "OK" primary "$(dlg9_x 68)" "$(dlg9_y 16)" "$(face9_w 68)" \
+  "$(face9_h 16)" 268 "$(dlg9_x 191)" "$(dlg9_y 49)" $((BTN_PT + 1))
 dialog_button 304 305 cancel cancel-down "Cancel" secondary "$(dlg8_x 62)" "$(dlg8_y 16)" "$(face8_w 62)" "$(face8_h 16)"
 dialog_button 280 281 download download-down "Download" primary "$(dlg8_x 61)" "$(dlg8_y 16)" "$(face8_w 61)" "$(face8_h 16)" \
   269 "$(dlg8_x 206)" "$(dlg8_y 92)"

@@ -75,8 +75,7 @@ class DriveMappingTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        previous_ = SetMappingSystem(
-            {PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, PlayedDomain, PlayedPrompt});
+        previous_ = SetMappingSystem({PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, PlayedDomain, PlayedPrompt});
         calls.clear();
         prompts = 0;
         failures = 0;

@@ -681,7 +681,7 @@ TEST(Pictures, ButtonFacesCoverTheirControls)
     }
 }
 
-// The faces of the main window and of the widget engine prompt are cut from the
+// The faces of the main window, the widget engine prompt and the About box are cut from the
 // backgrounds they sit on, at the size their controls have here. A face drawn for
 // another size or place shows as a button off centre in its control, cut off, or
 // with a seam: its body must reach to a pixel from the control's left, top and
@@ -693,7 +693,7 @@ TEST(Pictures, FacesFillTheirControlsAndBlendIntoTheBackground)
 {
     for (const Face& f : FacesOfTheTable()) {
         // OK and Cancel serve several backgrounds: only the faces of one are cut from it.
-        if (f.dialog != IDD_MAIN && f.dialog != IDD_WIDGET_ENGINE_PROMPT)
+        if (f.dialog != IDD_MAIN && f.dialog != IDD_WIDGET_ENGINE_PROMPT && f.dialog != IDD_ABOUT)
             continue;
         const int background = FindWindowSkin(f.dialog)->background;
         SCOPED_TRACE("dialog " + std::to_string(f.dialog) + " control " + std::to_string(f.control));
