@@ -121,6 +121,24 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits)
     EXPECT_EQ(0u, utility.WaitExit(20000));
 }
 
+TEST(MainWindowEndToEnd, AboutBoxOpensAgainAndAgain)
+{
+    Utility utility;
+    ASSERT_NE(nullptr, utility.window);
+    for (int time = 0; time < 2; ++time) {
+        winauto::ClickCentre(utility.Item(IDC_ABOUT));
+        HWND about = winauto::WaitForDialog(nullptr, utility.ProcessId(), utility.window, 20000);
+        ASSERT_NE(nullptr, about) << "opening " << time + 1;
+        bool version = false;
+        for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            version = version || winauto::GetText(child) == "Version : 5.1.0.2";
+        EXPECT_TRUE(version);
+        winauto::ClickCentre(GetDlgItem(about, IDOK));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); })) << "OK closes the box";
+        ASSERT_TRUE(winauto::WaitIdle(utility.window, 10000));
+    }
+}
+
 TEST(MainWindowEndToEnd, CloseButtonEndsTheProgram)
 {
     Utility utility;
