@@ -28,6 +28,7 @@ public:
     bool ListensOn(const std::string& iface) const;
     DeviceId Id() const;
     std::string AddressText() const { return FormatIpv4(address_); }
+    const Ipv4& Address() const { return address_; }
 
     // What the device does with a request that reached it on one of its interfaces.
     Answer Handle(const Request& request);

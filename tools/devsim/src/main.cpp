@@ -4,7 +4,8 @@
 //   kavron-devsim --check --config FILE
 //
 // Exit status: 0 after SIGTERM/SIGINT (or a good --check), 2 for a bad command line or
-// configuration, 1 when the event loop itself fails.
+// configuration, or when started outside a network namespace of `ip netns`, 1 when the
+// event loop itself fails.
 #include <signal.h>
 #include <sys/signalfd.h>
 
@@ -14,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "config.h"
+#include "namespace_addresses.h"
 #include "net.h"
 #include "simulator.h"
 
@@ -51,6 +53,18 @@ int main(int argc, char** argv)
         std::cout << options.configPath << ": generation " << result.config.generation << ", "
                   << result.config.devices.size() << " devices\n";
         return 0;
+    }
+
+    // A bad configuration is reported as such wherever the simulator is started.
+    if (const devsim::ConfigResult first = devsim::LoadConfigFile(options.configPath); !first.ok) {
+        std::cerr << "kavron-devsim: bad configuration: " << first.error << "\n";
+        return kBadConfiguration;
+    }
+    // The simulator adds addresses to interfaces: never to the machine's own.
+    if (!devsim::NamedNetworkNamespace()) {
+        std::cerr << "kavron-devsim: not in a network namespace made by ip netns; start it in the lab's "
+                     "device namespace (tools/lab run --sim ...)\n";
+        return kBadConfiguration;
     }
 
     // Termination requests arrive through a descriptor the event loop polls, so they are

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <set>
 
 namespace devsim {
 
@@ -20,6 +21,9 @@ using nlohmann::ordered_json;
 
 // A burst on one socket is read in slices so the other sockets and timers are not starved.
 constexpr int kReadsPerWake = 64;
+
+// More devices than this get no address.
+constexpr size_t kMaxAddressedDevices = 256;
 
 sockaddr_in Endpoint(in_addr address)
 {
@@ -54,6 +58,9 @@ bool Simulator::Start(std::string* error)
         *error = "cannot open the log " + *error;
         return false;
     }
+    addresses_ = NamespaceAddresses::Open(error);
+    if (!addresses_)
+        return false;
     // Watch before the first read, so a change made in between is not missed.
     if (options_.watch && !watch_.Start(options_.configPath, error))
         return false;
@@ -103,7 +110,28 @@ bool Simulator::Reload(std::string* error)
     // A new configuration starts from a clean slate: no reply or noise of the old one is sent.
     timers_.Clear();
     config_ = std::move(loaded.config);
+    // Addresses are in place before the acknowledgement tells a test to go on.
+    SyncDeviceNetwork();
     return WriteAck(config_.generation, error);
+}
+
+void Simulator::SyncDeviceNetwork()
+{
+    std::set<InterfaceAddress> wanted;
+    std::set<Ipv4> taken;
+    for (const Device& device : devices_) {
+        if (!IsDeviceAddress(device.Address()) || taken.size() >= kMaxAddressedDevices)
+            continue;
+        taken.insert(device.Address());
+        for (const std::string& iface : device.config().on) {
+            auto socket = sockets_.find(iface);
+            if (socket != sockets_.end())
+                wanted.insert(InterfaceAddress{device.Address(), socket->second->interfaceName()});
+        }
+    }
+    const std::vector<std::string> problems = addresses_->Sync(wanted);
+    for (const std::string& problem : problems)
+        std::cerr << "kavron-devsim: " << problem << "\n";
 }
 
 bool Simulator::WriteAck(uint64_t generation, std::string* error) const
@@ -196,6 +224,10 @@ void Simulator::HandleDatagram(const InterfaceSocket& socket, const Datagram& d)
     }
     if (!effects.empty())
         line["effects"] = effects;
+    // A moved device has its new address before the log says so: a test reading the log
+    // may connect at once.
+    if (request.opcode == kSettingRequest && !outgoing.empty())
+        SyncDeviceNetwork();
     log_.Write(line);
 
     for (const Outgoing& o : outgoing) {

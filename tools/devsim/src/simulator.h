@@ -12,6 +12,7 @@
 #include "config_watch.h"
 #include "device.h"
 #include "event_log.h"
+#include "namespace_addresses.h"
 #include "net.h"
 #include "timer_queue.h"
 
@@ -28,6 +29,7 @@ public:
     explicit Simulator(SimulatorOptions options);
 
     // Opens the log and applies the first configuration; false with a message otherwise.
+    // Gives interfaces addresses: run it in a namespace of its own.
     bool Start(std::string* error);
     // Serves until SIGTERM or SIGINT arrives on signalFd; returns the exit status.
     int Run(int signalFd);
@@ -37,6 +39,9 @@ private:
     // the previous configuration (if any) stays in force and no acknowledgement is written.
     bool Reload(std::string* error);
     bool WriteAck(uint64_t generation, std::string* error) const;
+    // Gives each device's current address to its interfaces; called whenever a
+    // configuration or a setting may have moved a device.
+    void SyncDeviceNetwork();
 
     void ReadAll(InterfaceSocket& socket);
     void HandleDatagram(const InterfaceSocket& socket, const Datagram& datagram);
@@ -65,6 +70,7 @@ private:
     std::map<std::string, std::unique_ptr<InterfaceSocket>> sockets_;  // by interface address
     std::vector<Device> devices_;
     TimerQueue timers_;
+    std::unique_ptr<NamespaceAddresses> addresses_;
 };
 
 }  // namespace devsim
