@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,8 +23,10 @@ using nlohmann::ordered_json;
 // A burst on one socket is read in slices so the other sockets and timers are not starved.
 constexpr int kReadsPerWake = 64;
 
-// More devices than this get no address.
-constexpr size_t kMaxAddressedDevices = 256;
+constexpr uint8_t kSslSubcode = 19;
+
+// More devices than this get no address and no page: each costs listening descriptors.
+constexpr size_t kMaxSites = 256;
 
 sockaddr_in Endpoint(in_addr address)
 {
@@ -43,7 +46,8 @@ in_addr GroupAddress()
 
 }  // namespace
 
-Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), startMs_(NowMs()) {}
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), startMs_(NowMs()), web_(log_, startMs_)
+{}
 
 int64_t Simulator::NowMs() const
 {
@@ -58,6 +62,8 @@ bool Simulator::Start(std::string* error)
         *error = "cannot open the log " + *error;
         return false;
     }
+    if (!options_.tlsCert.empty() && !web_.LoadTls(options_.tlsCert, options_.tlsKey, error))
+        return false;
     addresses_ = NamespaceAddresses::Open(error);
     if (!addresses_)
         return false;
@@ -110,7 +116,7 @@ bool Simulator::Reload(std::string* error)
     // A new configuration starts from a clean slate: no reply or noise of the old one is sent.
     timers_.Clear();
     config_ = std::move(loaded.config);
-    // Addresses are in place before the acknowledgement tells a test to go on.
+    // Addresses and pages are in place before the acknowledgement tells a test to go on.
     SyncDeviceNetwork();
     return WriteAck(config_.generation, error);
 }
@@ -118,18 +124,30 @@ bool Simulator::Reload(std::string* error)
 void Simulator::SyncDeviceNetwork()
 {
     std::set<InterfaceAddress> wanted;
+    std::vector<Site> sites;
     std::set<Ipv4> taken;
     for (const Device& device : devices_) {
-        if (!IsDeviceAddress(device.Address()) || taken.size() >= kMaxAddressedDevices)
+        const DeviceConfig& cfg = device.config();
+        // Two devices on one address: the first one's page is served there.
+        if (!IsDeviceAddress(device.Address()) || !taken.insert(device.Address()).second || sites.size() >= kMaxSites)
             continue;
-        taken.insert(device.Address());
-        for (const std::string& iface : device.config().on) {
+        for (const std::string& iface : cfg.on) {
             auto socket = sockets_.find(iface);
             if (socket != sockets_.end())
                 wanted.insert(InterfaceAddress{device.Address(), socket->second->interfaceName()});
         }
+        Site site;
+        site.address = device.AddressText();
+        site.name = cfg.name;
+        site.identity = ToHex(cfg.identity.data(), cfg.identity.size());
+        site.model = cfg.model;
+        const Bytes* ssl = device.Value(kSslSubcode);
+        site.tls = ssl && std::find(ssl->begin(), ssl->end(), '1') != ssl->end();
+        sites.push_back(std::move(site));
     }
-    const std::vector<std::string> problems = addresses_->Sync(wanted);
+    std::vector<std::string> problems = addresses_->Sync(wanted);
+    for (std::string& problem : web_.SetSites(sites))
+        problems.push_back(std::move(problem));
     for (const std::string& problem : problems)
         std::cerr << "kavron-devsim: " << problem << "\n";
 }
@@ -311,9 +329,14 @@ int Simulator::Run(int signalFd)
             fds.push_back(pollfd{socket->fd(), POLLIN, 0});
             polled.push_back(socket.get());
         }
+        const size_t firstWeb = fds.size();
+        web_.AddPollFds(&fds);
 
         int timeout = -1;
-        if (auto due = timers_.NextDue()) {
+        std::optional<int64_t> due = timers_.NextDue();
+        if (auto webDue = web_.NextDeadline())
+            due = due ? std::min(*due, *webDue) : *webDue;
+        if (due) {
             const int64_t wait = *due - NowMs();
             timeout = wait <= 0 ? 0 : static_cast<int>(std::min<int64_t>(wait, 60000));
         }
@@ -330,6 +353,8 @@ int Simulator::Run(int signalFd)
             if (::read(signalFd, &info, sizeof info) == sizeof info)
                 return 0;
         }
+        // Before the datagrams: a setting they carry may change the web server's descriptors.
+        web_.HandlePolled(fds.data() + firstWeb, fds.size() - firstWeb, NowMs());
         const size_t first = watchFd ? 2 : 1;
         for (size_t i = 0; i < polled.size(); ++i) {
             // An error condition is read too: recvmsg reports and clears it.
@@ -342,6 +367,7 @@ int Simulator::Run(int signalFd)
                 std::cerr << "kavron-devsim: configuration not applied: " << error << "\n";
         }
         timers_.RunDue(NowMs());
+        web_.ExpireDue(NowMs());
     }
 }
 
