@@ -50,6 +50,12 @@ bool Device::ListensOn(const std::string& iface) const
     return std::find(config_.on.begin(), config_.on.end(), iface) != config_.on.end();
 }
 
+const Bytes* Device::Value(uint8_t subcode) const
+{
+    auto it = values_.find(subcode);
+    return it != values_.end() ? &it->second : nullptr;
+}
+
 DeviceId Device::Id() const
 {
     DeviceId id{};

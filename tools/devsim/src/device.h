@@ -28,6 +28,9 @@ public:
     bool ListensOn(const std::string& iface) const;
     DeviceId Id() const;
     std::string AddressText() const { return FormatIpv4(address_); }
+    const Ipv4& Address() const { return address_; }
+    // The current value of a query sub-code (settings may have changed it); null when unset.
+    const Bytes* Value(uint8_t subcode) const;
 
     // What the device does with a request that reached it on one of its interfaces.
     Answer Handle(const Request& request);

@@ -1,10 +1,11 @@
 // kavron-devsim: plays Kavron storage devices on the interfaces of a network namespace.
 //
-//   kavron-devsim --config FILE [--watch] [--log LOGFILE]
+//   kavron-devsim --config FILE [--watch] [--log LOGFILE] [--tls-cert PEM --tls-key PEM]
 //   kavron-devsim --check --config FILE
 //
 // Exit status: 0 after SIGTERM/SIGINT (or a good --check), 2 for a bad command line or
-// configuration, 1 when the event loop itself fails.
+// configuration, or when started outside a network namespace of `ip netns`, 1 when the
+// event loop itself fails.
 #include <signal.h>
 #include <sys/signalfd.h>
 
@@ -14,6 +15,7 @@
 #include <CLI/CLI.hpp>
 
 #include "config.h"
+#include "namespace_addresses.h"
 #include "net.h"
 #include "simulator.h"
 
@@ -32,6 +34,10 @@ int main(int argc, char** argv)
     app.add_flag("--watch", options.watch, "apply the configuration again whenever the file changes");
     app.add_option("--log", options.logPath, "append one JSON line per datagram received and sent");
     app.add_flag("--check", check, "only check the configuration (opens no sockets)");
+    auto* cert = app.add_option("--tls-cert", options.tlsCert, "PEM certificate that port 443 of SSL devices presents");
+    auto* key = app.add_option("--tls-key", options.tlsKey, "PEM private key of --tls-cert");
+    cert->needs(key);
+    key->needs(cert);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -52,6 +58,23 @@ int main(int argc, char** argv)
                   << result.config.devices.size() << " devices\n";
         return 0;
     }
+
+    // A bad configuration is reported as such wherever the simulator is started.
+    if (const devsim::ConfigResult first = devsim::LoadConfigFile(options.configPath); !first.ok) {
+        std::cerr << "kavron-devsim: bad configuration: " << first.error << "\n";
+        return kBadConfiguration;
+    }
+    // The simulator adds addresses to interfaces and listens on ports 80 and 443: never on
+    // the machine's own interfaces.
+    if (!devsim::NamedNetworkNamespace()) {
+        std::cerr << "kavron-devsim: not in a network namespace made by ip netns; start it in the lab's "
+                     "device namespace (tools/lab run --sim ...)\n";
+        return kBadConfiguration;
+    }
+
+    // A web client that goes away while its answer is being written must not end the
+    // simulator; the write reports the error instead.
+    signal(SIGPIPE, SIG_IGN);
 
     // Termination requests arrive through a descriptor the event loop polls, so they are
     // handled between datagrams, never in the middle of one.

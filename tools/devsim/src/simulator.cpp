@@ -6,11 +6,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <set>
 
 namespace devsim {
 
@@ -20,6 +22,11 @@ using nlohmann::ordered_json;
 
 // A burst on one socket is read in slices so the other sockets and timers are not starved.
 constexpr int kReadsPerWake = 64;
+
+constexpr uint8_t kSslSubcode = 19;
+
+// More devices than this get no address and no page: each costs listening descriptors.
+constexpr size_t kMaxSites = 256;
 
 sockaddr_in Endpoint(in_addr address)
 {
@@ -39,7 +46,8 @@ in_addr GroupAddress()
 
 }  // namespace
 
-Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), startMs_(NowMs()) {}
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), startMs_(NowMs()), web_(log_, startMs_)
+{}
 
 int64_t Simulator::NowMs() const
 {
@@ -54,6 +62,11 @@ bool Simulator::Start(std::string* error)
         *error = "cannot open the log " + *error;
         return false;
     }
+    if (!options_.tlsCert.empty() && !web_.LoadTls(options_.tlsCert, options_.tlsKey, error))
+        return false;
+    addresses_ = NamespaceAddresses::Open(error);
+    if (!addresses_)
+        return false;
     // Watch before the first read, so a change made in between is not missed.
     if (options_.watch && !watch_.Start(options_.configPath, error))
         return false;
@@ -103,7 +116,40 @@ bool Simulator::Reload(std::string* error)
     // A new configuration starts from a clean slate: no reply or noise of the old one is sent.
     timers_.Clear();
     config_ = std::move(loaded.config);
+    // Addresses and pages are in place before the acknowledgement tells a test to go on.
+    SyncDeviceNetwork();
     return WriteAck(config_.generation, error);
+}
+
+void Simulator::SyncDeviceNetwork()
+{
+    std::set<InterfaceAddress> wanted;
+    std::vector<Site> sites;
+    std::set<Ipv4> taken;
+    for (const Device& device : devices_) {
+        const DeviceConfig& cfg = device.config();
+        // Two devices on one address: the first one's page is served there.
+        if (!IsDeviceAddress(device.Address()) || !taken.insert(device.Address()).second || sites.size() >= kMaxSites)
+            continue;
+        for (const std::string& iface : cfg.on) {
+            auto socket = sockets_.find(iface);
+            if (socket != sockets_.end())
+                wanted.insert(InterfaceAddress{device.Address(), socket->second->interfaceName()});
+        }
+        Site site;
+        site.address = device.AddressText();
+        site.name = cfg.name;
+        site.identity = ToHex(cfg.identity.data(), cfg.identity.size());
+        site.model = cfg.model;
+        const Bytes* ssl = device.Value(kSslSubcode);
+        site.tls = ssl && std::find(ssl->begin(), ssl->end(), '1') != ssl->end();
+        sites.push_back(std::move(site));
+    }
+    std::vector<std::string> problems = addresses_->Sync(wanted);
+    for (std::string& problem : web_.SetSites(sites))
+        problems.push_back(std::move(problem));
+    for (const std::string& problem : problems)
+        std::cerr << "kavron-devsim: " << problem << "\n";
 }
 
 bool Simulator::WriteAck(uint64_t generation, std::string* error) const
@@ -196,6 +242,10 @@ void Simulator::HandleDatagram(const InterfaceSocket& socket, const Datagram& d)
     }
     if (!effects.empty())
         line["effects"] = effects;
+    // A moved device has its new address before the log says so: a test reading the log
+    // may connect at once.
+    if (request.opcode == kSettingRequest && !outgoing.empty())
+        SyncDeviceNetwork();
     log_.Write(line);
 
     for (const Outgoing& o : outgoing) {
@@ -279,9 +329,14 @@ int Simulator::Run(int signalFd)
             fds.push_back(pollfd{socket->fd(), POLLIN, 0});
             polled.push_back(socket.get());
         }
+        const size_t firstWeb = fds.size();
+        web_.AddPollFds(&fds);
 
         int timeout = -1;
-        if (auto due = timers_.NextDue()) {
+        std::optional<int64_t> due = timers_.NextDue();
+        if (auto webDue = web_.NextDeadline())
+            due = due ? std::min(*due, *webDue) : *webDue;
+        if (due) {
             const int64_t wait = *due - NowMs();
             timeout = wait <= 0 ? 0 : static_cast<int>(std::min<int64_t>(wait, 60000));
         }
@@ -298,6 +353,8 @@ int Simulator::Run(int signalFd)
             if (::read(signalFd, &info, sizeof info) == sizeof info)
                 return 0;
         }
+        // Before the datagrams: a setting they carry may change the web server's descriptors.
+        web_.HandlePolled(fds.data() + firstWeb, fds.size() - firstWeb, NowMs());
         const size_t first = watchFd ? 2 : 1;
         for (size_t i = 0; i < polled.size(); ++i) {
             // An error condition is read too: recvmsg reports and clears it.
@@ -310,6 +367,7 @@ int Simulator::Run(int signalFd)
                 std::cerr << "kavron-devsim: configuration not applied: " << error << "\n";
         }
         timers_.RunDue(NowMs());
+        web_.ExpireDue(NowMs());
     }
 }
 

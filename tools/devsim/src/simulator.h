@@ -1,6 +1,6 @@
-// The simulator's event loop: one thread polls the interface sockets, the configuration
-// watch and a signal descriptor, and runs delayed replies from a timer queue, so a slow
-// device never holds up the others.
+// The simulator's event loop: one thread polls the interface sockets, the web server's
+// sockets, the configuration watch and a signal descriptor, and runs delayed replies from
+// a timer queue, so a slow device or client never holds up the others.
 #pragma once
 
 #include <map>
@@ -12,8 +12,10 @@
 #include "config_watch.h"
 #include "device.h"
 #include "event_log.h"
+#include "namespace_addresses.h"
 #include "net.h"
 #include "timer_queue.h"
+#include "web_server.h"
 
 namespace devsim {
 
@@ -21,13 +23,16 @@ struct SimulatorOptions {
     std::string configPath;
     bool watch = false;
     std::string logPath;  // empty: no log
+    std::string tlsCert;  // both empty: devices with SSL on serve no TLS
+    std::string tlsKey;
 };
 
 class Simulator {
 public:
     explicit Simulator(SimulatorOptions options);
 
-    // Opens the log and applies the first configuration; false with a message otherwise.
+    // Opens the log, loads the TLS certificate and applies the first configuration; false
+    // with a message otherwise. Gives interfaces addresses: run it in a namespace of its own.
     bool Start(std::string* error);
     // Serves until SIGTERM or SIGINT arrives on signalFd; returns the exit status.
     int Run(int signalFd);
@@ -37,6 +42,9 @@ private:
     // the previous configuration (if any) stays in force and no acknowledgement is written.
     bool Reload(std::string* error);
     bool WriteAck(uint64_t generation, std::string* error) const;
+    // Gives each device's current address to its interfaces and serves its page there;
+    // called whenever a configuration or a setting may have moved a device.
+    void SyncDeviceNetwork();
 
     void ReadAll(InterfaceSocket& socket);
     void HandleDatagram(const InterfaceSocket& socket, const Datagram& datagram);
@@ -65,6 +73,8 @@ private:
     std::map<std::string, std::unique_ptr<InterfaceSocket>> sockets_;  // by interface address
     std::vector<Device> devices_;
     TimerQueue timers_;
+    std::unique_ptr<NamespaceAddresses> addresses_;
+    WebServer web_;  // after addresses_: its listeners close before the addresses go
 };
 
 }  // namespace devsim
