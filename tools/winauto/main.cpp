@@ -7,9 +7,11 @@
 //   kavron-winauto text TITLE CONTROL_ID          a control's text (IP controls: dotted)
 //   kavron-winauto click TITLE CONTROL_ID         click a control in its centre
 //   kavron-winauto click-row TITLE CONTROL_ID ROW select a list row with a click
+//   kavron-winauto select TITLE CONTROL_ID INDEX  choose an item of a combo box
 //   kavron-winauto click-name TITLE CONTROL_ID TEXT   click the row whose first cell is TEXT
 //   kavron-winauto idle TITLE [TIMEOUT_MS]        wait until the window's thread is idle
-//   kavron-winauto message [TIMEOUT_MS]           print "caption<TAB>text" of a message box
+//   kavron-winauto message [TIMEOUT_MS] [ok]      print "caption<TAB>text" of a message box;
+//                                                 with ok, also press its OK
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,7 +23,7 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kavron-winauto wait|rows|text|click|click-row|click-name|idle|message ...\n");
+    std::fprintf(stderr, "usage: kavron-winauto wait|rows|text|click|select|click-row|click-name|idle|message ...\n");
     return 2;
 }
 
@@ -69,6 +71,8 @@ int main(int argc, char** argv)
         if (!box.window)
             return 1;
         std::printf("%s\t%s\n", box.caption.c_str(), box.text.c_str());
+        if (argc >= 4 && std::strcmp(argv[3], "ok") == 0)
+            PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
     }
     if (argc < 4)
@@ -99,6 +103,10 @@ int main(int argc, char** argv)
     if (command == "click") {
         winauto::ClickCentre(control);
         return 0;
+    }
+    if (command == "select" && argc >= 5) {
+        // Combo boxes only: the selection is a plain index, so it crosses processes.
+        return SendMessageA(control, CB_SETCURSEL, std::atoi(argv[4]), 0) == std::atoi(argv[4]) ? 0 : 1;
     }
     if (command == "click-row" && argc >= 5) {
         return winauto::ClickListRow(control, std::atoi(argv[4])) ? 0 : 1;
