@@ -159,11 +159,5 @@ TEST(MainWindowEndToEnd, WindowManagerCloseEndsTheProgram)
 
 int main(int argc, char** argv)
 {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: main_window_e2e_test PATH_TO_KavronStorageUtility.exe\n");
-        return 2;
-    }
-    utilityPath = argv[1];
-    return RUN_ALL_TESTS();
+    return RunEndToEndTests(argc, argv);
 }

@@ -231,11 +231,5 @@ TEST_F(SettingsEndToEnd, SilentDeviceReleasesTheWindowAfterTheTransactionsLimit)
 
 int main(int argc, char** argv)
 {
-    testing::InitGoogleTest(&argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: settings_e2e_test PATH_TO_KavronStorageUtility.exe\n");
-        return 2;
-    }
-    utilityPath = argv[1];
-    return RUN_ALL_TESTS();
+    return RunEndToEndTests(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -95,3 +96,15 @@ public:
 private:
     PROCESS_INFORMATION process_{};
 };
+
+// The test program's main: gtest's flags, then the path of the utility to drive.
+inline int RunEndToEndTests(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s PATH_TO_KavronStorageUtility.exe\n", argv[0]);
+        return 2;
+    }
+    utilityPath = argv[1];
+    return RUN_ALL_TESTS();
+}
