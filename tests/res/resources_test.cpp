@@ -365,6 +365,34 @@ TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont)
     }
 }
 
+// A label too narrow for its text wraps onto a line its control has no room for:
+// every wrapping text of every window stands on one line, in the window's own font.
+// (The main window's labels do not wrap; they are checked by their screenshots.)
+TEST(SmallDialogs, EveryTextFitsItsControlOnOneLine)
+{
+    std::vector<int> windows = {IDD_MAIN};
+    for (const DialogSpec& d : kDialogs)
+        windows.push_back(d.id);
+    for (int id : windows) {
+        HiddenDialog dlg(id);
+        HDC dc = GetDC(dlg.get());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dlg.get(), WM_GETFONT, 0, 0)));
+        for (HWND c = GetWindow(dlg.get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const std::string text = TextOf(c);
+            const LONG type = GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK;
+            if (ClassOf(c) != "Static" || text.empty() || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT))
+                continue;
+            SIZE extent{};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            RECT r{};
+            GetClientRect(c, &r);
+            EXPECT_LE(extent.cx, r.right) << "dialog " << id << ": \"" << text << "\"";
+        }
+        SelectObject(dc, old);
+        ReleaseDC(dlg.get(), dc);
+    }
+}
+
 TEST(SmallDialogs, ControlsAndTextsAreThere)
 {
     struct Item {
