@@ -51,6 +51,8 @@ public:
     void OnLanguage();
     void OnBitTorrent();
     void OnLaunchWidget();
+    // After a device restarted: the drive letters and the device list as they are now.
+    void RefreshAfterRestart();
 
     // Bottom bar.
     void OnAbout();

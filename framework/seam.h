@@ -12,6 +12,7 @@ class Seam {
 public:
     explicit Seam(const Calls& real) : calls_(real) {}
     const Calls* operator->() const { return &calls_; }
+    const Calls& operator*() const { return calls_; }
     // Puts calls in place; returns the ones they replace.
     Calls Replace(const Calls& calls)
     {

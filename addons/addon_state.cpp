@@ -1,0 +1,7 @@
+#include "addons/addon_state.h"
+
+std::atomic<int> restartState{0};
+int chosenCodepageIndex;
+int extendedCodepages;
+bool installFailed;
+int btInstalled;

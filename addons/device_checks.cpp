@@ -1,0 +1,41 @@
+#include "addons/device_checks.h"
+
+#include <string>
+
+#include "framework/message_box.h"
+#include "framework/seam.h"
+#include "protocol.h"
+
+namespace {
+
+Seam<DeviceChecks> checks{{QueryDiskState, QueryCodepage, QueryBtFirmware, Sleep, WinExec}};
+
+}  // namespace
+
+DeviceChecks SetDeviceChecks(const DeviceChecks& next)
+{
+    return checks.Replace(next);
+}
+
+const DeviceChecks& Checks()
+{
+    return *checks;
+}
+
+int LeadingNumber(const char* text)
+{
+    int value = 0;
+    for (const char* p = text; *p >= '0' && *p <= '9' && value < 100000000; ++p)
+        value = value * 10 + (*p - '0');
+    return value;
+}
+
+void OpenDevicePages(const char* host)
+{
+    checks->run(("explorer http://" + std::string(host)).c_str(), SW_HIDE);
+}
+
+void ShowPlainMessage(const char* text)
+{
+    ShowMessageBox(nullptr, text, nullptr, MB_OK);
+}

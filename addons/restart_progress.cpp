@@ -1,0 +1,97 @@
+#include "addons/restart_progress.h"
+
+#include "addons/addon_state.h"
+#include "framework/dlg_items.h"
+#include "framework/thread.h"
+#include "resource.h"
+#include "skin/skin_progress_ctrl.h"
+#include "skin/skinned_dialog.h"
+
+namespace {
+
+constexpr UINT_PTR kCloseTimer = 1;
+RestartTiming timing{99, 900, 90000};
+
+// What the worker needs, owned by the dialog for as long as the worker runs.
+struct Progress {
+    HWND bar;
+    HANDLE stop;  // set when the dialog goes: the worker touches the bar no more
+    RestartTiming timing;
+};
+
+unsigned DriveProgress(void* param)
+{
+    const Progress& p = *static_cast<Progress*>(param);
+    SendMessageA(p.bar, PBM_SETRANGE, 0, MAKELPARAM(1, 100));
+    SendMessageA(p.bar, PBM_SETSTEP, 1, 0);
+    for (int step = 0; step < p.timing.steps; ++step) {
+        if (WaitForSingleObject(p.stop, 0) == WAIT_OBJECT_0)
+            return 0;
+        SendMessageA(p.bar, PBM_STEPIT, 0, 0);
+        if (WaitForSingleObject(p.stop, p.timing.stepMs) == WAIT_OBJECT_0)
+            return 0;
+    }
+    restartState = 0;
+    return 0;
+}
+
+class RestartProgressDialog : public SkinnedDialog {
+public:
+    explicit RestartProgressDialog(HWND owner) : SkinnedDialog(IDD_RESTART_PROGRESS, owner) {}
+    ~RestartProgressDialog() override
+    {
+        if (progress_.stop)
+            CloseHandle(progress_.stop);
+    }
+
+protected:
+    bool OnInitDialog() override
+    {
+        SkinnedDialog::OnInitDialog();
+        BindDlgItems(hwnd, {{IDC_RESTART_PROGRESS, &bar_, DlgItemBinding::kSubclass}});
+        progress_ = {bar_.hwnd, CreateEventA(nullptr, TRUE, FALSE, nullptr), timing};
+        if (progress_.stop)
+            worker_ = StartThread(DriveProgress, &progress_);
+        SetTimer(hwnd, kCloseTimer, timing.closeMs, nullptr);
+        return true;
+    }
+    void OnTimer(UINT_PTR) override
+    {
+        EndDialog(IDCANCEL);
+        KillTimer(hwnd, kCloseTimer);
+    }
+    void OnDestroy() override
+    {
+        // The bar goes with the dialog: stop the worker first. It may be sending the
+        // bar a step right now, so keep taking sent messages while waiting for it.
+        if (!worker_)
+            return;
+        SetEvent(progress_.stop);
+        HANDLE worker = worker_.handle();
+        while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        worker_.Close();
+    }
+
+private:
+    SkinProgressCtrl bar_;
+    Progress progress_{};
+    Thread worker_;
+};
+
+}  // namespace
+
+RestartTiming SetRestartTiming(const RestartTiming& next)
+{
+    const RestartTiming previous = timing;
+    timing = next;
+    return previous;
+}
+
+void RunRestartProgress(HWND owner)
+{
+    RestartProgressDialog dialog(owner);
+    dialog.DoModal();
+}

@@ -1,0 +1,20 @@
+// The wait while a device restarts after an add-on installation: "The system is
+// restarting. Please wait a moment." over a bar that fills in 99 steps of 0.9 s and
+// a window that closes itself after 90 s. The worker that drives the bar sets
+// restartState to 0 when it has made every step; a wait dismissed early (Escape, the
+// close box) leaves restartState as it was.
+#pragma once
+
+#include <windows.h>
+
+// Shows the wait modally over owner (nullptr: the main window).
+void RunRestartProgress(HWND owner);
+
+// The wait's timing. The program uses 99 steps of 900 ms and closes after 90 s;
+// tests shorten it.
+struct RestartTiming {
+    int steps;
+    DWORD stepMs;
+    UINT closeMs;
+};
+RestartTiming SetRestartTiming(const RestartTiming& timing);  // returns the previous one

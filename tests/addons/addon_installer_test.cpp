@@ -1,0 +1,213 @@
+// The installer's folders and file lists, WriteEmbeddedFile, and whole installations
+// onto shares played by folders of the test's Wine prefix (\\kavrontest\VOLUME).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "addons/addon_installer.h"
+#include "addons/addon_state.h"
+#include "protocol.h"
+#include "res/payloads.h"
+
+namespace {
+
+const char kHost[] = "kavrontest";
+
+std::string systemVolume;
+std::vector<std::string> sent;  // "rw", "stop", "codepage 950", "BT"
+int connectAttempts = 0;
+DWORD connectResult = ERROR_BAD_NET_NAME;
+
+int PlayedAccessMode(const char* mode)
+{
+    sent.push_back(mode);
+    return 1;
+}
+int PlayedShareName()
+{
+    CopyTextTo(protocolSession.shareNameValue, systemVolume.c_str());
+    return 1;
+}
+int PlayedCodepage(const char* codepage)
+{
+    sent.push_back(std::string("codepage ") + codepage);
+    return 1;
+}
+int PlayedNotify(const char* text)
+{
+    sent.push_back(text);
+    return 1;
+}
+int PlayedStop(const char* text)
+{
+    sent.push_back(text);
+    return 1;
+}
+DWORD PlayedConnect(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+{
+    EXPECT_EQ(static_cast<DWORD>(RESOURCETYPE_ANY), resource->dwType);
+    EXPECT_EQ(nullptr, resource->lpLocalName);
+    EXPECT_STREQ("", password);
+    EXPECT_STREQ("", user);
+    EXPECT_EQ(0u, flags);
+    ++connectAttempts;
+    return connectResult;
+}
+
+// The test prefix's folder that plays \\kavrontest\VOLUME, as Windows sees it.
+std::string Share(const std::string& volume)
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    std::string path = std::string("Z:") + (prefix ? prefix : "") + "/dosdevices/unc/" + kHost + "/" + volume;
+    for (char& c : path)
+        c = c == '/' ? '\\' : c;
+    return path;
+}
+
+void MakeFolders(const std::string& path)
+{
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+class InstallerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = SetInstallerSystem(
+            {PlayedAccessMode, PlayedShareName, PlayedCodepage, PlayedNotify, PlayedStop, PlayedConnect});
+        sent.clear();
+        connectAttempts = 0;
+        connectResult = ERROR_BAD_NET_NAME;
+        systemVolume = "HDD_1";
+        btInstalled = 0;
+    }
+    void TearDown() override { SetInstallerSystem(previous_); }
+    InstallerSystem previous_{};
+};
+
+TEST(AddonLayout, FoldersAndFilesFollowTheReportedSystemVolume)
+{
+    std::string folder;
+    struct Case {
+        const char* volume;
+        InstallMode mode;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"", InstallMode::kCodepage, "HDD_a\\.codepages"},
+        {"hdd_A", InstallMode::kBitTorrent, "HDD_a\\Nas_Prog/BT"},
+        {"hdd_1", InstallMode::kCodepage, "hdd_1\\.systemfile\\.codepages"},  // spelled as reported
+        {"hdd_1", InstallMode::kBitTorrent, "HDD_1\\Nas_Prog/BT"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(AddonFolder(c.volume, c.mode, &folder)) << c.volume;
+        EXPECT_EQ(c.folder, folder);
+    }
+    EXPECT_FALSE(AddonFolder("USB1", InstallMode::kCodepage, &folder)) << "no folder to write to: a failed write";
+
+    // Cyrillic: seven files on an HDD_1 device, five on an HDD_a one, the maps last.
+    EXPECT_EQ((std::vector<int>{169, 177, 183, 188, 194, 171, 184}), CodepageFiles(7, true));
+    EXPECT_EQ((std::vector<int>{169, 170, 185, 171, 184}), CodepageFiles(7, false));
+    for (int index : {3, 4, 5})
+        EXPECT_TRUE(CodepageFiles(index, true).empty()) << CodepageNumber(index);
+    for (int index = 0; index < 9; ++index)
+        for (int id : CodepageFiles(index, index % 2 == 0))
+            EXPECT_NE(nullptr, FindPayload(id)) << "resource " << id;
+}
+
+TEST_F(InstallerTest, WriteEmbeddedFileWritesTheResourceWholeOrFails)
+{
+    MakeFolders(Share("USB1"));
+    const std::string direct = std::string("\\\\") + kHost + "\\USB1\\codepage.950";
+    EXPECT_TRUE(WriteEmbeddedFile("Codepage", 151, direct, ""));
+    EXPECT_EQ(static_cast<long long>(FindPayload(151)->size), FileSize(direct));
+    EXPECT_EQ(6, connectAttempts) << "six tries to reach the share, whatever they give";
+
+    connectAttempts = 0;
+    connectResult = NO_ERROR;
+    CreateDirectoryA("C:\\kavron-test", nullptr);
+    const std::string local = "C:\\kavron-test\\btdog", final = direct + ".btdog";
+    EXPECT_TRUE(WriteEmbeddedFile("BT", 220, local, final));
+    EXPECT_EQ(1, connectAttempts) << "the first that connects ends the tries";
+    EXPECT_EQ(static_cast<long long>(FindPayload(220)->size), FileSize(final));
+    EXPECT_EQ(-1, FileSize(local)) << "the temporary file is gone";
+
+    EXPECT_FALSE(WriteEmbeddedFile("Codepage", 9999, direct + ".none", "")) << "no such resource";
+    EXPECT_EQ(-1, FileSize(direct + ".none"));
+    EXPECT_FALSE(WriteEmbeddedFile("Codepage", 151, std::string("\\\\") + kHost + "\\USB1\\no\\such\\x", ""));
+}
+
+TEST_F(InstallerTest, ACodepageInstallWritesEveryFileInOrderThenSetsTheCodepage)
+{
+    const std::string folder = Share("HDD_1") + "\\.systemfile\\.codepages";
+    MakeFolders(folder);
+    chosenCodepageIndex = 0;  // Traditional Chinese
+    EXPECT_TRUE(InstallAddon(InstallMode::kCodepage, kHost));
+    EXPECT_FALSE(installFailed);
+    for (int id : {151, 174, 192, 156})
+        EXPECT_EQ(static_cast<long long>(FindPayload(id)->size), FileSize(folder + "\\" + FindPayload(id)->name)) << id;
+    EXPECT_EQ((std::vector<std::string>{"rw", "codepage 950"}), sent);
+
+    // The third file cannot be written: the first two stay, nothing after them.
+    const std::string hddA = Share("HDD_a") + "\\.codepages";
+    MakeFolders(hddA);
+    MakeFolders(hddA + "\\nls_gb2312.o");  // a folder where the third file goes
+    systemVolume = "";
+    chosenCodepageIndex = 1;  // Simplified Chinese, older layout
+    sent.clear();
+    EXPECT_FALSE(InstallAddon(InstallMode::kCodepage, kHost));
+    EXPECT_TRUE(installFailed);
+    EXPECT_EQ(8, FileSize(hddA + "\\codepage.936"));
+    EXPECT_EQ(static_cast<long long>(FindPayload(158)->size), FileSize(hddA + "\\nls_cp936.o"));
+    EXPECT_EQ(-1, FileSize(hddA + "\\unicode_map.936"));
+    EXPECT_EQ((std::vector<std::string>{"rw", "stop"}), sent) << "no codepage is set";
+
+    // The codepages without files only set the codepage.
+    systemVolume = "HDD_1";
+    chosenCodepageIndex = 4;
+    sent.clear();
+    EXPECT_TRUE(InstallAddon(InstallMode::kCodepage, kHost));
+    EXPECT_EQ((std::vector<std::string>{"rw", "codepage 852"}), sent);
+
+    // A system volume that is neither layout is a failed write.
+    systemVolume = "USB1";
+    sent.clear();
+    EXPECT_FALSE(InstallAddon(InstallMode::kCodepage, kHost));
+    EXPECT_EQ((std::vector<std::string>{"rw", "stop"}), sent);
+}
+
+TEST_F(InstallerTest, ABitTorrentInstallCopiesBothProgramsThroughTheTemporaryFolder)
+{
+    const std::string folder = Share("HDD_1") + "\\Nas_Prog\\BT";
+    MakeFolders(folder);
+    EXPECT_TRUE(InstallAddon(InstallMode::kBitTorrent, kHost));
+    EXPECT_EQ(static_cast<long long>(FindPayload(215)->size), FileSize(folder + "\\bt"));
+    EXPECT_EQ(static_cast<long long>(FindPayload(220)->size), FileSize(folder + "\\btdog"));
+    EXPECT_EQ((std::vector<std::string>{"rw", "BT"}), sent);
+    EXPECT_EQ(1, btInstalled);
+    EXPECT_EQ(-1, FileSize("C:\\bt\\bt")) << "the temporaries are deleted after their copies";
+
+    // Without the add-on folder on the device nothing is written or announced.
+    btInstalled = 0;
+    sent.clear();
+    systemVolume = "HDD_a";
+    EXPECT_FALSE(InstallAddon(InstallMode::kBitTorrent, kHost));
+    EXPECT_EQ((std::vector<std::string>{"rw", "stop"}), sent);
+    EXPECT_EQ(0, btInstalled);
+}
+
+}  // namespace
