@@ -89,8 +89,7 @@ class AddonInstallerDialog : public SkinnedDialog {
 public:
     AddonInstallerDialog(HWND owner, InstallMode mode, const char* host)
         : SkinnedDialog(IDD_ADDON_INSTALLER, owner), mode_(mode), host_(host)
-    {
-    }
+    {}
 
 protected:
     bool OnInitDialog() override

@@ -63,8 +63,8 @@ bool CheckBitTorrentSupport(const char* host)
     if (disks == kReady && firmware == kRunsBitTorrent)
         return true;
     if (disks == kNoDisks) {
-        ShowPlainMessage(
-            "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.");
+        ShowPlainMessage("No hard drives were detected.\nPlease verify that the hard drives are properly connected "
+                         "before continuing.");
     } else if (disks == kUnformatted) {
         ShowPlainMessage("Please format hard drive.");
         OpenDevicePages(host);

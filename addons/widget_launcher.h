@@ -8,10 +8,12 @@
 
 // The calls the launcher makes. The program uses WinExec and ShellExecuteA; tests
 // play a shell.
+// Opens a file through the shell, as ShellExecuteA does.
+using ShellOpen = HINSTANCE (*)(HWND owner, const char* verb, const char* file, const char* parameters,
+                                const char* folder, int show);
 struct WidgetSystem {
     UINT (*run)(const char* commandLine, UINT show);
-    HINSTANCE (*open)(HWND owner, const char* verb, const char* file, const char* parameters, const char* folder,
-                      int show);
+    ShellOpen open;
 };
 WidgetSystem SetWidgetSystem(const WidgetSystem& system);  // returns the previous one
 

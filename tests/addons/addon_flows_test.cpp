@@ -100,8 +100,7 @@ TEST_F(AddonFlowsTest, LanguageRefusalsComeBeforeTheDialogShows)
         EXPECT_EQ(ApplicationName(), boxes.messages[0].caption);
         EXPECT_EQ(0u, boxes.messages[0].icon());
         EXPECT_EQ(-1, restartState.load());
-        EXPECT_EQ(c.opensPages ? std::vector<std::string>{"explorer http://198.51.100.20"}
-                               : std::vector<std::string>{},
+        EXPECT_EQ(c.opensPages ? std::vector<std::string>{"explorer http://198.51.100.20"} : std::vector<std::string>{},
                   commands);
         // A device that never says: ten rounds a second apart; the others stop at once.
         EXPECT_EQ(c.disk[0] ? 1 : 10, diskQueries);
@@ -175,11 +174,14 @@ TEST_F(AddonFlowsTest, BitTorrentSupportFollowsTheDiskAndFirmwareAnswers)
     const char* unsupported = "BitTorrent does not supported on this device now.";
     const Case cases[] = {
         {{"", "3"}, {"0", "1"}, true, "", 2},
-        {{"4"}, {"1"}, true, "", 2},  // 4 and 5 count as ready here
-        {{"3"}, {"2"}, false, unsupported, 1},  // a first "no" is final
+        {{"4"}, {"1"}, true, "", 2},                       // 4 and 5 count as ready here
+        {{"3"}, {"2"}, false, unsupported, 1},             // a first "no" is final
         {{"3"}, {"1", "2", "0"}, false, unsupported, 16},  // a later "2" is asked again
-        {{"1"}, {"1"}, false,
-         "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.", 2},
+        {{"1"},
+         {"1"},
+         false,
+         "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.",
+         2},
         {{"2"}, {"1"}, false, "Please format hard drive.", 2},
         {{"7"}, {"1"}, false, unsupported, 2},
     };

@@ -32,10 +32,7 @@ public:
     size_t Done() const { return done_; }
 
     // Actions that answer a dialog the way a user would.
-    static void Press(HWND dialog, int button)
-    {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    }
+    static void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
 
 private:
     struct Step {

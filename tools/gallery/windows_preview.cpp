@@ -12,13 +12,14 @@
 #include "framework/gdi.h"
 #include "res/resource.h"
 #include "res/skin_table.h"
+#include "skin/skin_progress_ctrl.h"
 #include "skin/skinned_dialog.h"
 
 namespace {
 
 // Every window is shown through the same base the utility's small dialogs use, so
 // the preview paints exactly what they paint. The main window's lists get their
-// columns, so that the headers show.
+// columns, so that the headers show; the restart wait's bar is half full.
 class PreviewDialog : public SkinnedDialog {
 public:
     PreviewDialog(int dialog, bool pressed) : SkinnedDialog(dialog), pressed_(pressed) {}
@@ -30,6 +31,10 @@ public:
             SkinButton* button = row.dialog == TemplateId() ? SkinnedButton(row.control) : nullptr;
             if (button && pressed_)
                 button->Send(BM_SETSTATE, TRUE);
+        }
+        if (TemplateId() == IDD_RESTART_PROGRESS && bar_.SubclassDlgItem(IDC_RESTART_PROGRESS, hwnd)) {
+            bar_.SetRange(1, 100);
+            bar_.SetPos(50);
         }
         if (TemplateId() == IDD_MAIN) {
             const ListCtrl devices(GetItem(IDC_DEVICE_LIST));
@@ -47,6 +52,7 @@ public:
 
 private:
     bool pressed_;
+    SkinProgressCtrl bar_;
 };
 
 bool WriteBmp(const char* path, HBITMAP section, int w, int h)
