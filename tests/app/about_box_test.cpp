@@ -8,6 +8,7 @@
 
 #include "app/about_box.h"
 #include "framework/window.h"
+#include "modal_script.h"
 #include "resource.h"
 
 namespace {
@@ -17,9 +18,6 @@ struct Visit {
     bool okSkinned = false;
     std::vector<std::string> texts;
 };
-
-std::vector<Visit> visits;
-UINT closeWith = 0;  // message that closes the box: WM_COMMAND IDOK / IDCANCEL, or WM_CLOSE
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param)
 {
@@ -32,30 +30,23 @@ BOOL CALLBACK CollectText(HWND child, LPARAM param)
     return TRUE;
 }
 
-// Runs inside the box's modal loop: looks at the box, then closes it.
-void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND box = GetActiveWindow();
-    if (!box || GetDlgItem(box, IDOK) == nullptr)
-        return;  // not up yet
-    KillTimer(nullptr, timer);
-    Visit visit;
-    visit.dialog = box;
-    visit.okSkinned = Window::FromHandle(GetDlgItem(box, IDOK)) != nullptr &&
-                      (GetWindowLongA(GetDlgItem(box, IDOK), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
-    EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&visit));
-    visits.push_back(visit);
-    if (closeWith == WM_CLOSE)
-        PostMessageA(box, WM_CLOSE, 0, 0);
-    else
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(closeWith, BN_CLICKED), 0);
-}
-
 TEST(AboutBox, OpensAnyNumberOfTimesSkinnedAndClosesEveryWay)
 {
+    std::vector<Visit> visits;
     for (UINT how : {static_cast<UINT>(IDOK), static_cast<UINT>(IDCANCEL), static_cast<UINT>(WM_CLOSE)}) {
-        closeWith = how;
-        SetTimer(nullptr, 0, 50, InspectAndClose);
+        ModalScript script;
+        script.Then(IDOK, [&](HWND box) {
+            Visit visit;
+            visit.dialog = box;
+            HWND ok = GetDlgItem(box, IDOK);
+            visit.okSkinned = Window::FromHandle(ok) && (GetWindowLongA(ok, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW;
+            EnumChildWindows(box, CollectText, reinterpret_cast<LPARAM>(&visit));
+            visits.push_back(visit);
+            if (how == WM_CLOSE)
+                PostMessageA(box, WM_CLOSE, 0, 0);
+            else
+                ModalScript::Press(box, static_cast<int>(how));
+        });
         ShowAboutBox(nullptr);  // returns once the box has closed
     }
     ASSERT_EQ(3u, visits.size());

@@ -12,6 +12,7 @@
 #include "app/drive_mapping.h"
 #include "framework/message_box.h"
 #include "main_dialog_fixture.h"
+#include "modal_script.h"
 
 namespace {
 
@@ -55,19 +56,6 @@ int NoDomain()
 void NoPrompt(HWND)
 {
     ADD_FAILURE() << "no prompt of ours on a version 6 system";
-}
-
-// Answers the drive-in-use question from inside its modal loop.
-int answer = IDOK;
-bool asked = false;
-void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND box = GetActiveWindow();
-    if (!box || !GetDlgItem(box, IDCANCEL) || GetDlgItem(box, IDC_DEVICE_LIST))
-        return;
-    KillTimer(nullptr, timer);
-    asked = true;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
 }
 
 class DrivePanelTest : public MainDialogFixture {
@@ -140,19 +128,19 @@ TEST_F(DrivePanelTest, ALetterInUseIsTakenOverOnlyAfterOk)
     SelectVolume(1);
     ChooseLetter(1);  // "Y: \\198.51.100.20\HDD_1"
     MessageBoxRecorder boxes;
-    answer = IDCANCEL;
-    asked = false;
-    SetTimer(nullptr, 0, 20, Answer);
-    dialog_.OnMapDrive();
-    EXPECT_TRUE(asked);
+    {
+        ModalScript script;
+        script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDCANCEL); });
+        dialog_.OnMapDrive();
+        EXPECT_EQ(1u, script.Done());
+    }
     EXPECT_TRUE(calls.empty()) << "Cancel changes nothing";
     EXPECT_TRUE(boxes.messages.empty());
 
-    answer = IDOK;
-    asked = false;
-    SetTimer(nullptr, 0, 20, Answer);
+    ModalScript script;
+    script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDOK); });
     dialog_.OnMapDrive();
-    EXPECT_TRUE(asked);
+    EXPECT_EQ(1u, script.Done());
     EXPECT_EQ((std::vector<std::string>{"cancel Y:", "add Y: \\\\198.51.100.20\\USB1"}), calls);
     EXPECT_EQ("", Location(0)) << "HDD_1 lost its letter";
     EXPECT_EQ("Y:", Location(1));

@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/login_dialog.h"
+#include "modal_script.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -29,40 +30,32 @@ BOOL PlayedUserName(char* name, DWORD* length)
     return TRUE;
 }
 
-// What the dialog showed, read inside its modal loop before `act` answers it.
+// What the dialog showed, read inside its modal loop before `answer` answers it.
 struct Seen {
     std::string user;
     bool userEnabled = false;
     LRESULT userLimit = 0, passwordLimit = 0;
 };
 Seen seen;
-std::function<void(HWND)> act;
-
-void CALLBACK LookAndAnswer(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND box = GetActiveWindow();
-    if (!box || !GetDlgItem(box, IDC_LOGIN_PASSWORD))
-        return;
-    KillTimer(nullptr, timer);
-    HWND user = GetDlgItem(box, IDC_LOGIN_USER_NAME);
-    char text[64] = {};
-    GetWindowTextA(user, text, sizeof text);
-    seen.user = text;
-    seen.userEnabled = IsWindowEnabled(user) != FALSE;
-    seen.userLimit = SendMessageA(user, EM_GETLIMITTEXT, 0, 0);
-    seen.passwordLimit = SendMessageA(GetDlgItem(box, IDC_LOGIN_PASSWORD), EM_GETLIMITTEXT, 0, 0);
-    act(box);
-}
 
 void OpenDialog(int mode, const char* version, std::function<void(HWND)> answer)
 {
     adminLoginMode = mode;
     playedVersion = version;
-    act = std::move(answer);
     seen = Seen{};
     CopyTextTo(protocolSession.adminUser, "before");
     CopyTextTo(protocolSession.adminPassword, "before");
-    SetTimer(nullptr, 0, 50, LookAndAnswer);
+    ModalScript script;
+    script.Then(IDC_LOGIN_PASSWORD, [answer](HWND box) {
+        HWND user = GetDlgItem(box, IDC_LOGIN_USER_NAME);
+        char text[64] = {};
+        GetWindowTextA(user, text, sizeof text);
+        seen.user = text;
+        seen.userEnabled = IsWindowEnabled(user) != FALSE;
+        seen.userLimit = SendMessageA(user, EM_GETLIMITTEXT, 0, 0);
+        seen.passwordLimit = SendMessageA(GetDlgItem(box, IDC_LOGIN_PASSWORD), EM_GETLIMITTEXT, 0, 0);
+        answer(box);
+    });
     RunLoginDialog(nullptr);
 }
 
