@@ -1,5 +1,6 @@
 #include "config.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -183,14 +184,41 @@ bool ReadSubcodeList(Reader& r, const json& v, const std::string& path, std::set
     return true;
 }
 
+// Paths below a device's volumes: "VOLUME/NAME[/NAME...]", every name a possible folder.
+bool ReadSharePaths(Reader& r, const json& v, const std::string& path, std::vector<std::string>* out)
+{
+    if (!v.is_array())
+        return r.Fail(path, "expected an array of paths such as \"HDD_1/Nas_Prog/BT\"");
+    if (v.size() > kMaxSharePaths)
+        return r.Fail(path, "more than " + std::to_string(kMaxSharePaths) + " paths");
+    for (size_t i = 0; i < v.size(); ++i) {
+        const std::string at = path + "[" + std::to_string(i) + "]";
+        std::string text;
+        if (!r.String(v[i], at, &text))
+            return false;
+        if (text.find('/') == std::string::npos)
+            return r.Fail(at, "\"" + text + "\" names no folder below a volume (VOLUME/NAME)");
+        for (size_t start = 0; start <= text.size();) {
+            const size_t end = std::min(text.find('/', start), text.size());
+            const std::string problem = FolderNameProblem(std::string_view(text).substr(start, end - start));
+            if (!problem.empty())
+                return r.Fail(at, "\"" + text + "\": " + problem);
+            start = end + 1;
+        }
+        out->push_back(text);
+    }
+    return true;
+}
+
 bool ReadDevice(Reader& r, const json& v, const std::string& path, const std::vector<std::string>& interfaces,
                 DeviceConfig* d)
 {
     if (!r.OnlyKeys(v, path,
-                    {"identity",  "address",    "netmask",        "gateway",         "dhcp",        "name",
-                     "nameHex",   "nameLength", "layout",         "selectors",       "model",       "on",
-                     "reply",     "delayMs",    "answerTwice",    "foreignClientId", "answerAll",   "values",
-                     "valuesHex", "unanswered", "subcodeDelayMs", "admin",           "dhcpAddress", "noise"})) {
+                    {"identity",     "address",      "netmask",        "gateway",         "dhcp",        "name",
+                     "nameHex",      "nameLength",   "layout",         "selectors",       "model",       "on",
+                     "reply",        "delayMs",      "answerTwice",    "foreignClientId", "answerAll",   "values",
+                     "valuesHex",    "unanswered",   "subcodeDelayMs", "admin",           "dhcpAddress", "noise",
+                     "addonFolders", "extraFolders", "unwritablePaths"})) {
         return false;
     }
     if (!v.contains("identity"))
@@ -363,10 +391,31 @@ bool ReadDevice(Reader& r, const json& v, const std::string& path, const std::ve
             return false;
         d->noise = noise;
     }
+    if (v.contains("addonFolders") && !r.Bool(v["addonFolders"], path + ".addonFolders", &d->addonFolders))
+        return false;
+    if (v.contains("extraFolders") && !ReadSharePaths(r, v["extraFolders"], path + ".extraFolders", &d->extraFolders))
+        return false;
+    if (v.contains("unwritablePaths") &&
+        !ReadSharePaths(r, v["unwritablePaths"], path + ".unwritablePaths", &d->unwritablePaths)) {
+        return false;
+    }
     return true;
 }
 
 }  // namespace
+
+std::string FolderNameProblem(std::string_view name)
+{
+    if (name.empty())
+        return "an empty name";
+    if (name == "." || name == "..")
+        return "\"" + std::string(name) + "\" is no folder name";
+    if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos)
+        return "a name may hold no '/', '\\' or NUL";
+    if (name.size() > 255)
+        return "a name longer than 255 bytes";
+    return "";
+}
 
 ConfigResult ParseConfig(const std::string& text)
 {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bytes.h"
@@ -52,6 +53,10 @@ struct DeviceConfig {
     AdminConfig admin;
     std::optional<Ipv4> dhcpAddress;
     std::optional<NoiseConfig> noise;
+    // The device's volumes as folders (shares.h): "VOLUME/NAME/..." paths below them.
+    bool addonFolders = true;                  // the system volume's own add-on folders
+    std::vector<std::string> extraFolders;     // made as well
+    std::vector<std::string> unwritablePaths;  // taken by a link that leads nowhere
 };
 
 struct SimConfig {
@@ -73,5 +78,10 @@ ConfigResult LoadConfigFile(const std::string& path);
 constexpr size_t kMaxPayloadBytes = 60000;
 constexpr uint32_t kMaxDelayMs = 3600 * 1000;
 constexpr uint32_t kMaxNoiseCount = 100000;
+constexpr size_t kMaxSharePaths = 64;  // per key and device
+
+// Why a name cannot name one folder ("" when it can): empty, "." or "..", holding a '/',
+// a '\' (a separator to Wine) or a NUL byte, or longer than a Linux file name may be.
+std::string FolderNameProblem(std::string_view name);
 
 }  // namespace devsim

@@ -1,6 +1,7 @@
 // kavron-devsim: plays Kavron storage devices on the interfaces of a network namespace.
 //
 //   kavron-devsim --config FILE [--watch] [--log LOGFILE] [--tls-cert PEM --tls-key PEM]
+//                 [--shares DIR [--unc-links DIR]]
 //   kavron-devsim --check --config FILE
 //
 // Exit status: 0 after SIGTERM/SIGINT (or a good --check), 2 for a bad command line or
@@ -38,6 +39,9 @@ int main(int argc, char** argv)
     auto* key = app.add_option("--tls-key", options.tlsKey, "PEM private key of --tls-cert");
     cert->needs(key);
     key->needs(cert);
+    auto* shares = app.add_option("--shares", options.sharesRoot, "folder where each device's volumes are played");
+    app.add_option("--unc-links", options.uncLinks, "a Wine prefix's dosdevices/unc: links \\\\ADDRESS\\VOLUME there")
+        ->needs(shares);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

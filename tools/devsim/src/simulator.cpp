@@ -67,6 +67,8 @@ bool Simulator::Start(std::string* error)
     addresses_ = NamespaceAddresses::Open(error);
     if (!addresses_)
         return false;
+    if (!options_.sharesRoot.empty())
+        shares_ = std::make_unique<ShareFolders>(options_.sharesRoot, options_.uncLinks);
     // Watch before the first read, so a change made in between is not missed.
     if (options_.watch && !watch_.Start(options_.configPath, error))
         return false;
@@ -116,8 +118,9 @@ bool Simulator::Reload(std::string* error)
     // A new configuration starts from a clean slate: no reply or noise of the old one is sent.
     timers_.Clear();
     config_ = std::move(loaded.config);
-    // Addresses and pages are in place before the acknowledgement tells a test to go on.
+    // Addresses, pages and shares are in place before the acknowledgement tells a test to go on.
     SyncDeviceNetwork();
+    SyncShares();
     return WriteAck(config_.generation, error);
 }
 
@@ -150,6 +153,14 @@ void Simulator::SyncDeviceNetwork()
         problems.push_back(std::move(problem));
     for (const std::string& problem : problems)
         std::cerr << "kavron-devsim: " << problem << "\n";
+}
+
+void Simulator::SyncShares()
+{
+    if (!shares_)
+        return;
+    for (const std::string& problem : shares_->Sync(PlanShares(devices_)))
+        std::cerr << "kavron-devsim: shares: " << problem << "\n";
 }
 
 bool Simulator::WriteAck(uint64_t generation, std::string* error) const
@@ -242,10 +253,12 @@ void Simulator::HandleDatagram(const InterfaceSocket& socket, const Datagram& d)
     }
     if (!effects.empty())
         line["effects"] = effects;
-    // A moved device has its new address before the log says so: a test reading the log
-    // may connect at once.
-    if (request.opcode == kSettingRequest && !outgoing.empty())
+    // A moved device has its new address and shares before the log says so: a test reading
+    // the log may connect at once.
+    if (request.opcode == kSettingRequest && !outgoing.empty()) {
         SyncDeviceNetwork();
+        SyncShares();
+    }
     log_.Write(line);
 
     for (const Outgoing& o : outgoing) {

@@ -14,6 +14,7 @@
 #include "event_log.h"
 #include "namespace_addresses.h"
 #include "net.h"
+#include "shares.h"
 #include "timer_queue.h"
 #include "web_server.h"
 
@@ -25,6 +26,8 @@ struct SimulatorOptions {
     std::string logPath;  // empty: no log
     std::string tlsCert;  // both empty: devices with SSL on serve no TLS
     std::string tlsKey;
+    std::string sharesRoot;  // empty: the devices' volumes are not played as folders
+    std::string uncLinks;    // a Wine prefix's dosdevices/unc, linked to the volumes; may be empty
 };
 
 class Simulator {
@@ -45,6 +48,9 @@ private:
     // Gives each device's current address to its interfaces and serves its page there;
     // called whenever a configuration or a setting may have moved a device.
     void SyncDeviceNetwork();
+    // Plays each device's volumes as folders at its current address; called with
+    // SyncDeviceNetwork.
+    void SyncShares();
 
     void ReadAll(InterfaceSocket& socket);
     void HandleDatagram(const InterfaceSocket& socket, const Datagram& datagram);
@@ -75,6 +81,7 @@ private:
     TimerQueue timers_;
     std::unique_ptr<NamespaceAddresses> addresses_;
     WebServer web_;  // after addresses_: its listeners close before the addresses go
+    std::unique_ptr<ShareFolders> shares_;
 };
 
 }  // namespace devsim

@@ -141,6 +141,12 @@ TEST(Config, ErrorsNameTheKey)
         {R"("noise": {"opcode": 9, "count": 3})", "devices[0].noise: missing \"intervalMs\""},
         {R"("answerTwice": 1)", "devices[0].answerTwice: expected true or false"},
         {R"("nameLength": 4294967296)", "devices[0].nameLength"},
+        {R"("addonFolders": "no")", "devices[0].addonFolders: expected true or false"},
+        {R"("extraFolders": "HDD_1/x")", "devices[0].extraFolders: expected an array"},
+        {R"("extraFolders": ["HDD_1"])", "devices[0].extraFolders[0]: \"HDD_1\" names no folder"},
+        {R"("unwritablePaths": ["HDD_1/a/../b"])", "devices[0].unwritablePaths[0]"},
+        {R"("unwritablePaths": ["HDD_1/x/"])", "unwritablePaths[0]: \"HDD_1/x/\": an empty name"},
+        {R"("unwritablePaths": ["HDD_1\\x/y"])", "no '/', '\\' or NUL"},
     };
     for (const DeviceCase& c : deviceCases) {
         const ConfigResult r = Device(c.extra);
