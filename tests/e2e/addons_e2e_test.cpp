@@ -1,0 +1,182 @@
+// The hidden add-on commands of the real utility under Wine, driven by their command
+// ids, against the simulator whose devices' volumes are folders of the lab: the
+// codepage files written and the codepage set, a failed write, the BitTorrent
+// programs with a full restart wait, and the widget launcher.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "payloads.h"
+#include "sim_control.h"
+#include "utility_driver.h"
+
+namespace {
+
+std::string SharePath(const char* address, const std::string& path)
+{
+    const char* root = std::getenv("KAVRON_SIM_SHARES_WIN");
+    std::string full = std::string(root ? root : "") + "\\" + address + "\\" + path;
+    for (char& c : full)
+        c = c == '/' ? '\\' : c;
+    return full;
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The settings (opcode 5) the simulator received since mark: "subcode data-as-text".
+std::vector<std::string> Settings(size_t mark)
+{
+    std::vector<std::string> settings;
+    for (const json& line : SimLogSince(mark)) {
+        if (line.contains("sent") || line.value("opcode", 0) != 5)
+            continue;
+        const std::string hex = line.value("data", "");
+        std::string text;
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+            text += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+        settings.push_back(std::to_string(line.value("subcode", 0)) + " " + text);
+    }
+    return settings;
+}
+
+class AddonsEndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        utility_ = std::make_unique<Utility>();
+        ASSERT_NE(nullptr, utility_->window);
+    }
+    Utility& U() { return *utility_; }
+    void Select(const char* name)
+    {
+        const int row = U().RowOf(name);
+        ASSERT_GE(row, 0) << name;
+        U().ClickDevice(row);
+    }
+    // The hidden buttons are never shown: their commands are sent as a click would.
+    void Command(int id) { PostMessageA(U().window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+    HWND Dialog(int control, int timeoutMs = 30000)
+    {
+        HWND found = nullptr;
+        WaitFor(
+            [&] {
+                found = winauto::WaitForDialog(nullptr, U().ProcessId(), U().window, 200);
+                return found && GetDlgItem(found, control);
+            },
+            timeoutMs);
+        return found && GetDlgItem(found, control) ? found : nullptr;
+    }
+    static void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+    // Chooses a codepage in the Language dialog and presses OK.
+    void ChooseCodepage(int index)
+    {
+        HWND language = Dialog(IDC_LANGUAGE_CHOICE);
+        ASSERT_NE(nullptr, language) << "no Language dialog";
+        SendMessageA(GetDlgItem(language, IDC_LANGUAGE_CHOICE), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        Press(language, IDOK);
+    }
+
+    std::unique_ptr<Utility> utility_;
+};
+
+TEST_F(AddonsEndToEnd, ATraditionalChineseInstallWritesItsFourFilesAndSetsTheCodepage)
+{
+    Select("Vault One");
+    const size_t mark = SimLogMark();
+    Command(IDC_LANGUAGE);
+    ChooseCodepage(0);
+    // The restart wait: its close timer is driven here rather than waited for.
+    HWND restart = Dialog(IDC_RESTART_PROGRESS);
+    ASSERT_NE(nullptr, restart) << "no restart wait after the installation";
+    PostMessageA(restart, WM_TIMER, 1, 0);
+    ASSERT_TRUE(winauto::WaitIdle(U().window, 30000));
+
+    for (const char* name : {"codepage.950", "nls_cp950.ko", "nls_cp950_12.ko", "unicode_map.950"}) {
+        const Payload* payload = FindPayloadByName(name);
+        ASSERT_NE(nullptr, payload);
+        EXPECT_EQ(static_cast<long long>(payload->size),
+                  FileSize(SharePath("198.51.100.40", std::string("HDD_1/.systemfile/.codepages/") + name)))
+            << name;
+    }
+    EXPECT_EQ((std::vector<std::string>{"10 rw", "8 950"}), Settings(mark));
+}
+
+TEST_F(AddonsEndToEnd, AFailedThirdFileLeavesTwoFilesSetsNoCodepageAndAsksAgain)
+{
+    Select("Fragile");
+    const size_t mark = SimLogMark();
+    Command(IDC_LANGUAGE);
+    ChooseCodepage(0);
+    const winauto::MessageBoxText box = winauto::WaitForMessageBox(U().ProcessId(), 30000, U().window);
+    EXPECT_EQ("Please check hard drives.", box.text);
+    EXPECT_EQ("KavronStorageUtility", box.caption) << "no icon, the program's name as caption";
+    Press(box.window, IDOK);
+    HWND again = Dialog(IDC_LANGUAGE_CHOICE);
+    ASSERT_NE(nullptr, again) << "a new Language dialog after the failure";
+    Press(again, IDCANCEL);
+    ASSERT_TRUE(winauto::WaitIdle(U().window, 30000));
+
+    const std::string folder = "HDD_1/.systemfile/.codepages/";
+    EXPECT_GT(FileSize(SharePath("198.51.100.41", folder + "codepage.950")), 0);
+    EXPECT_GT(FileSize(SharePath("198.51.100.41", folder + "nls_cp950.ko")), 0);
+    EXPECT_EQ(-1, FileSize(SharePath("198.51.100.41", folder + "nls_cp950_12.ko")));
+    EXPECT_EQ(-1, FileSize(SharePath("198.51.100.41", folder + "unicode_map.950")));
+    EXPECT_EQ((std::vector<std::string>{"10 rw", "13 stop"}), Settings(mark));
+}
+
+TEST_F(AddonsEndToEnd, ABitTorrentInstallWritesBothProgramsAndCleansUpAfterTheFullRestartWait)
+{
+    Select("Vault One");
+    const size_t mark = SimLogMark();
+    Command(IDC_BITTORRENT);
+    HWND restart = Dialog(IDC_RESTART_PROGRESS, 60000);
+    ASSERT_NE(nullptr, restart) << "no restart wait after the installation";
+    EXPECT_EQ((std::vector<std::string>{"10 rw", "14 BT"}), Settings(mark));
+    for (const char* name : {"bt", "btdog"}) {
+        EXPECT_EQ(static_cast<long long>(FindPayloadByName(name)->size),
+                  FileSize(SharePath("198.51.100.40", std::string("HDD_1/Nas_Prog/BT/") + name)))
+            << name;
+    }
+    // The one full wait of the suite: about ninety seconds.
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(restart); }, 120000)) << "the wait never closed";
+    ASSERT_TRUE(winauto::WaitIdle(U().window, 30000));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\bt")) << "the temporary folder is removed";
+    for (const auto& row : winauto::ReadListView(U().Item(IDC_DEVICE_LIST)))
+        EXPECT_FALSE(row.selected) << "the list was rebuilt";
+}
+
+TEST_F(AddonsEndToEnd, TheWidgetLauncherWritesTheAddressAndAsksForAnUnknownModel)
+{
+    Select("Stranger");
+    Command(IDC_WIDGET);
+    HWND prompt = Dialog(IDCANCEL);
+    ASSERT_NE(nullptr, prompt) << "no engine prompt";
+    Press(prompt, IDCANCEL);  // "Next"
+    HWND which = Dialog(IDC_MODEL_ZKM110);
+    ASSERT_NE(nullptr, which) << "no model question for ZKM-999";
+    Press(which, IDCANCEL);
+    ASSERT_TRUE(winauto::WaitIdle(U().window, 30000));
+    std::ifstream file("C:\\ip.txt", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ("198.51.100.42", text.str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return RunEndToEndTests(argc, argv);
+}
