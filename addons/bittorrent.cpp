@@ -19,15 +19,8 @@ enum Firmware { kRunsBitTorrent = 1, kNoBitTorrent = 2 };
 
 int AskDiskState()
 {
-    int state = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        protocolSession.diskStateValue[0] = '\0';
-        Checks().queryDiskState();
-        Checks().sleep(kRoundPauseMs);
-        state = LeadingNumber(protocolSession.diskStateValue);
-        if (state >= 1 && state <= 5)
-            break;
-    }
+    int state = AskUntil(Checks().queryDiskState, protocolSession.diskStateValue, kRounds, kRoundPauseMs,
+                         [](int n) { return n >= 1 && n <= 5; });
     // 4 and 5 are disks with more to offer: ready as far as BitTorrent goes.
     if (state >= kReady && state <= 5) {
         CopyTextTo(protocolSession.diskStateValue, "3");
@@ -44,14 +37,8 @@ int AskFirmware()
     // A first "no" is final; anything else is asked again until a "yes".
     if (LeadingNumber(protocolSession.btFirmwareValue) == kNoBitTorrent)
         return kNoBitTorrent;
-    for (int round = 0; round < kRounds; ++round) {
-        protocolSession.btFirmwareValue[0] = '\0';
-        Checks().queryBtFirmware();
-        Checks().sleep(kRoundPauseMs);
-        if (LeadingNumber(protocolSession.btFirmwareValue) == kRunsBitTorrent)
-            return kRunsBitTorrent;
-    }
-    return LeadingNumber(protocolSession.btFirmwareValue);
+    return AskUntil(Checks().queryBtFirmware, protocolSession.btFirmwareValue, kRounds, kRoundPauseMs,
+                    [](int n) { return n == kRunsBitTorrent; });
 }
 
 }  // namespace

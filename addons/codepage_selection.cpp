@@ -130,15 +130,8 @@ private:
     // Up to ten rounds, a second apart, until the device reports a disk state.
     int AskDiskState()
     {
-        int state = 0;
-        for (int round = 0; round < kRounds; ++round) {
-            protocolSession.diskStateValue[0] = '\0';
-            Checks().queryDiskState();
-            Checks().sleep(kRoundPauseMs);
-            state = LeadingNumber(protocolSession.diskStateValue);
-            if (state >= kNoDisks && state <= kExtendedFirmware)
-                break;
-        }
+        int state = AskUntil(Checks().queryDiskState, protocolSession.diskStateValue, kRounds, kRoundPauseMs,
+                             [](int n) { return n >= kNoDisks && n <= kExtendedFirmware; });
         extendedCodepages = 0;
         if (state == kExtendedFirmware) {
             extendedCodepages = 1;
@@ -150,16 +143,7 @@ private:
     // Up to ten rounds, a second apart, until the device reports a codepage it may have.
     int AskCodepage()
     {
-        int codepage = 0;
-        for (int round = 0; round < kRounds; ++round) {
-            protocolSession.codepageValue[0] = '\0';
-            Checks().queryCodepage();
-            Checks().sleep(kRoundPauseMs);
-            codepage = LeadingNumber(protocolSession.codepageValue);
-            if (IsKnownCodepage(codepage))
-                break;
-        }
-        return codepage;
+        return AskUntil(Checks().queryCodepage, protocolSession.codepageValue, kRounds, kRoundPauseMs, IsKnownCodepage);
     }
 
     ComboBox choice_;

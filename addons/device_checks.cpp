@@ -30,6 +30,20 @@ int LeadingNumber(const char* text)
     return value;
 }
 
+int AskUntil(int (*query)(), char* value, int rounds, DWORD pauseMs, bool (*wanted)(int number))
+{
+    int number = 0;
+    for (int round = 0; round < rounds; ++round) {
+        value[0] = '\0';
+        query();
+        checks->sleep(pauseMs);
+        number = LeadingNumber(value);
+        if (wanted(number))
+            break;
+    }
+    return number;
+}
+
 void OpenDevicePages(const char* host)
 {
     checks->run(("explorer http://" + std::string(host)).c_str(), SW_HIDE);

@@ -21,6 +21,11 @@ const DeviceChecks& Checks();
 // "" and "x" are 0.
 int LeadingNumber(const char* text);
 
+// Asks the device up to `rounds` times, `pauseMs` after each answer, until the value
+// the query leaves in `value` (emptied before each round) reads a number `wanted`
+// takes. Returns the last number read.
+int AskUntil(int (*query)(), char* value, int rounds, DWORD pauseMs, bool (*wanted)(int number));
+
 // Opens the device's web pages with explorer, for a user who must format its disks.
 void OpenDevicePages(const char* host);
 

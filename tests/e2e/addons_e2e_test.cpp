@@ -51,20 +51,8 @@ std::vector<std::string> Settings(size_t mark)
     return settings;
 }
 
-class AddonsEndToEnd : public testing::Test {
+class AddonsEndToEnd : public UtilityTest {
 protected:
-    void SetUp() override
-    {
-        utility_ = std::make_unique<Utility>();
-        ASSERT_NE(nullptr, utility_->window);
-    }
-    Utility& U() { return *utility_; }
-    void Select(const char* name)
-    {
-        const int row = U().RowOf(name);
-        ASSERT_GE(row, 0) << name;
-        U().ClickDevice(row);
-    }
     // The hidden buttons are never shown: their commands are sent as a click would.
     void Command(int id) { PostMessageA(U().window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
     HWND Dialog(int control, int timeoutMs = 30000)
@@ -87,8 +75,6 @@ protected:
         SendMessageA(GetDlgItem(language, IDC_LANGUAGE_CHOICE), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         Press(language, IDOK);
     }
-
-    std::unique_ptr<Utility> utility_;
 };
 
 TEST_F(AddonsEndToEnd, ATraditionalChineseInstallWritesItsFourFilesAndSetsTheCodepage)

@@ -41,18 +41,14 @@ void Refuse(const std::string& rules)
     std::ofstream(Env("KAVRON_NETPROVIDER_CONTROL_WIN"), std::ios::trunc) << rules;
 }
 
-class DrivesEndToEnd : public testing::Test {
+class DrivesEndToEnd : public UtilityTest {
 protected:
     void SetUp() override
     {
         Refuse("");
-        utility_ = std::make_unique<Utility>();
-        ASSERT_NE(nullptr, utility_->window);
-        const int row = U().RowOf("Office Storage");
-        ASSERT_GE(row, 0);
-        U().ClickDevice(row);
+        UtilityTest::SetUp();
+        Select("Office Storage");
     }
-    Utility& U() { return *utility_; }
     HWND Volumes() { return U().Item(IDC_VOLUME_LIST); }
     void SelectVolume(const char* name)
     {
@@ -84,8 +80,6 @@ protected:
         EXPECT_TRUE(winauto::WaitIdle(U().window, 20000));
         return box;
     }
-
-    std::unique_ptr<Utility> utility_;
 };
 
 TEST_F(DrivesEndToEnd, ConnectTakeOverAndDisconnectThroughTheNetworkProvider)

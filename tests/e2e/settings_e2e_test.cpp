@@ -40,21 +40,12 @@ json Devices()
     return json::array({desk, locked, twin, mute});
 }
 
-class SettingsEndToEnd : public testing::Test {
+class SettingsEndToEnd : public UtilityTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(ApplySimDevices(Devices()));
-        utility_ = std::make_unique<Utility>();
-        ASSERT_NE(nullptr, utility_->window) << "the main window never appeared";
-    }
-
-    Utility& U() { return *utility_; }
-    void Select(const char* name)
-    {
-        const int row = U().RowOf(name);
-        ASSERT_GE(row, 0) << name;
-        U().ClickDevice(row);
+        UtilityTest::SetUp();
     }
     void SetField(int id, const char* dotted)
     {
@@ -111,8 +102,6 @@ protected:
     {
         return Hex(reinterpret_cast<const unsigned char*>(text.data()), text.size());
     }
-
-    std::unique_ptr<Utility> utility_;
 };
 
 TEST_F(SettingsEndToEnd, StaticAddressAppliedThroughThePanelMovesTheDevice)

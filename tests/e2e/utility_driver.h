@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -95,6 +96,26 @@ public:
 
 private:
     PROCESS_INFORMATION process_{};
+};
+
+// A test that starts a fresh utility before each case and picks devices by name.
+class UtilityTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        utility_ = std::make_unique<Utility>();
+        ASSERT_NE(nullptr, utility_->window) << "the main window never appeared";
+    }
+    Utility& U() { return *utility_; }
+    // Clicks the device's row and waits for the selection's transactions.
+    void Select(const char* name)
+    {
+        const int row = U().RowOf(name);
+        ASSERT_GE(row, 0) << name;
+        U().ClickDevice(row);
+    }
+
+    std::unique_ptr<Utility> utility_;
 };
 
 // The test program's main: gtest's flags, then the path of the utility to drive.

@@ -30,21 +30,8 @@ std::vector<json> BrowserStarts()
 
 const char kRecorder[] = "\"C:\\Program Files\\Kavron Lab Browser\\kavron-browser-recorder.exe\"";
 
-class WebEndToEnd : public testing::Test {
+class WebEndToEnd : public UtilityTest {
 protected:
-    void SetUp() override
-    {
-        utility_ = std::make_unique<Utility>();
-        ASSERT_NE(nullptr, utility_->window);
-    }
-    Utility& U() { return *utility_; }
-    void Select(const char* name)
-    {
-        const int row = U().RowOf(name);
-        ASSERT_GE(row, 0) << name;
-        U().ClickDevice(row);
-    }
-    std::unique_ptr<Utility> utility_;
 };
 
 TEST_F(WebEndToEnd, ConfigurationOpensTheDevicesPageWithItsScheme)
