@@ -135,22 +135,37 @@ bool SelectorsMatch(const ReplyBuffer& reply, unsigned char selector1, unsigned 
            (selector2 == 0 || selector2 == ReplyByte(reply, kAnswerSelector2));
 }
 
-bool ReadDeviceAnswer(const ReplyBuffer& reply, int interfaceIndex, DeviceRecord* record)
+namespace {
+
+// Where the name starts in each answer layout: the fixed fields end there. 0 for a
+// datagram that is no answer.
+int NameOffsetOf(const ReplyBuffer& reply)
 {
-    int nameOffset;
     switch (ReplyByte(reply, 0)) {
     case kOpAnswerBasic:
-        nameOffset = 60;
-        break;
+        return 60;
     case kOpAnswerExtended:
-        nameOffset = 72;
-        break;
+        return 72;
     case kOpAnswerFull:
-        nameOffset = 104;
-        break;
+        return 104;
     default:
-        return false;
+        return 0;
     }
+}
+
+}  // namespace
+
+bool IsDeviceAnswer(const ReplyBuffer& reply)
+{
+    const int nameOffset = NameOffsetOf(reply);
+    return nameOffset > 0 && reply.length >= nameOffset;
+}
+
+bool ReadDeviceAnswer(const ReplyBuffer& reply, int interfaceIndex, DeviceRecord* record)
+{
+    if (!IsDeviceAnswer(reply))
+        return false;
+    const int nameOffset = NameOffsetOf(reply);
     // Name: as many bytes as the length field says, but no more than the datagram
     // holds there, and no more than the record keeps.
     unsigned long nameLength = GetLength(reply, nameOffset - 4);

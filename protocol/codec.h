@@ -80,8 +80,13 @@ void ReplyAddressText(const ReplyBuffer& reply, char (&text)[16]);
 // argument of 0 accepts any byte. Basic answers always pass.
 bool SelectorsMatch(const ReplyBuffer& reply, unsigned char selector1, unsigned char selector2);
 
-// Fills a zeroed record from a discovery answer (opcode 2, 7 or 8). Returns false for
-// any other opcode. The name is cut to 255 bytes and never read past the datagram.
+// A discovery answer (opcode 2, 7 or 8) with at least its layout's fixed fields:
+// anything shorter cannot be one.
+bool IsDeviceAnswer(const ReplyBuffer& reply);
+
+// Fills a zeroed record from a discovery answer. Returns false for anything that is
+// not one (IsDeviceAnswer). The name is cut to 255 bytes and never read past the
+// datagram.
 bool ReadDeviceAnswer(const ReplyBuffer& reply, int interfaceIndex, DeviceRecord* record);
 
 // Value text of a query reply: from byte 28 to the datagram's end (or its first zero);

@@ -25,23 +25,25 @@ void ListenOn(int index, unsigned char selector1, unsigned char selector2, Reply
     const Clock::time_point start = Clock::now();
     int attempts = 0;
     while (attempts < kDiscoveryAttempts) {
+        // However the datagrams come, the interface is not listened to for longer than
+        // its nominal time and the allowance.
+        if (PastCap(start))
+            return;
         if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
-            if (length < 0) {
-                // A failed receive is not an attempt; only a stream of them that outlasts
-                // the interface's nominal time plus the allowance ends the listening.
-                if (PastCap(start))
-                    return;
+            const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
+            if (length < 0)
                 continue;
-            }
             reply->length = length;
             reply->bytes[length] = 0;
+            // What is not an answer to this instance (another instance's, another kind
+            // of datagram, a truncated one) is read past at once: it uses no attempt
+            // and no pause, so that no other host can crowd the answers out.
+            if (!IsOwnReply(*reply) || !IsDeviceAnswer(*reply))
+                continue;
             DeviceRecord record;
             memset(&record, 0, sizeof record);
-            if (IsOwnReply(*reply) && SelectorsMatch(*reply, selector1, selector2) &&
-                ReadDeviceAnswer(*reply, index, &record)) {
+            if (SelectorsMatch(*reply, selector1, selector2) && ReadDeviceAnswer(*reply, index, &record))
                 AddDevice(record);
-            }
         }
         if (++attempts < kDiscoveryAttempts)
             PlatformSleep(kDiscoveryPauseMs);

@@ -16,6 +16,10 @@ void PlatformCleanup();
 // addresses chosen by ChooseHostAddresses on Linux. Writes at most capacity of them.
 int PlatformHostAddresses(HostAddress* addresses, int capacity);
 
+// Receive sockets ask for this much queue, so that a burst of other datagrams does
+// not push real answers out before they are read.
+enum { kReceiveBufferBytes = 1 << 20 };
+
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);
 ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry);
 void PlatformClose(ProtocolSocket socket);

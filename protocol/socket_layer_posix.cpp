@@ -42,6 +42,16 @@ void SetFlag(int fd, int level, int option, unsigned char value)
     setsockopt(fd, level, option, &value, sizeof value);
 }
 
+// A burst of datagrams must not push real answers out of the queue before they are
+// read. The system caps SO_RCVBUF (net.core.rmem_max); as root the cap is lifted with
+// SO_RCVBUFFORCE, otherwise the socket gets as much as the cap allows.
+void EnlargeReceiveBuffer(int fd)
+{
+    int size = kReceiveBufferBytes;
+    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &size, sizeof size) != 0)
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+}
+
 }  // namespace
 
 int PlatformStartup()
@@ -96,6 +106,7 @@ ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
     int off = 0;
     setsockopt(fd, IPPROTO_IP, IP_MULTICAST_ALL, &off, sizeof off);
     setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
+    EnlargeReceiveBuffer(fd);
 
     sockaddr_in local{};
     local.sin_family = AF_INET;

@@ -70,6 +70,8 @@ ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
     if (s == INVALID_SOCKET)
         return kNoSocket;
     SetFlag(s, SOL_SOCKET, SO_REUSEADDR, 1);
+    const int bufferBytes = kReceiveBufferBytes;
+    setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
     local.sin_port = htons(kProtocolPort);

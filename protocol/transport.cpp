@@ -112,27 +112,27 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
     const long capMs = WaitCapMs(attemptLimit);
     int attempts = 0;
     for (;;) {
+        // However the datagrams come, no wait outlasts its nominal time and the allowance.
+        if (ElapsedMs(start) > capMs)
+            return 0;
         if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
-            if (length >= 0) {
-                reply->length = length;
-                reply->bytes[length] = 0;
-            }
-            if (length < 0 || ReplyByte(*reply, 0) != replyOpcode) {
-                // Not an attempt: look again at once, unless such datagrams have
-                // already kept this wait past its cap.
-                if (ElapsedMs(start) > capMs)
-                    return 0;
+            const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
+            if (length < 0)
                 continue;
-            }
-            bool accepted = IsOwnReply(*reply);
-            if (accepted && matchAddress != nullptr) {
+            reply->length = length;
+            reply->bytes[length] = 0;
+            // Only a reply to this question counts. Anything else (another opcode,
+            // another instance's reply, another device's) is read past at once: it uses
+            // no attempt and no pause, so that no other host can crowd the reply out.
+            if (ReplyByte(*reply, 0) != replyOpcode || !IsOwnReply(*reply))
+                continue;
+            if (matchAddress != nullptr) {
                 char address[16];
                 ReplyAddressText(*reply, address);
-                accepted = strcmp(address, matchAddress) == 0;
+                if (strcmp(address, matchAddress) != 0)
+                    continue;
             }
-            if (accepted)
-                return 1;
+            return 1;
         }
         if (++attempts > attemptLimit)
             return 0;

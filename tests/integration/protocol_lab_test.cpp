@@ -371,8 +371,8 @@ TEST(LabExchanges, AnotherDevicesReplyIsNotTaken)
     Select("198.51.100.20");
     ASSERT_NE(FindSelectedDevice(), nullptr);
 
-    // The intruder's reply arrives first and uses up an attempt; the selected device's
-    // own, later reply is the one taken.
+    // The intruder's reply arrives first and is read past; the selected device's own,
+    // later reply is the one taken.
     ASSERT_EQ(QuerySsl(), 1);
     EXPECT_STREQ(protocolSession.sslValue, "1");
 

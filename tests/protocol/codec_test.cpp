@@ -165,16 +165,22 @@ TEST(DiscoveryAnswers, NameIsCutAndNeverReadPastTheDatagram)
     ReadDeviceAnswer(MakeReply(lying), 0, &record);
     EXPECT_STREQ(record.name, "Office NAS");
 
-    // A datagram that ends inside the fixed fields: the missing bytes read as zero,
-    // not as what an earlier datagram left in the buffer.
-    Bytes cut = FullAnswer();
-    cut.resize(30);
-    memset(&record, 0, sizeof record);
-    ReadDeviceAnswer(MakeReply(cut), 0, &record);
-    EXPECT_STREQ(record.netmask, "255.25");
-    EXPECT_STREQ(record.gateway, "");
-    EXPECT_STREQ(record.model, "");
-    EXPECT_STREQ(record.name, "");
+    // A datagram that ends inside its layout's fixed fields is no answer at all; one
+    // that ends exactly there is an answer with an empty name.
+    const struct {
+        unsigned char opcode;
+        int fixedLength;
+    } layouts[] = {{kOpAnswerBasic, 60}, {kOpAnswerExtended, 72}, {kOpAnswerFull, 104}};
+    for (const auto& layout : layouts) {
+        Bytes cut = ReplyHeader(layout.opcode, kAddress, layout.fixedLength - 1);
+        EXPECT_FALSE(IsDeviceAnswer(MakeReply(cut))) << int(layout.opcode);
+        memset(&record, 0, sizeof record);
+        EXPECT_FALSE(ReadDeviceAnswer(MakeReply(cut), 0, &record));
+        EXPECT_STREQ(record.address, "");
+        cut.push_back(0);
+        EXPECT_TRUE(ReadDeviceAnswer(MakeReply(cut), 0, &record)) << int(layout.opcode);
+        EXPECT_STREQ(record.name, "");
+    }
 
     // Name bytes are kept as they came, whatever their character set.
     Bytes latin = FullAnswer();
