@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <memory>
@@ -41,13 +42,23 @@ inline std::string WindowsPath(std::string path)
 
 class Utility {
 public:
-    Utility()
+    // Starts the utility and, unless told not to, waits for its main window. Two
+    // instances meant to start within one second are launched first and waited for
+    // afterwards.
+    explicit Utility(bool awaitWindow = true)
     {
         STARTUPINFOA startup{sizeof(startup)};
         std::string command = "\"" + WindowsPath(utilityPath) + "\"";
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
             return;
-        window = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
+        if (awaitWindow)
+            AwaitWindow();
+    }
+    bool AwaitWindow()
+    {
+        if (process_.hProcess)
+            window = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
+        return window != nullptr;
     }
     ~Utility()
     {
@@ -91,6 +102,37 @@ public:
     }
 
     DWORD ProcessId() const { return process_.dwProcessId; }
+
+    // The texts of one column of a list, top row first.
+    std::vector<std::string> Column(int listId, int column) const
+    {
+        std::vector<std::string> cells;
+        for (const auto& row : winauto::ReadListView(Item(listId)))
+            cells.push_back(row.cells.at(static_cast<size_t>(column)));
+        return cells;
+    }
+    // Types a dotted address into an address field of the LAN panel.
+    void SetAddress(int id, const char* dotted) const
+    {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        ASSERT_EQ(4, std::sscanf(dotted, "%u.%u.%u.%u", &a, &b, &c, &d)) << dotted;
+        SendMessageA(Item(id), IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
+    }
+    void SetAddresses(const char* ip, const char* netmask, const char* gateway) const
+    {
+        SetAddress(IDC_IP_ADDRESS, ip);
+        SetAddress(IDC_NETMASK, netmask);
+        SetAddress(IDC_GATEWAY, gateway);
+    }
+    // The next message box the utility shows, answered with OK.
+    winauto::MessageBoxText AnswerMessage(int timeoutMs = 40000) const
+    {
+        winauto::MessageBoxText box = winauto::WaitForMessageBox(process_.dwProcessId, timeoutMs, window);
+        if (box.window)
+            PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return box;
+    }
+    bool Idle(int timeoutMs = 60000) const { return winauto::WaitIdle(window, timeoutMs); }
 
     HWND window = nullptr;
 
