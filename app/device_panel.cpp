@@ -9,8 +9,10 @@
 
 #include "app/app_state.h"
 #include "app/main_dialog.h"
+#include "app/port_query.h"
 #include "app/web_launcher.h"
 #include "framework/message_box.h"
+#include "framework/seam.h"
 #include "framework/wait_cursor.h"
 #include "protocol.h"
 #include "resource.h"
@@ -20,6 +22,8 @@ namespace {
 constexpr char kTwoPortModel[] = "ZKM-150";
 
 enum DeviceColumn { kColumnName = 0, kColumnIp = 1, kColumnNetmask = 2, kColumnGateway = 3 };
+
+Seam<PortQuery> portQuery{{QueryPortConfig}};
 
 }  // namespace
 
@@ -57,6 +61,11 @@ void MainDialog::RefreshDevices()
     deviceSelected = 0;
 }
 
+PortQuery SetPortQuery(const PortQuery& query)
+{
+    return portQuery.Replace(query);
+}
+
 void MainDialog::SelectDevice()
 {
     // Up to four queries hold the window.
@@ -84,10 +93,16 @@ void MainDialog::SelectDevice()
     CopyTextTo(dhcpFlag, record ? record->dhcpFlag : "");
 
     PortConfigTable& ports = protocolSession.portConfig;
+    // A two-port device whose table did not come is shown, and set, from its row like
+    // any other device: the table left from the device selected before would show
+    // that device's ports, and Apply would give this one its addresses.
+    bool portTable = false;
     if (std::strcmp(selectedModel, kTwoPortModel) == 0) {
         EnableWindow(portBox_.hwnd, TRUE);
         portBox_.ResetContent();
-        QueryPortConfig();
+        portTable = portQuery->queryPortConfig() == 1;
+    }
+    if (portTable) {
         if (std::strcmp(ports.lan1.portName, "LAN1") == 0) {
             portBox_.AddString(ports.lan1.portName);
             portBox_.AddString(ports.lan2.portName);

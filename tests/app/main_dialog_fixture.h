@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/main_dialog.h"
+#include "app/port_query.h"
 #include "fakes.h"
 #include "framework/controls.h"
 #include "protocol.h"
@@ -24,14 +25,22 @@ protected:
         std::memset(&protocolSession, 0, sizeof(protocolSession));
         drives_.types = {{'C', DRIVE_FIXED}, {'X', DRIVE_CDROM}};
         drives_.connections = {{'Y', "\\\\198.51.100.20\\HDD_1"}};
+        // The network is closed: a two-port selection's query plays the answer from
+        // the table the test sets, or no answer when portQueryAnswers is 0.
+        portQueryAnswers = 1;
+        previousPortQuery_ = SetPortQuery({[] { return portQueryAnswers; }});
         ASSERT_NE(nullptr, dialog_.CreateModeless(nullptr));
     }
     void TearDown() override
     {
+        SetPortQuery(previousPortQuery_);
         DestroyWindow(dialog_.hwnd);
         ClearDevices();
         ClearVolumes(&volumeList);
     }
+
+    static inline int portQueryAnswers = 1;
+    PortQuery previousPortQuery_{};
 
     HWND Item(int id) const { return dialog_.GetItem(id); }
     ListCtrl Devices() const { return ListCtrl(Item(IDC_DEVICE_LIST)); }

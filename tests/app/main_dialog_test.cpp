@@ -263,7 +263,7 @@ TEST_F(MainDialogTest, ZeroGatewayIsShownBlank)
 TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
-    // The port query cannot be answered here (network closed): the table stays as set.
+    // The fixture plays an answered port query: the table is the one set here.
     PortConfigTable& ports = protocolSession.portConfig;
     CopyTextTo(ports.lan1.portName, "LAN1");
     CopyTextTo(ports.lan1.address, "198.51.100.20");
@@ -286,6 +286,17 @@ TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn)
     dialog_.SelectDevice();
     EXPECT_EQ((std::vector<std::string>{"LANX"}), Items(IDC_LAN_PORT));
     EXPECT_EQ(0, shownPortIndex);
+
+    // Unanswered, the table left from before is another device's: the panel and the
+    // table's first port come from the row, so Apply sends only the row's address.
+    portQueryAnswers = 0;
+    CopyTextTo(ports.lan1.portName, "LAN1");
+    dialog_.SelectDevice();
+    EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
+    EXPECT_FALSE(Enabled(IDC_LAN_PORT));
+    EXPECT_STREQ("", ports.lan1.portName);
+    EXPECT_STREQ("198.51.100.20", ports.lan1.address);
+    EXPECT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
 }
 
 TEST_F(MainDialogTest, VolumeNamesAreConvertedAndNamedByTheirDriveLetter)
