@@ -21,7 +21,7 @@ command -v ninja >/dev/null && generator=(-G Ninja)
 # build SOURCE BINARY PACKAGES
 build() {
   local src=$1 bin=$2 packages=$3
-  mkdir -p "$src"
+  mkdir -p "$src" "$bin"
   git -C "$ROOT" archive HEAD | tar -x -C "$src"
   [[ -z $patch ]] || (cd "$src" && git apply "$patch")
   cmake -S "$src" -B "$bin" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
