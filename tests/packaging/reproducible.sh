@@ -13,8 +13,10 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 patch=${1:+$(realpath "$1")}
 work=$(mktemp -d /tmp/kavron-reproducible.XXXX)
 trap 'rm -rf "$work"' EXIT
-export SOURCE_DATE_EPOCH
-SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct)
+# Only the packaging gets SOURCE_DATE_EPOCH, as in make dist: gcc would also take it
+# for __DATE__ and __TIME__ and hide them from this check.
+epoch=$(git -C "$ROOT" log -1 --format=%ct)
+unset SOURCE_DATE_EPOCH
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 
@@ -29,7 +31,7 @@ build() {
     { cat "$bin.log"; return 1; }
   cmake --build "$bin" --target KavronStorageUtility kavronctl -j2 >>"$bin.log" 2>&1 ||
     { tail -50 "$bin.log"; return 1; }
-  "$src/packaging/make-packages" "$bin" "$packages" >/dev/null
+  SOURCE_DATE_EPOCH=$epoch "$src/packaging/make-packages" "$bin" "$packages" >/dev/null
 }
 
 start=$SECONDS
