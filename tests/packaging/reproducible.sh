@@ -2,7 +2,7 @@
 # Two builds of the last commit, from two copies of it in folders of different names
 # and depths (one building inside its source folder, as build/win does, the other
 # beside it), must give byte-identical programs and packages. Only the shipped
-# programs are built, two jobs at a time.
+# programs are built, KAVRON_BUILD_JOBS (default 2) jobs at a time.
 #
 #   reproducible.sh [PATCH]
 # PATCH, a diff applied to both copies, lets the check be shown to fail: a patch that
@@ -29,7 +29,7 @@ build() {
   cmake -S "$src" -B "$bin" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" >"$bin.log" 2>&1 ||
     { cat "$bin.log"; return 1; }
-  cmake --build "$bin" --target KavronStorageUtility kavronctl -j2 >>"$bin.log" 2>&1 ||
+  cmake --build "$bin" --target KavronStorageUtility kavronctl -j"${KAVRON_BUILD_JOBS:-2}" >>"$bin.log" 2>&1 ||
     { tail -50 "$bin.log"; return 1; }
   SOURCE_DATE_EPOCH=$epoch "$src/packaging/make-packages" "$bin" "$packages" >/dev/null
 }
