@@ -1,13 +1,14 @@
 # Two commands do everything on a fresh Debian machine (see README.md):
 #   make run    - builds, then runs the utility under Wine against simulated devices
 #   make test   - builds, then runs every test (native and under Wine)
-# Both install what they need first (tools/setup.sh, needs root).
+# Both install what they need first (tools/setup.sh, needs root). For a release,
+# make dist builds the Windows programs, then the MSI and the portable zip into dist/.
 
 NATIVE := build/native
 WIN    := build/win
 GEN    := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build native win test run bench clean
+.PHONY: setup build native win test run bench dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -35,5 +36,9 @@ run: build
 bench: build
 	@tools/bench
 
+# The packages for users: packaging/make-packages, from the Windows build.
+dist: win
+	@packaging/make-packages $(WIN) dist
+
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -14,6 +14,7 @@
 #include "port_spec.h"
 #include "protocol.h"
 #include "settings_commands.h"
+#include "version.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ int main(int argc, char** argv)
     app.name("kavronctl");
     app.require_subcommand(1);
     app.fallthrough();
+    app.set_version_flag("--version", "kavronctl " KAVRON_VERSION_TEXT);
     bool verbose = false;
     app.add_flag("--verbose", verbose, "Write the devices' diagnostic lines to stderr");
 
@@ -145,7 +147,7 @@ int main(int argc, char** argv)
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0)
-            return app.exit(error);  // --help
+            return app.exit(error);  // --help, --version
         std::string message = error.what();
         size_t newline = message.find('\n');
         return UsageError(message.substr(0, newline));

@@ -1,0 +1,115 @@
+// The two programs as they go into the packages, read the way Windows reads them: the
+// PE header (subsystem, no link time, no symbol table left) and the version resource
+// that Explorer's Details tab and the installer show.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string utilityPath, kavronctlPath;
+
+struct Shipped {
+    const std::string* path;
+    const char* fileName;
+    WORD subsystem;
+    const char* description;
+};
+
+const Shipped kShipped[] = {
+    {&utilityPath, "KavronStorageUtility.exe", IMAGE_SUBSYSTEM_WINDOWS_GUI, "Kavron Storage Utility"},
+    {&kavronctlPath, "kavronctl.exe", IMAGE_SUBSYSTEM_WINDOWS_CUI, "Kavron Storage Utility command line"},
+};
+
+std::vector<char> ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string VersionString(const std::vector<BYTE>& block, const char* name)
+{
+    char path[128];
+    std::snprintf(path, sizeof path, "\\StringFileInfo\\040904b0\\%s", name);
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.data(), path, &value, &length) || !value)
+        return "<missing>";
+    return static_cast<const char*>(value);
+}
+
+TEST(ShippedExecutables, HeadersSayWhatWindowsExpects)
+{
+    for (const Shipped& exe : kShipped) {
+        SCOPED_TRACE(exe.fileName);
+        const std::vector<char> file = ReadFile(*exe.path);
+        ASSERT_GT(file.size(), 4096u);
+        IMAGE_DOS_HEADER dos;
+        std::memcpy(&dos, file.data(), sizeof dos);
+        ASSERT_EQ(dos.e_magic, IMAGE_DOS_SIGNATURE);
+        ASSERT_LT(static_cast<size_t>(dos.e_lfanew) + sizeof(IMAGE_NT_HEADERS64), file.size());
+        IMAGE_NT_HEADERS64 nt;
+        std::memcpy(&nt, file.data() + dos.e_lfanew, sizeof nt);
+        ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
+        EXPECT_EQ(nt.FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
+        // The utility opens no console window; kavronctl writes to the one it runs in.
+        EXPECT_EQ(nt.OptionalHeader.Subsystem, exe.subsystem);
+        // A link time would make every build differ from the last.
+        EXPECT_EQ(nt.FileHeader.TimeDateStamp, 0u);
+        EXPECT_EQ(nt.FileHeader.PointerToSymbolTable, 0u) << "not stripped";
+        EXPECT_EQ(nt.FileHeader.NumberOfSymbols, 0u);
+        const WORD hardening = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT;
+        EXPECT_EQ(nt.OptionalHeader.DllCharacteristics & hardening, hardening);
+    }
+}
+
+TEST(ShippedExecutables, VersionResourceIsComplete)
+{
+    for (const Shipped& exe : kShipped) {
+        SCOPED_TRACE(exe.fileName);
+        DWORD ignored = 0;
+        const DWORD size = GetFileVersionInfoSizeA(exe.path->c_str(), &ignored);
+        ASSERT_GT(size, 0u);
+        std::vector<BYTE> block(size);
+        ASSERT_TRUE(GetFileVersionInfoA(exe.path->c_str(), 0, size, block.data()));
+
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        const DWORD ms = MAKELONG(1, 5), ls = MAKELONG(2, 0);  // 5.1.0.2
+        EXPECT_EQ(fixed->dwFileVersionMS, ms);
+        EXPECT_EQ(fixed->dwFileVersionLS, ls);
+        EXPECT_EQ(fixed->dwProductVersionMS, ms);
+        EXPECT_EQ(fixed->dwProductVersionLS, ls);
+        EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+        EXPECT_EQ(VersionString(block, "CompanyName"), "Kavron");
+        EXPECT_EQ(VersionString(block, "FileDescription"), exe.description);
+        EXPECT_EQ(VersionString(block, "FileVersion"), "5, 1, 0, 2");
+        EXPECT_NE(VersionString(block, "InternalName"), "<missing>");
+        EXPECT_EQ(VersionString(block, "LegalCopyright"), "Copyright (C) Kavron. All rights reserved.");
+        EXPECT_EQ(VersionString(block, "OriginalFilename"), exe.fileName);
+        EXPECT_EQ(VersionString(block, "ProductName"), "Kavron Storage Utility");
+        EXPECT_EQ(VersionString(block, "ProductVersion"), "5, 1, 0, 2");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s KavronStorageUtility.exe kavronctl.exe\n", argv[0]);
+        return 2;
+    }
+    utilityPath = argv[1];
+    kavronctlPath = argv[2];
+    return RUN_ALL_TESTS();
+}
