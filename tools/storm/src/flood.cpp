@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -19,6 +20,13 @@ constexpr uint16_t kProtocolPort = 13579;
 constexpr unsigned kBatch = 32;
 
 using Clock = std::chrono::steady_clock;
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int)
+{
+    stopRequested = 1;
+}
 
 sockaddr_in SocketAddress(const Ipv4& address, uint16_t port)
 {
@@ -68,6 +76,12 @@ UniqueFd OpenSocket(const Ipv4& via, std::string* error)
 
 }  // namespace
 
+void StopOnSignals()
+{
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+}
+
 bool Flood(const FloodOptions& options, DatagramMaker* maker, FloodResult* result, std::string* error)
 {
     if (options.kinds.empty() || options.to.empty()) {
@@ -94,7 +108,7 @@ bool Flood(const FloodOptions& options, DatagramMaker* maker, FloodResult* resul
 
     const Clock::time_point start = Clock::now();
     uint64_t next = 0;
-    while (next < options.count) {
+    while (next < options.count && !stopRequested) {
         // How many are due now: all of them without a rate, else as many as the time
         // since the start allows.
         uint64_t due = options.count;
@@ -144,6 +158,7 @@ bool Flood(const FloodOptions& options, DatagramMaker* maker, FloodResult* resul
         next += batch;
     }
     result->seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    result->stopped = stopRequested != 0;
     return true;
 }
 

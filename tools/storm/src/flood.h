@@ -23,7 +23,11 @@ struct FloodResult {
     std::map<Kind, uint64_t> sent;
     uint64_t errors = 0;  // datagrams the system refused
     double seconds = 0;
+    bool stopped = false;  // ended early by SIGINT or SIGTERM
 };
+
+// From now on SIGINT and SIGTERM end a flood early, with its counts kept.
+void StopOnSignals();
 
 // False (with the reason) when the socket cannot be set up; datagrams the system refuses
 // afterwards are counted, not fatal.

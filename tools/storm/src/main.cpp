@@ -192,6 +192,7 @@ int main(int argc, char** argv)
     DatagramMaker maker(plan, seed);
     FloodResult result;
     Say("storm sending");
+    StopOnSignals();
     if (!Flood(flood, &maker, &result, &error)) {
         std::fprintf(stderr, "kavron-storm: %s\n", error.c_str());
         return 1;
@@ -203,6 +204,8 @@ int main(int argc, char** argv)
     }
     Say("total " + std::to_string(total));
     Say("errors " + std::to_string(result.errors));
+    if (result.stopped)
+        Say("stopped 1");
     Say("elapsed_ms " + std::to_string(static_cast<long>(result.seconds * 1000)));
     Say("rate " + std::to_string(result.seconds > 0 ? static_cast<long>(total / result.seconds) : 0));
     return 0;
