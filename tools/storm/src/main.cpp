@@ -1,6 +1,7 @@
 // kavron-storm: a bounded flood of hostile datagrams to the protocol's port, from the
 // device namespace of a lab, to check that the utility keeps finding and hearing its
 // devices through it. See tools/storm/README.md.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -183,8 +184,13 @@ int main(int argc, char** argv)
         plan.clientId = request->clientId;
         if (request->target && !plan.target)
             plan.target = request->target;
+        // When the request came, on the system's monotonic clock (the same in every
+        // namespace), so that a test can time the client's wait from its request on.
+        const long long at =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count();
         Say("storm learned clientid " + Hex(request->clientId.data(), request->clientId.size()) + " opcode " +
-            std::to_string(request->opcode) + " from " + FormatIpv4(request->from));
+            std::to_string(request->opcode) + " from " + FormatIpv4(request->from) + " at_ms " + std::to_string(at));
     }
     if (plan.target)
         Say("storm target " + FormatIpv4(*plan.target));
