@@ -7,7 +7,7 @@ packages=(
   cmake make ninja-build g++ pkg-config git clang-format
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core fonts-liberation
-  iproute2 procps psmisc time util-linux openssl libssl-dev
+  iproute2 nftables procps psmisc time util-linux openssl libssl-dev
   googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
   wixl msitools faketime zip unzip
 )
