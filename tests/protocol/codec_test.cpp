@@ -238,6 +238,12 @@ TEST(Replies, ClaimedByClientIdBytesOneToSix)
     EXPECT_FALSE(IsOwnReply(MakeReply(reply)));
     // Too short to carry a ClientId at all.
     EXPECT_FALSE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22})));
+    // Cut inside the ClientId, whose missing bytes are zeros (one instance in 256
+    // has such a ClientId): still not this instance's.
+    clientId[5] = 0;
+    EXPECT_FALSE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22, 0x33, 0x44, 0x55})));
+    EXPECT_TRUE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22, 0x33, 0x44, 0x55, 0})));
+    TestClientId();
 }
 
 TEST(Replies, AddressTextFromBytes17To20)
