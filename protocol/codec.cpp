@@ -165,6 +165,20 @@ bool IsDeviceAnswer(const ReplyBuffer& reply)
     return nameOffset > 0 && reply.length >= nameOffset;
 }
 
+bool IsCompleteReply(const ReplyBuffer& reply, unsigned char opcode)
+{
+    if (ReplyByte(reply, 0) != opcode)
+        return false;
+    switch (opcode) {
+    case kOpQueryReply:
+        return reply.length >= kQueryHeaderSize;
+    case kOpSettingReply:
+        return reply.length >= kSettingReplySize;
+    default:
+        return false;
+    }
+}
+
 bool ReadDeviceAnswer(const ReplyBuffer& reply, int interfaceIndex, DeviceRecord* record)
 {
     if (!IsDeviceAnswer(reply))

@@ -42,6 +42,7 @@ enum {
     kDiscoveryRequestSize = 11,
     kQueryHeaderSize = 28,    // query request without data; also where a reply's value starts
     kSettingHeaderSize = 60,  // setting request without data
+    kSettingReplySize = 21,   // setting reply up to the end of the DeviceId
 };
 
 // A request is built in a zero-filled buffer: bytes the builder does not write go out as zero.
@@ -89,6 +90,11 @@ bool IsDeviceAnswer(const ReplyBuffer& reply);
 // not one (IsDeviceAnswer). The name is cut to 255 bytes and never read past the
 // datagram.
 bool ReadDeviceAnswer(const ReplyBuffer& reply, int interfaceIndex, DeviceRecord* record);
+
+// A query or setting reply (opcode 4 or 6) of that opcode with at least its layout's
+// fixed fields: 28 bytes up to the value, 21 up to the end of the DeviceId. A shorter
+// one carries no complete answer, whatever address or ClientId its bytes hold.
+bool IsCompleteReply(const ReplyBuffer& reply, unsigned char opcode);
 
 // Value text of a query reply: from byte 28 to the datagram's end (or its first zero);
 // empty when the datagram ends before byte 28.

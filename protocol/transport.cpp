@@ -121,10 +121,13 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
                 continue;
             reply->length = length;
             reply->bytes[length] = 0;
-            // Only a reply to this question counts. Anything else (another opcode,
-            // another instance's reply, another device's) is read past at once: it uses
-            // no attempt and no pause, so that no other host can crowd the reply out.
-            if (ReplyByte(*reply, 0) != replyOpcode || !IsOwnReply(*reply))
+            // Only a reply to this question counts. Anything else (another opcode, one
+            // cut short of its layout, another instance's reply, another device's) is
+            // read past at once: it uses no attempt and no pause, so that no other host
+            // can crowd the reply out. A short one must not pass either: its missing
+            // bytes read as zeros, an empty value or a refusal, and the address
+            // transactions, which match no address, would take it whole.
+            if (!IsCompleteReply(*reply, replyOpcode) || !IsOwnReply(*reply))
                 continue;
             if (matchAddress != nullptr) {
                 char address[16];

@@ -19,8 +19,9 @@ void StopNetwork();
 // Sends one request datagram through the given interface to the group.
 void SendRequest(int interfaceIndex, const unsigned char* request, int length);
 
-// Waits for a reply with the given opcode that carries this instance's ClientId and,
-// when matchAddress is not null, that device address. Returns 1 with the reply in
+// Waits for a reply with the given opcode (4 or 6) that has its layout's fixed fields,
+// carries this instance's ClientId and, when matchAddress is not null, that device
+// address. Returns 1 with the reply in
 // *reply (zero-terminated), or 0 when the attempts are used up.
 int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
                ReplyBuffer* reply);
