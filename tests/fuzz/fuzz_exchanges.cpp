@@ -61,7 +61,7 @@ Exchange RunExchange(Run run, unsigned char opcode, unsigned char subCode, int a
     FUZZ_CHECK(x.reply != nullptr && x.reply[0] == opcode + 1 && ExpectOwn(x.reply, x.replyLength));
     // A reply counts only with its layout's fixed fields: up to the value of a query
     // reply, up to the end of the DeviceId of a setting reply.
-    FUZZ_CHECK(x.replyLength >= (opcode + 1 == kOpQueryReply ? kQueryHeaderSize : 21));
+    FUZZ_CHECK(x.replyLength >= (opcode + 1 == kOpQueryReply ? kQueryHeaderSize : kSettingReplySize));
     if (matchAddress)
         FUZZ_CHECK(ExpectAddress(x.reply, x.replyLength) == selectedAddress);
     return x;
