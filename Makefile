@@ -1,14 +1,16 @@
 # Two commands do everything on a fresh Debian machine (see README.md):
 #   make run    - builds, then runs the utility under Wine against simulated devices
-#   make test   - builds, then runs every test (native and under Wine)
-# Both install what they need first (tools/setup.sh, needs root). For a release,
+#   make test   - builds, then runs every test (native, sanitized and under Wine)
+#   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
+# Each installs what it needs first (tools/setup.sh, needs root). For a release,
 # make dist builds the Windows programs, then the MSI and the portable zip into dist/.
 
-NATIVE := build/native
-WIN    := build/win
-GEN    := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+NATIVE   := build/native
+WIN      := build/win
+SANITIZE := build/sanitize
+GEN      := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build native win test run bench dist clean
+.PHONY: setup build native win sanitize test run bench fuzz dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -21,9 +23,15 @@ win: setup
 	cmake -S . -B $(WIN) $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WIN) -j$$(nproc)
 
-# One ctest run covers both builds: build/CTestTestfile.cmake lists the two trees.
-build: native win
-	@printf 'subdirs("native" "win")\n' > build/CTestTestfile.cmake
+# The native parts again, with AddressSanitizer and UndefinedBehaviorSanitizer (clang),
+# and the fuzz targets of the protocol library.
+sanitize: setup
+	cmake -S . -B $(SANITIZE) $(GEN) -C cmake/sanitize-tree.cmake
+	cmake --build $(SANITIZE) -j$$(nproc)
+
+# One ctest run covers every build: build/CTestTestfile.cmake lists the three trees.
+build: native win sanitize
+	@printf 'subdirs("native" "win" "sanitize")\n' > build/CTestTestfile.cmake
 
 test: build
 	@tools/lab clean
@@ -35,6 +43,10 @@ run: build
 
 bench: build
 	@tools/bench
+
+# FUZZ_RUNS (executions per target, default 10 million) or FUZZ_SECONDS change the budget.
+fuzz: setup
+	@tools/fuzz
 
 # The packages for users: packaging/make-packages, from the Windows build.
 dist: win

@@ -15,3 +15,17 @@ function(kavron_gtest_verdicts)
     endif()
   endforeach()
 endfunction()
+
+# In the sanitizer tree every test runs with the sanitizers' runtime options
+# (cmake/sanitizer-options.env); the lab hands them on to the simulator and to the
+# kavronctl it starts. Call at the end of a native test folder's CMakeLists.txt, after
+# the tests' own ENVIRONMENT is set.
+function(kavron_sanitizer_environment)
+  if(NOT KAVRON_SANITIZE)
+    return()
+  endif()
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  foreach(t ${tests})
+    set_property(TEST ${t} APPEND PROPERTY ENVIRONMENT ${KAVRON_SANITIZER_ENV})
+  endforeach()
+endfunction()

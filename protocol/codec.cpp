@@ -113,6 +113,10 @@ unsigned ReplyByte(const ReplyBuffer& reply, int offset)
 
 bool IsOwnReply(const ReplyBuffer& reply)
 {
+    // The compared bytes must be there: read as zeros past the end, a cut datagram
+    // would pass whenever this instance's ClientId ends in zero bytes.
+    if (reply.length < 7)
+        return false;
     for (int i = 0; i < 6; ++i) {
         if (ReplyByte(reply, 1 + i) != clientId[i])
             return false;

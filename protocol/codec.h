@@ -71,7 +71,8 @@ void StoreReply(ReplyBuffer* reply, const void* datagram, int length);
 // Byte at offset, 0 past the end of the datagram: a short datagram never reads stale bytes.
 unsigned ReplyByte(const ReplyBuffer& reply, int offset);
 
-// Bytes 1 to 6 equal bytes 0 to 5 of clientId (bytes 7 to 10 are not compared).
+// Bytes 1 to 6 equal bytes 0 to 5 of clientId (bytes 7 to 10 are not compared); a
+// datagram that ends before byte 7 never does.
 bool IsOwnReply(const ReplyBuffer& reply);
 
 // Bytes 17 to 20 as "%d.%d.%d.%d".

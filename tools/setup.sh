@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake make ninja-build g++ pkg-config git clang-format
+  # clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for their reports
+  clang libclang-rt-14-dev llvm
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core fonts-liberation
   iproute2 nftables procps psmisc time util-linux openssl libssl-dev

@@ -238,6 +238,24 @@ TEST(Replies, ClaimedByClientIdBytesOneToSix)
     EXPECT_FALSE(IsOwnReply(MakeReply(reply)));
     // Too short to carry a ClientId at all.
     EXPECT_FALSE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22})));
+    // Cut inside the ClientId, whose missing bytes are zeros (one instance in 256
+    // has such a ClientId): still not this instance's.
+    clientId[5] = 0;
+    EXPECT_FALSE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22, 0x33, 0x44, 0x55})));
+    EXPECT_TRUE(IsOwnReply(MakeReply(Bytes{4, 0x11, 0x22, 0x33, 0x44, 0x55, 0})));
+    TestClientId();
+}
+
+TEST(Replies, QueryAndSettingRepliesNeedTheirFixedFields)
+{
+    EXPECT_TRUE(IsCompleteReply(MakeReply(ReplyHeader(kOpQueryReply, kAddress, 28)), kOpQueryReply));
+    EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpQueryReply, kAddress, 27)), kOpQueryReply));
+    EXPECT_TRUE(IsCompleteReply(MakeReply(ReplyHeader(kOpSettingReply, kAddress, 21)), kOpSettingReply));
+    Bytes cut = ReplyHeader(kOpSettingReply, kAddress, 21);
+    cut.pop_back();
+    EXPECT_FALSE(IsCompleteReply(MakeReply(cut), kOpSettingReply));
+    EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpSettingReply, kAddress, 60)), kOpQueryReply));
+    EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpAnswerFull, kAddress, 104)), kOpAnswerFull));
 }
 
 TEST(Replies, QueryAndSettingRepliesNeedTheirFixedFields)
