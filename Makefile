@@ -7,7 +7,7 @@ NATIVE := build/native
 WIN    := build/win
 GEN    := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build native win test run bench clean
+.PHONY: setup build native win test run bench soak clean
 
 setup:
 	@bash tools/setup.sh
@@ -34,6 +34,10 @@ run: build
 
 bench: build
 	@tools/bench
+
+# SOAK_ITERATIONS (1000) sets the length of the long run.
+soak: build
+	@tools/soak
 
 clean:
 	rm -rf build
