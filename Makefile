@@ -10,7 +10,7 @@ WIN      := build/win
 SANITIZE := build/sanitize
 GEN      := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build native win sanitize test run bench fuzz dist clean
+.PHONY: setup build native win sanitize test run bench soak fuzz dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -43,6 +43,10 @@ run: build
 
 bench: build
 	@tools/bench
+
+# SOAK_ITERATIONS (1000) sets the length of the long run.
+soak: build
+	@tools/soak
 
 # FUZZ_RUNS (executions per target, default 10 million) or FUZZ_SECONDS change the budget.
 fuzz: setup

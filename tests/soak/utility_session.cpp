@@ -1,0 +1,109 @@
+#include "utility_session.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "resource.h"
+#include "winauto.h"
+
+namespace soak {
+namespace {
+
+constexpr int kHandlerTimeoutMs = 30000;
+
+template <class Condition>
+bool WaitFor(Condition condition, int timeoutMs = 20000)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (static_cast<int>(GetTickCount() - start) >= timeoutMs)
+            return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+// Waits until the window's thread has gone back to its message loop. Called once the
+// handler's effect has been read through a sent message: the window's thread answers
+// sent messages only from its message loop, so the handler had returned when that
+// answer came, and this WM_NULL only confirms it. (winauto::WaitIdle first gives the
+// thread 250 ms to fetch a posted click, which would add half a second to every
+// iteration here.)
+bool WaitHandled(HWND window)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kHandlerTimeoutMs, &result) != 0;
+}
+
+}  // namespace
+
+UtilitySession::UtilitySession(const std::string& windowsPath)
+{
+    STARTUPINFOA startup{sizeof(startup)};
+    std::string command = "\"" + windowsPath + "\"";
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
+        return;
+    window_ = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
+}
+
+UtilitySession::~UtilitySession()
+{
+    if (!process_.hProcess)
+        return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+std::string UtilitySession::Refresh(size_t devices)
+{
+    const HWND address = GetDlgItem(window_, IDC_IP_ADDRESS);
+    // Refresh empties the address fields first: a blank address after a selection
+    // shows that the click was taken. With none shown yet, only time tells.
+    const bool shown = !winauto::IsBlankAddress(address);
+    winauto::ClickCentre(GetDlgItem(window_, IDC_REFRESH));
+    if (shown && !WaitFor([&] { return winauto::IsBlankAddress(address); }))
+        return "Refresh left the address shown";
+    if (!(shown ? WaitHandled(window_) : winauto::WaitIdle(window_, kHandlerTimeoutMs)))
+        return "Refresh did not return";
+    const size_t listed = winauto::ReadListView(GetDlgItem(window_, IDC_DEVICE_LIST)).size();
+    if (listed != devices)
+        return "Refresh listed " + std::to_string(listed) + " devices";
+    return {};
+}
+
+std::string UtilitySession::Select(const char* name, size_t volumes)
+{
+    const HWND list = GetDlgItem(window_, IDC_DEVICE_LIST);
+    const std::vector<winauto::ListRow> rows = winauto::ReadListView(list);
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const winauto::ListRow& r) { return !r.cells.empty() && r.cells[0] == name; });
+    if (row == rows.end() || row->cells.size() < 2)
+        return std::string(name) + " is not listed";
+    if (!winauto::ClickListRow(list, static_cast<int>(row - rows.begin())))
+        return std::string(name) + ": its row has no rectangle";
+    const std::string& address = row->cells[1];
+    if (!WaitFor([&] { return winauto::ReadIpAddress(GetDlgItem(window_, IDC_IP_ADDRESS)).Dotted() == address; }))
+        return std::string(name) + ": the click was not handled";
+    if (!WaitHandled(window_))
+        return std::string(name) + ": the selection did not return";
+    const size_t shown = winauto::ReadListView(GetDlgItem(window_, IDC_VOLUME_LIST)).size();
+    if (shown != volumes)
+        return std::string(name) + ": " + std::to_string(shown) + " volumes shown";
+    return {};
+}
+
+std::string UtilitySession::Exit()
+{
+    winauto::ClickCentre(GetDlgItem(window_, IDC_EXIT));
+    if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
+        return "Exit did not end the program";
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code == 0 ? std::string() : "the program ended with status " + std::to_string(code);
+}
+
+}  // namespace soak
