@@ -258,18 +258,6 @@ TEST(Replies, QueryAndSettingRepliesNeedTheirFixedFields)
     EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpAnswerFull, kAddress, 104)), kOpAnswerFull));
 }
 
-TEST(Replies, QueryAndSettingRepliesNeedTheirFixedFields)
-{
-    EXPECT_TRUE(IsCompleteReply(MakeReply(ReplyHeader(kOpQueryReply, kAddress, 28)), kOpQueryReply));
-    EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpQueryReply, kAddress, 27)), kOpQueryReply));
-    EXPECT_TRUE(IsCompleteReply(MakeReply(ReplyHeader(kOpSettingReply, kAddress, 21)), kOpSettingReply));
-    Bytes cut = ReplyHeader(kOpSettingReply, kAddress, 21);
-    cut.pop_back();
-    EXPECT_FALSE(IsCompleteReply(MakeReply(cut), kOpSettingReply));
-    EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpSettingReply, kAddress, 60)), kOpQueryReply));
-    EXPECT_FALSE(IsCompleteReply(MakeReply(ReplyHeader(kOpAnswerFull, kAddress, 104)), kOpAnswerFull));
-}
-
 TEST(Replies, AddressTextFromBytes17To20)
 {
     const unsigned char high[4] = {255, 0, 10, 200};
