@@ -45,41 +45,19 @@ public:
     // Starts the utility and, unless told not to, waits for its main window. Two
     // instances meant to start within one second are launched first and waited for
     // afterwards.
-    explicit Utility(bool awaitWindow = true)
+    explicit Utility(bool awaitWindow = true) : process_(WindowsPath(utilityPath))
     {
-        STARTUPINFOA startup{sizeof(startup)};
-        std::string command = "\"" + WindowsPath(utilityPath) + "\"";
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
-            return;
         if (awaitWindow)
             AwaitWindow();
     }
     bool AwaitWindow()
     {
-        if (process_.hProcess)
-            window = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
+        if (process_.handle())
+            window = winauto::WaitForWindow("Kavron Storage Utility", process_.id(), 60000);
         return window != nullptr;
     }
-    ~Utility()
-    {
-        if (!process_.hProcess)
-            return;
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 99);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
-    }
     HWND Item(int id) const { return GetDlgItem(window, id); }
-    DWORD WaitExit(int timeoutMs) const
-    {
-        if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
-            return 0xFFFF;
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
+    DWORD WaitExit(int timeoutMs) const { return process_.WaitExit(timeoutMs); }
     // Clicks a row and waits until the selection handler's transactions are done:
     // first until the handler has shown the row's address (so it is running or
     // done), then until the window's thread is idle again.
@@ -101,7 +79,7 @@ public:
         return -1;
     }
 
-    DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD ProcessId() const { return process_.id(); }
 
     // The texts of one column of a list, top row first.
     std::vector<std::string> Column(int listId, int column) const
@@ -127,7 +105,7 @@ public:
     // The next message box the utility shows, answered with OK.
     winauto::MessageBoxText AnswerMessage(int timeoutMs = 40000) const
     {
-        winauto::MessageBoxText box = winauto::WaitForMessageBox(process_.dwProcessId, timeoutMs, window);
+        winauto::MessageBoxText box = winauto::WaitForMessageBox(process_.id(), timeoutMs, window);
         if (box.window)
             PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return box;
@@ -137,7 +115,7 @@ public:
     HWND window = nullptr;
 
 private:
-    PROCESS_INFORMATION process_{};
+    winauto::StartedProcess process_;
 };
 
 // A test that starts a fresh utility before each case and picks devices by name.

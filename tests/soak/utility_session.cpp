@@ -37,25 +37,10 @@ bool WaitHandled(HWND window)
 
 }  // namespace
 
-UtilitySession::UtilitySession(const std::string& windowsPath)
+UtilitySession::UtilitySession(const std::string& windowsPath) : process_(windowsPath)
 {
-    STARTUPINFOA startup{sizeof(startup)};
-    std::string command = "\"" + windowsPath + "\"";
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
-        return;
-    window_ = winauto::WaitForWindow("Kavron Storage Utility", process_.dwProcessId, 60000);
-}
-
-UtilitySession::~UtilitySession()
-{
-    if (!process_.hProcess)
-        return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 5000);
-    }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    if (process_.handle())
+        window_ = winauto::WaitForWindow("Kavron Storage Utility", process_.id(), 60000);
 }
 
 std::string UtilitySession::Refresh(size_t devices)
@@ -99,10 +84,9 @@ std::string UtilitySession::Select(const char* name, size_t volumes)
 std::string UtilitySession::Exit()
 {
     winauto::ClickCentre(GetDlgItem(window_, IDC_EXIT));
-    if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
+    const DWORD code = process_.WaitExit(20000);
+    if (code == winauto::StartedProcess::kStillRunning)
         return "Exit did not end the program";
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
     return code == 0 ? std::string() : "the program ended with status " + std::to_string(code);
 }
 

@@ -6,19 +6,18 @@
 
 #include <string>
 
+#include "winauto.h"
+
 namespace soak {
 
 class UtilitySession {
 public:
     // Starts the program and waits for its main window; check window().
     explicit UtilitySession(const std::string& windowsPath);
-    ~UtilitySession();
-    UtilitySession(const UtilitySession&) = delete;
-    UtilitySession& operator=(const UtilitySession&) = delete;
 
     HWND window() const { return window_; }
-    HANDLE process() const { return process_.hProcess; }
-    DWORD pid() const { return process_.dwProcessId; }
+    HANDLE process() const { return process_.handle(); }
+    DWORD pid() const { return process_.id(); }
 
     // Each returns an empty text when the window shows what it should afterwards,
     // otherwise what went wrong.
@@ -31,7 +30,7 @@ public:
     std::string Exit();
 
 private:
-    PROCESS_INFORMATION process_{};
+    winauto::StartedProcess process_;
     HWND window_ = nullptr;
 };
 

@@ -348,4 +348,33 @@ bool SaveWindowPicture(HWND window, const char* bmpPath)
     return ok;
 }
 
+StartedProcess::StartedProcess(const std::string& windowsPath)
+{
+    STARTUPINFOA startup{sizeof(startup)};
+    std::string command = "\"" + windowsPath + "\"";
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_))
+        info_ = {};
+}
+
+StartedProcess::~StartedProcess()
+{
+    if (!info_.hProcess)
+        return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+DWORD StartedProcess::WaitExit(int timeoutMs) const
+{
+    if (!info_.hProcess || WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeoutMs)) != WAIT_OBJECT_0)
+        return kStillRunning;
+    DWORD code = 0;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
 }  // namespace winauto

@@ -74,4 +74,23 @@ MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs, HWND except = n
 // Saves what the window shows on screen as a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const char* bmpPath);
 
+// A program the driver started (a Windows path, quoted on its command line). One
+// still running when this ends is terminated, so that a failed test leaves none behind.
+class StartedProcess {
+public:
+    explicit StartedProcess(const std::string& windowsPath);
+    ~StartedProcess();
+    StartedProcess(const StartedProcess&) = delete;
+    StartedProcess& operator=(const StartedProcess&) = delete;
+
+    HANDLE handle() const { return info_.hProcess; }
+    DWORD id() const { return info_.dwProcessId; }
+    // Its exit status; kStillRunning when it has not ended within timeoutMs.
+    static constexpr DWORD kStillRunning = 0xFFFF;
+    DWORD WaitExit(int timeoutMs) const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
 }  // namespace winauto
