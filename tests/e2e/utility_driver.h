@@ -18,18 +18,7 @@
 // Set by main() from the command line.
 inline std::string utilityPath;
 
-// Polls until the condition holds; false after timeoutMs.
-template <class Condition>
-inline bool WaitFor(Condition condition, int timeoutMs = 20000)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (static_cast<int>(GetTickCount() - start) >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
+using winauto::WaitFor;
 
 inline std::string WindowsPath(std::string path)
 {

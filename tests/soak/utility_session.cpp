@@ -11,16 +11,11 @@ namespace {
 
 constexpr int kHandlerTimeoutMs = 30000;
 
+// A step's effect is polled every 10 ms: a thousand iterations add up every wasted tick.
 template <class Condition>
-bool WaitFor(Condition condition, int timeoutMs = 20000)
+bool WaitFor(Condition condition)
 {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (static_cast<int>(GetTickCount() - start) >= timeoutMs)
-            return false;
-        Sleep(10);
-    }
-    return true;
+    return winauto::WaitFor(condition, 20000, 10);
 }
 
 // Waits until the window's thread has gone back to its message loop. Called once the

@@ -71,6 +71,19 @@ struct MessageBoxText {
 // controls with the same id): a dialog with the standard text control.
 MessageBoxText WaitForMessageBox(DWORD processId, int timeoutMs, HWND except = nullptr);
 
+// Polls the condition every pollMs until it holds; false after timeoutMs.
+template <class Condition>
+bool WaitFor(Condition condition, int timeoutMs = 20000, int pollMs = 20)
+{
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (static_cast<int>(GetTickCount() - start) >= timeoutMs)
+            return false;
+        Sleep(static_cast<DWORD>(pollMs));
+    }
+    return true;
+}
+
 // Saves what the window shows on screen as a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const char* bmpPath);
 
