@@ -5,7 +5,7 @@
 
 #include "address.h"
 #include "output.h"
-#include "port_spec.h"
+#include "port_argument.h"
 
 namespace {
 
@@ -38,26 +38,26 @@ TEST(KavronctlText, OnlyCanonicalDottedDecimalNamesADevice)
 
 TEST(KavronctlText, PortIsDhcpOrAddressNetmaskAndAnOptionalGateway)
 {
-    PortSpec port;
+    PortArgument port;
     std::string error;
-    ASSERT_TRUE(ParsePortSpec("dhcp", &port, &error));
+    ASSERT_TRUE(ParsePortArgument("dhcp", &port, &error));
     EXPECT_TRUE(port.given);
     EXPECT_TRUE(port.dhcp);
 
-    ASSERT_TRUE(ParsePortSpec("203.0.113.21/255.255.255.0", &port, &error));
+    ASSERT_TRUE(ParsePortArgument("203.0.113.21/255.255.255.0", &port, &error));
     EXPECT_FALSE(port.dhcp);
     EXPECT_FALSE(port.ip.blank);
     EXPECT_EQ(port.ip.octets[3], 21);
     EXPECT_EQ(port.netmask.octets[2], 255);
     EXPECT_TRUE(port.gateway.blank);
-    ASSERT_TRUE(ParsePortSpec("203.0.113.21/255.255.255.0/203.0.113.1", &port, &error));
+    ASSERT_TRUE(ParsePortArgument("203.0.113.21/255.255.255.0/203.0.113.1", &port, &error));
     EXPECT_FALSE(port.gateway.blank);
     EXPECT_EQ(port.gateway.octets[3], 1);
 
     for (const char* bad : {"DHCP", "", "203.0.113.21", "203.0.113.21/", "203.0.113.21/24", "1.2.3.4/1.2.3.4/1.2.3.4/1",
                             "203.0.113.021/255.255.255.0", "203.0.113.21/255.255.255.0/"}) {
-        PortSpec untouched;
-        EXPECT_FALSE(ParsePortSpec(bad, &untouched, &error)) << bad;
+        PortArgument untouched;
+        EXPECT_FALSE(ParsePortArgument(bad, &untouched, &error)) << bad;
         EXPECT_FALSE(untouched.given) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }

@@ -152,7 +152,7 @@ HWND FindLabel(HWND dialog, const char* text)
 // ---------------------------------------------------------------------------
 // Main window template
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const char* windowClass;
     int x, y, w, h;
@@ -160,7 +160,7 @@ struct ControlSpec {
     DWORD styleBits;  // bits that must be set (beyond the class's own)
 };
 
-const ControlSpec kMainControls[] = {
+const ExpectedControl kMainControls[] = {
     {IDC_DEVICE_LIST, "SysListView32", 14, 44, 179, 61, true,
      LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP},
     {IDC_REFRESH, "Button", 211, 44, 68, 16, true, 0},
@@ -209,7 +209,7 @@ TEST(MainTemplate, ControlsHaveTheirKindPlaceAndVisibility)
 {
     HiddenDialog dlg(IDD_MAIN);
     ASSERT_NE(dlg.get(), nullptr);
-    for (const ControlSpec& c : kMainControls) {
+    for (const ExpectedControl& c : kMainControls) {
         SCOPED_TRACE("control " + std::to_string(c.id));
         HWND h = dlg.item(c.id);
         ASSERT_NE(h, nullptr);
@@ -315,7 +315,7 @@ TEST(InitialItems, CodepageListKeepsTheOrderTheInstallerIndexes)
 // ---------------------------------------------------------------------------
 // Small dialogs
 
-struct DialogSpec {
+struct ExpectedDialog {
     int id;
     int w, h;
     int fontPoints;
@@ -324,7 +324,7 @@ struct DialogSpec {
     bool backgroundStretched;
 };
 
-const DialogSpec kDialogs[] = {
+const ExpectedDialog kDialogs[] = {
     {IDD_LOGIN, 205, 84, 8, "Login", IDB_LOGIN_BACKGROUND, true},
     {IDD_LANGUAGE, 226, 64, 8, "", IDB_LANGUAGE_BACKGROUND, true},
     {IDD_RESTART_PROGRESS, 202, 75, 8, "", IDB_RESTART_BACKGROUND, false},
@@ -337,7 +337,7 @@ const DialogSpec kDialogs[] = {
 
 TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont)
 {
-    for (const DialogSpec& d : kDialogs) {
+    for (const ExpectedDialog& d : kDialogs) {
         SCOPED_TRACE("dialog " + std::to_string(d.id));
         HiddenDialog dlg(d.id);
         ASSERT_NE(dlg.get(), nullptr);
@@ -371,7 +371,7 @@ TEST(SmallDialogs, AreModalFramesWithCloseBoxOfTheirSizeAndFont)
 TEST(SmallDialogs, EveryTextFitsItsControlOnOneLine)
 {
     std::vector<int> windows = {IDD_MAIN};
-    for (const DialogSpec& d : kDialogs)
+    for (const ExpectedDialog& d : kDialogs)
         windows.push_back(d.id);
     for (int id : windows) {
         HiddenDialog dlg(id);
@@ -795,7 +795,7 @@ TEST(Pictures, DialogBackgroundsFitTheirDialogs)
 {
     EXPECT_EQ(sizeof kWindowSkins / sizeof kWindowSkins[0], 1 + sizeof kDialogs / sizeof kDialogs[0])
         << "every dialog has its picture, and only the main window is not a small dialog";
-    for (const DialogSpec& d : kDialogs) {
+    for (const ExpectedDialog& d : kDialogs) {
         SCOPED_TRACE("dialog " + std::to_string(d.id));
         const WindowSkin* skin = FindWindowSkin(d.id);
         ASSERT_NE(skin, nullptr);

@@ -11,7 +11,7 @@
 
 #include "address.h"
 #include "commands.h"
-#include "port_spec.h"
+#include "port_argument.h"
 #include "protocol.h"
 #include "settings_commands.h"
 #include "version.h"
@@ -52,8 +52,9 @@ void AddAdminOptions(CLI::App* command, AdminOptions* admin)
     password->excludes(fromStdin);
 }
 
-// Checks what the parser cannot: address spellings, field lengths, port specs.
-int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* fields, PortSpec* lan1, PortSpec* lan2)
+// Checks what the parser cannot: address spellings, field lengths, port arguments.
+int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* fields, PortArgument* lan1,
+                   PortArgument* lan2)
 {
     if (!args->address.empty() && !IsCanonicalAddress(args->address))
         return UsageError(kNotAnAddress + args->address);
@@ -74,9 +75,9 @@ int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* field
         if (args->lan1.empty() && args->lan2.empty())
             return UsageError("set-ports: give --lan1, --lan2 or both");
         std::string error;
-        if (!args->lan1.empty() && !ParsePortSpec(args->lan1, lan1, &error))
+        if (!args->lan1.empty() && !ParsePortArgument(args->lan1, lan1, &error))
             return UsageError("--lan1: " + error);
-        if (!args->lan2.empty() && !ParsePortSpec(args->lan2, lan2, &error))
+        if (!args->lan2.empty() && !ParsePortArgument(args->lan2, lan2, &error))
             return UsageError("--lan2: " + error);
     }
     return kExitOk;
@@ -153,7 +154,7 @@ int main(int argc, char** argv)
         return UsageError(message.substr(0, newline));
     }
     AddressArguments fields;
-    PortSpec lan1, lan2;
+    PortArgument lan1, lan2;
     const int checked = CheckArguments(app, &args, &fields, &lan1, &lan2);
     if (checked != kExitOk)
         return checked;

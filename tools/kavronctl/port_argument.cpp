@@ -1,4 +1,4 @@
-#include "port_spec.h"
+#include "port_argument.h"
 
 #include <vector>
 
@@ -9,13 +9,13 @@ bool ParseAddressArgument(const std::string& text, AddressInput* input)
     return IsCanonicalAddress(text) && ParseAddressInput(text.c_str(), input);
 }
 
-bool ParsePortSpec(const std::string& text, PortSpec* spec, std::string* error)
+bool ParsePortArgument(const std::string& text, PortArgument* argument, std::string* error)
 {
-    PortSpec parsed;
+    PortArgument parsed;
     parsed.given = true;
     if (text == "dhcp") {
         parsed.dhcp = true;
-        *spec = parsed;
+        *argument = parsed;
         return true;
     }
     std::vector<std::string> parts;
@@ -38,6 +38,6 @@ bool ParsePortSpec(const std::string& text, PortSpec* spec, std::string* error)
             return false;
         }
     }
-    *spec = parsed;
+    *argument = parsed;
     return true;
 }

@@ -7,7 +7,7 @@
 
 // One port of set-ports: "dhcp", or a fixed address "IP/NETMASK" or
 // "IP/NETMASK/GATEWAY" (a gateway left out is a blank field).
-struct PortSpec {
+struct PortArgument {
     bool given = false;
     bool dhcp = false;
     AddressInput ip{true, {0, 0, 0, 0}};
@@ -18,5 +18,5 @@ struct PortSpec {
 // A canonical dotted-decimal address into a filled field; false otherwise.
 bool ParseAddressArgument(const std::string& text, AddressInput* input);
 
-// Fills spec (given = true) or returns false with what is wrong in *error.
-bool ParsePortSpec(const std::string& text, PortSpec* spec, std::string* error);
+// Fills *argument (given = true) or returns false with what is wrong in *error.
+bool ParsePortArgument(const std::string& text, PortArgument* argument, std::string* error);

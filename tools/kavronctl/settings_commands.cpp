@@ -86,12 +86,12 @@ int Moved(const CommandOptions& options, const std::string& from, json outcome, 
 
 // Replaces one port of the table: a fixed address as the panel stores its fields, or
 // DHCP with the port's other texts as the device reported them.
-void ReplacePort(const PortSpec& spec, PortConfig* port)
+void ReplacePort(const PortArgument& wanted, PortConfig* port)
 {
-    if (spec.dhcp) {
+    if (wanted.dhcp) {
         CopyTextTo(port->dhcpFlag, "1");
     } else {
-        StorePortSettings(spec.ip, spec.netmask, spec.gateway, 0, port);
+        StorePortSettings(wanted.ip, wanted.netmask, wanted.gateway, 0, port);
     }
 }
 
@@ -180,8 +180,8 @@ int RunEnableDhcp(const CommandOptions& options, const std::string& address, con
     return Moved(options, address, Outcome("done"), "DHCP client enabled: ");
 }
 
-int RunSetPorts(const CommandOptions& options, const std::string& address, const PortSpec& lan1, const PortSpec& lan2,
-                const AdminOptions& admin)
+int RunSetPorts(const CommandOptions& options, const std::string& address, const PortArgument& lan1,
+                const PortArgument& lan2, const AdminOptions& admin)
 {
     NetworkSession network;
     if (!network.started())
@@ -209,15 +209,15 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
     // texts from LAN1 whichever port it reads, and the last one to pass decides the
     // gateway text: LAN1 goes last so that it is LAN1's own.
     const struct {
-        const PortSpec& spec;
+        const PortArgument& wanted;
         const char* name;
     } checked[] = {{lan2, "LAN2: "}, {lan1, "LAN1: "}};
     bool anyChecked = false;
     for (const auto& port : checked) {
-        if (!port.spec.given || port.spec.dhcp)
+        if (!port.wanted.given || port.wanted.dhcp)
             continue;
         const SettingsCheck check =
-            CheckNetworkSettings(port.spec.ip, port.spec.netmask, port.spec.gateway, &protocolSession);
+            CheckNetworkSettings(port.wanted.ip, port.wanted.netmask, port.wanted.gateway, &protocolSession);
         if (!check.Accepted())
             return Invalid(options, check, port.name);
         anyChecked = true;

@@ -7,7 +7,7 @@
 
 #include "admin_login.h"
 #include "commands.h"
-#include "port_spec.h"
+#include "port_argument.h"
 
 // IP NETMASK [GATEWAY] of set-address; a gateway left out is a blank field.
 struct AddressArguments {
@@ -22,5 +22,5 @@ int RunSetAddress(const CommandOptions& options, const std::string& address, con
                   const AdminOptions& admin);
 int RunEnableDhcp(const CommandOptions& options, const std::string& address, const AdminOptions& admin);
 // For the two-port model: the ports not given keep what the device reports.
-int RunSetPorts(const CommandOptions& options, const std::string& address, const PortSpec& lan1, const PortSpec& lan2,
-                const AdminOptions& admin);
+int RunSetPorts(const CommandOptions& options, const std::string& address, const PortArgument& lan1,
+                const PortArgument& lan2, const AdminOptions& admin);
