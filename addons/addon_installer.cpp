@@ -163,21 +163,29 @@ bool WriteEmbeddedFile(const char* type, int id, const std::string& writePath, c
     const DWORD size = SizeofResource(nullptr, resource);
 
     ConnectTo(writePath);
-    bool whole = WriteWhole(writePath, data, size);
-    std::string written = writePath;
-    if (writePath.find("C:\\") != std::string::npos) {
-        // Local first, then across: the old program on the device is replaced.
-        DeleteFileA(finalPath.c_str());
-        whole = CopyFileA(writePath.c_str(), finalPath.c_str(), TRUE) && whole;
-        DeleteFileA(writePath.c_str());
-        written = finalPath;
-    }
     // A short write leaves a file behind that is not the payload: a failure all the same.
-    return PathFileExistsA(written.c_str()) && whole;
+    const bool whole = WriteWhole(writePath, data, size);
+    if (writePath.find("C:\\") == std::string::npos)
+        return PathFileExistsA(writePath.c_str()) && whole;
+
+    // Local first, then across: the old program on the device is replaced, but only by
+    // a whole copy. A local file that could not be written, or came out short, leaves
+    // the device's program as it is rather than leave the device without one.
+    bool copied = false;
+    if (whole) {
+        DeleteFileA(finalPath.c_str());
+        copied = CopyFileA(writePath.c_str(), finalPath.c_str(), TRUE) != FALSE;
+    }
+    DeleteFileA(writePath.c_str());
+    return copied && PathFileExistsA(finalPath.c_str());
 }
 
 bool InstallAddon(InstallMode mode, const char* host)
 {
+    // A new run: it has restarted nothing yet (only a completed restart wait says so),
+    // and nothing of an earlier run counts as installed.
+    restartState = -1;
+    btInstalled = 0;
     installFailed = false;
     installerSystem->setAccessMode("rw");
     for (int round = 0; round < kShareNameRounds; ++round) {

@@ -42,11 +42,12 @@ std::vector<int> CodepageFiles(int codepageIndex, bool hdd1Layout);
 const char* CodepageNumber(int codepageIndex);
 
 // Writes the resource of type and id to writePath byte for byte; when writePath is a
-// local temporary file ("C:\..."), it is then copied to finalPath and deleted. True
-// when the file is at its destination afterwards, whole. A missing resource is a
-// failed write.
+// local temporary file ("C:\..."), it is then copied to finalPath and deleted; a local
+// file that is not whole is deleted without touching finalPath. True when the file is
+// at its destination afterwards, whole. A missing resource is a failed write.
 bool WriteEmbeddedFile(const char* type, int id, const std::string& writePath, const std::string& finalPath);
 
 // The installation the tick does, without its window: true when every file was
 // written. On a failed write the device is told to stop and the rest is skipped.
+// It starts a run: restartState -1, btInstalled 0, installFailed false.
 bool InstallAddon(InstallMode mode, const char* host);

@@ -66,6 +66,8 @@ bool RunBitTorrentInstall(HWND owner, const char* host)
 {
     if (!CheckBitTorrentSupport(host))
         return false;
+    // The installation sets restartState to -1 and btInstalled to 0 as it starts: only
+    // this run's programs lead to the wait, and only a completed wait to a refresh.
     RunAddonInstaller(owner, InstallMode::kBitTorrent, host);
     if (btInstalled == 1)
         RunRestartProgress(owner);

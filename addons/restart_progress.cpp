@@ -57,6 +57,10 @@ protected:
     }
     void OnTimer(UINT_PTR) override
     {
+        // The full wait has passed: the device has had its time to restart, wherever
+        // the worker is. On a busy machine each of its steps lasts a little longer
+        // than asked, and the last may not be made before the timer fires.
+        restartState = 0;
         EndDialog(IDCANCEL);
         KillTimer(hwnd, kCloseTimer);
     }

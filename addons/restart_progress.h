@@ -1,8 +1,9 @@
 // The wait while a device restarts after an add-on installation: "The system is
 // restarting. Please wait a moment." over a bar that fills in 99 steps of 0.9 s and
-// a window that closes itself after 90 s. The worker that drives the bar sets
-// restartState to 0 when it has made every step; a wait dismissed early (Escape, the
-// close box) leaves restartState as it was.
+// a window that closes itself after 90 s. The wait is complete, and restartState 0,
+// when the worker that drives the bar has made every step or the window closes itself,
+// whichever comes first; a wait dismissed early (Escape, the close box) leaves
+// restartState as it was.
 #pragma once
 
 #include <windows.h>

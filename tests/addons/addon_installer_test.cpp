@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,11 @@ TEST_F(InstallerTest, WriteEmbeddedFileWritesTheResourceWholeOrFails)
     EXPECT_EQ(static_cast<long long>(FindPayload(220)->size), FileSize(final));
     EXPECT_EQ(-1, FileSize(local)) << "the temporary file is gone";
 
+    // A local file that cannot be written leaves the device's program in place.
+    std::ofstream(final, std::ios::binary) << "old program";
+    EXPECT_FALSE(WriteEmbeddedFile("BT", 220, "C:\\kavron-test\\missing\\btdog", final));
+    EXPECT_EQ(11, FileSize(final)) << "neither deleted nor overwritten";
+
     EXPECT_FALSE(WriteEmbeddedFile("Codepage", 9999, direct + ".none", "")) << "no such resource";
     EXPECT_EQ(-1, FileSize(direct + ".none"));
     EXPECT_FALSE(WriteEmbeddedFile("Codepage", 151, std::string("\\\\") + kHost + "\\USB1\\no\\such\\x", ""));
@@ -199,15 +205,18 @@ TEST_F(InstallerTest, ABitTorrentInstallCopiesBothProgramsThroughTheTemporaryFol
     EXPECT_EQ(static_cast<long long>(FindPayload(220)->size), FileSize(folder + "\\btdog"));
     EXPECT_EQ((std::vector<std::string>{"rw", "BT"}), sent);
     EXPECT_EQ(1, btInstalled);
+    EXPECT_EQ(-1, restartState.load()) << "restarted only once the restart wait completes";
     EXPECT_EQ(-1, FileSize("C:\\bt\\bt")) << "the temporaries are deleted after their copies";
 
-    // Without the add-on folder on the device nothing is written or announced.
-    btInstalled = 0;
+    // Without the add-on folder on the device nothing is written or announced, and
+    // nothing of the run before counts.
+    restartState = 0;
     sent.clear();
     systemVolume = "HDD_a";
     EXPECT_FALSE(InstallAddon(InstallMode::kBitTorrent, kHost));
     EXPECT_EQ((std::vector<std::string>{"rw", "stop"}), sent);
     EXPECT_EQ(0, btInstalled);
+    EXPECT_EQ(-1, restartState.load());
 }
 
 }  // namespace

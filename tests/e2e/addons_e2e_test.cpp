@@ -1,7 +1,8 @@
 // The hidden add-on commands of the real utility under Wine, driven by their command
 // ids, against the simulator whose devices' volumes are folders of the lab: the
 // codepage files written and the codepage set, a failed write, the BitTorrent
-// programs with a full restart wait, and the widget launcher.
+// programs with a full restart wait, a restart wait dismissed and a failed copy that
+// leave the window as it was, and the widget launcher.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -67,6 +68,18 @@ protected:
         return found && GetDlgItem(found, control) ? found : nullptr;
     }
     static void Press(HWND dialog, int button) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+    // What a refresh after a restart would change: the selected rows, then the LAN
+    // panel's address, netmask and gateway.
+    std::vector<std::string> SelectionAndPanel()
+    {
+        std::vector<std::string> seen;
+        for (const auto& row : winauto::ReadListView(U().Item(IDC_DEVICE_LIST)))
+            if (row.selected)
+                seen.push_back(row.cells.at(0));
+        for (int id : {IDC_IP_ADDRESS, IDC_NETMASK, IDC_GATEWAY})
+            seen.push_back(winauto::ReadIpAddress(U().Item(id)).Dotted());
+        return seen;
+    }
     // Chooses a codepage in the Language dialog and presses OK.
     void ChooseCodepage(int index)
     {
@@ -141,6 +154,32 @@ TEST_F(AddonsEndToEnd, ABitTorrentInstallWritesBothProgramsAndCleansUpAfterTheFu
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\bt")) << "the temporary folder is removed";
     for (const auto& row : winauto::ReadListView(U().Item(IDC_DEVICE_LIST)))
         EXPECT_FALSE(row.selected) << "the list was rebuilt";
+}
+
+TEST_F(AddonsEndToEnd, ARestartWaitLeftWithEscapeOrAFailedBitTorrentCopyLeavesTheWindowAsItWas)
+{
+    // A run that installed, its restart wait dismissed with Escape: the device is
+    // still restarting, so nothing is refreshed.
+    Select("Vault One");
+    const std::vector<std::string> vault = SelectionAndPanel();
+    ASSERT_EQ((std::vector<std::string>{"Vault One", "198.51.100.40", "255.255.255.0", "198.51.100.1"}), vault);
+    Command(IDC_BITTORRENT);
+    HWND restart = Dialog(IDC_RESTART_PROGRESS, 60000);
+    ASSERT_NE(nullptr, restart) << "no restart wait after the installation";
+    PostMessageA(restart, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(restart); }, 10000)) << "Escape left the wait open";
+    ASSERT_TRUE(U().Idle());
+    EXPECT_EQ(vault, SelectionAndPanel()) << "refreshed while the device restarts";
+
+    // Then a run whose copy onto the device fails: its message and no restart wait,
+    // whatever the run before installed.
+    Select("Fragile");
+    const std::vector<std::string> fragile = SelectionAndPanel();
+    Command(IDC_BITTORRENT);
+    EXPECT_EQ("Please check hard drives.", U().AnswerMessage(60000).text);
+    EXPECT_EQ(nullptr, Dialog(IDC_RESTART_PROGRESS, 5000)) << "a restart wait after a failed copy";
+    ASSERT_TRUE(U().Idle());
+    EXPECT_EQ(fragile, SelectionAndPanel());
 }
 
 TEST_F(AddonsEndToEnd, TheWidgetLauncherWritesTheAddressAndAsksForAnUnknownModel)
