@@ -28,8 +28,14 @@ DWORD SystemGetUser(const char* name, char* user, DWORD* length)
     return WNetGetUserA(name, user, length);
 }
 
+// PrepareMapping has switched the login dialog to the share user.
+void PromptShareUser(HWND owner)
+{
+    RunLoginDialog(owner, adminLoginMode);
+}
+
 Seam<MappingSystem> mappingSystem{
-    {SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion, QueryDomain, RunLoginDialog}};
+    {SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion, QueryDomain, PromptShareUser}};
 
 bool Connect(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
 {

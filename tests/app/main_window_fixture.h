@@ -1,6 +1,7 @@
-// The main window created in-process with the network closed, the PC's drives
-// played by FakeDrives, and helpers that make rows, select them, press buttons and
-// read the panels back.
+// The main window's template in-process, with the network closed and the PC's drives
+// played by FakeDrives: either one panel bound to it alone (PanelFixture), or the
+// whole MainDialog driven by the messages its controls send (MainDialogFixture).
+// Both read and set the controls by id, as the user sees them.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,37 +16,30 @@
 #include "app/port_query.h"
 #include "fakes.h"
 #include "framework/controls.h"
+#include "framework/dialog.h"
 #include "protocol.h"
 #include "resource.h"
 
-class MainDialogFixture : public testing::Test {
+class MainWindowFixture : public testing::Test {
 protected:
     void SetUp() override
     {
         std::memset(&protocolSession, 0, sizeof(protocolSession));
         drives_.types = {{'C', DRIVE_FIXED}, {'X', DRIVE_CDROM}};
         drives_.connections = {{'Y', "\\\\198.51.100.20\\HDD_1"}};
-        // The network is closed: a two-port selection's query plays the answer from
-        // the table the test sets, or no answer when portQueryAnswers is 0.
-        portQueryAnswers = 1;
-        previousPortQuery_ = SetPortQuery({[] { return portQueryAnswers; }});
-        ASSERT_NE(nullptr, dialog_.CreateModeless(nullptr));
     }
     void TearDown() override
     {
-        SetPortQuery(previousPortQuery_);
-        DestroyWindow(dialog_.hwnd);
+        DestroyWindow(window_);
         ClearDevices();
         ClearVolumes(&volumeList);
     }
 
-    static inline int portQueryAnswers = 1;
-    PortQuery previousPortQuery_{};
-
-    HWND Item(int id) const { return dialog_.GetItem(id); }
+    HWND Item(int id) const { return GetDlgItem(window_, id); }
     ListCtrl Devices() const { return ListCtrl(Item(IDC_DEVICE_LIST)); }
+    ListCtrl Volumes() const { return ListCtrl(Item(IDC_VOLUME_LIST)); }
 
-    // A record and its row, as a discovery and RefreshDevices would have made them.
+    // A record and its row, as a discovery and a refresh would have made them.
     void AddRow(const char* name, const char* address, const char* netmask, const char* gateway, const char* dhcp,
                 const char* model)
     {
@@ -58,10 +52,6 @@ protected:
         list.SetItemText(row, 3, gateway);
     }
     void Select(int row) { Devices().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED); }
-    void Click(int id, int code = BN_CLICKED)
-    {
-        SendMessageA(dialog_.hwnd, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
-    }
     std::string Address(int id) const
     {
         const IpAddressCtrl field(Item(id));
@@ -95,5 +85,58 @@ protected:
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
 
     FakeDrives drives_;
+    HWND window_ = nullptr;
+};
+
+// The main window's template with no window class of its own: a test binds the
+// panel it drives.
+class PanelFixture : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        ASSERT_NE(nullptr, window_ = host_.CreateModeless(nullptr));
+    }
+
+    Dialog host_{IDD_MAIN};
+};
+
+// The main window itself.
+class MainDialogFixture : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        // The network is closed: a two-port selection's query plays the answer from
+        // the table the test sets, or no answer when portQueryAnswers is 0.
+        portQueryAnswers = 1;
+        previousPortQuery_ = SetPortQuery({[] { return portQueryAnswers; }});
+        ASSERT_NE(nullptr, window_ = dialog_.CreateModeless(nullptr));
+    }
+    void TearDown() override
+    {
+        SetPortQuery(previousPortQuery_);
+        MainWindowFixture::TearDown();
+    }
+
+    void Click(int id, int code = BN_CLICKED)
+    {
+        SendMessageA(window_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    // A click in the device list, on whatever row is selected.
+    void ClickDeviceList()
+    {
+        NMHDR header{Item(IDC_DEVICE_LIST), IDC_DEVICE_LIST, static_cast<UINT>(NM_CLICK)};
+        SendMessageA(window_, WM_NOTIFY, IDC_DEVICE_LIST, reinterpret_cast<LPARAM>(&header));
+    }
+    // The user picks an item of a box.
+    void Choose(int id, int index)
+    {
+        ComboBox(Item(id)).SetCurSel(index);
+        Click(id, CBN_SELCHANGE);
+    }
+
+    static inline int portQueryAnswers = 1;
+    PortQuery previousPortQuery_{};
     MainDialog dialog_;
 };
