@@ -78,11 +78,7 @@ TEST_F(LanPanelTest, ADhcpClientsFieldsAreDisabledAndAZeroGatewayIsBlank)
 TEST_F(LanPanelTest, ATwoPortTableOffersItsPortsAndPicksThePortTheDeviceAnsweredOn)
 {
     const SelectedDevice office = Device("198.51.100.20", "255.255.255.0", "198.51.100.1", "0");
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
-    CopyTextTo(ports.lan2.address, "203.0.113.20");
+    PortConfigTable& ports = SetPortTable("198.51.100.20", "203.0.113.20");
     panel_.OpenPortBox();
     panel_.ShowDevice(office, true);
     EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), Items(IDC_LAN_PORT));
@@ -236,11 +232,7 @@ TEST_F(ApplyTest, DhcpChoiceSkipsValidationAndReportsAFailedTransaction)
 TEST_F(ApplyTest, PortChoiceKeepsTheShownPortAndShowsTheOther)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
-    CopyTextTo(ports.lan2.address, "203.0.113.20");
+    PortConfigTable& ports = SetPortTable("198.51.100.20", "203.0.113.20");
     CopyTextTo(ports.lan2.netmask, "255.255.255.0");
     CopyTextTo(ports.lan2.dhcpFlag, "1");
     Select(0);

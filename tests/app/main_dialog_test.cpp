@@ -141,10 +141,7 @@ TEST_F(MainDialogTest, ButtonsActOnTheirClickOnly)
 TEST_F(MainDialogTest, RefreshAfterASelectionKeepsTheDhcpChoiceAndEmptiesThePortBox)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
+    SetPortTable("198.51.100.20", "203.0.113.20");
     Select(0);
     ClickDeviceList();
     ASSERT_EQ(2u, Items(IDC_LAN_PORT).size());
@@ -214,10 +211,7 @@ TEST_F(MainDialogTest, TwoPortDeviceShowsItsPortTableOnlyWhenTheQueryAnswers)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
     // The fixture plays an answered port query: the table is the one set here.
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
+    PortConfigTable& ports = SetPortTable("198.51.100.20", "203.0.113.20");
     Select(0);
     ClickDeviceList();
     EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), Items(IDC_LAN_PORT));

@@ -52,6 +52,16 @@ protected:
         list.SetItemText(row, 3, gateway);
     }
     void Select(int row) { Devices().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED); }
+    // The table a two-port device's port query leaves: LAN1 and LAN2 at these addresses.
+    PortConfigTable& SetPortTable(const char* lan1, const char* lan2)
+    {
+        PortConfigTable& ports = protocolSession.portConfig;
+        CopyTextTo(ports.lan1.portName, "LAN1");
+        CopyTextTo(ports.lan1.address, lan1);
+        CopyTextTo(ports.lan2.portName, "LAN2");
+        CopyTextTo(ports.lan2.address, lan2);
+        return ports;
+    }
     std::string Address(int id) const
     {
         const IpAddressCtrl field(Item(id));
