@@ -34,8 +34,8 @@ build: native win sanitize
 	@printf 'subdirs("native" "win" "sanitize")\n' > build/CTestTestfile.cmake
 
 test: build
-	@tools/lab clean
-	@tools/lab prefix
+	@lab/lab clean
+	@lab/lab prefix
 	ctest --test-dir build --output-on-failure -j2 --timeout 900
 
 run: build

@@ -14,6 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Windows test executables run under Wine, each in a lab namespace of its own
-# with a private WINEPREFIX (see tools/wine-test).
+# with a private WINEPREFIX (see lab/wine-test).
 get_filename_component(_kavron_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR "${_kavron_root}/tools/wine-test")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${_kavron_root}/lab/wine-test")

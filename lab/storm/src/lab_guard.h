@@ -1,4 +1,4 @@
-// Where the storm may send: only inside a lab made by tools/lab, only to the lab's two
+// Where the storm may send: only inside a lab made by lab/lab, only to the lab's two
 // address ranges and the protocol's group. A flood must never reach a real network.
 #pragma once
 
@@ -17,7 +17,7 @@ bool IsGroup(const Ipv4& address);       // 224.0.0.1
 bool IsLabAddress(const Ipv4& address);  // 198.51.100.0/24 or 203.0.113.0/24
 bool IsAllowedDestination(const Ipv4& address);
 
-// The lab's device namespaces are named kv<ID>d (tools/lab).
+// The lab's device namespaces are named kv<ID>d (lab/lab).
 bool IsLabDeviceNamespaceName(const std::string& name);
 
 // The name under /run/netns of the network namespace this process runs in; nullopt in

@@ -1,5 +1,5 @@
 // Talks to the real simulator across the lab's veth pairs with a small client of its own.
-// Started by `tools/lab run --sim default.json -- devsim_lab_client`: it runs in the lab's
+// Started by `lab/lab run --sim default.json -- devsim_lab_client`: it runs in the lab's
 // client namespace (198.51.100.1 on lan0, 203.0.113.1 on lan1) and refuses to send
 // anything anywhere else.
 #include <arpa/inet.h>
@@ -150,7 +150,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(inLab_) << "run me through tools/lab run --sim ...: I send only inside a lab";
+        ASSERT_TRUE(inLab_) << "run me through lab/lab run --sim ...: I send only inside a lab";
         Drain(0), Drain(1);
     }
 

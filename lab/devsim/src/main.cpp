@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     // the machine's own interfaces.
     if (!devsim::NamedNetworkNamespace()) {
         std::cerr << "kavron-devsim: not in a network namespace made by ip netns; start it in the lab's "
-                     "device namespace (tools/lab run --sim ...)\n";
+                     "device namespace (lab/lab run --sim ...)\n";
         return kBadConfiguration;
     }
 

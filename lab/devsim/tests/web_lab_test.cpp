@@ -1,5 +1,5 @@
 // The simulated devices' web pages, fetched across the lab's veth pairs with a client of
-// its own (plain sockets, OpenSSL for https). Started by `tools/lab run --sim
+// its own (plain sockets, OpenSSL for https). Started by `lab/lab run --sim
 // default.json -- devsim_web_client`; refuses to connect anywhere outside a lab.
 #include <arpa/inet.h>
 #include <ifaddrs.h>
@@ -218,7 +218,7 @@ class WebLab : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(InsideLab()) << "run me through tools/lab run --sim ...: I connect only inside a lab";
+        ASSERT_TRUE(InsideLab()) << "run me through lab/lab run --sim ...: I connect only inside a lab";
         Apply(DefaultConfig());
     }
 };

@@ -40,7 +40,7 @@ private:
     bool owned_ = false;
 };
 
-// Windows paths, from the provider's registry key where `tools/lab run --netprovider`
+// Windows paths, from the provider's registry key where `lab/lab run --netprovider`
 // writes them; an empty path turns its part off.
 struct LabPaths {
     std::wstring log;          // calls.jsonl: one JSON object per call

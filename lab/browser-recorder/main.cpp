@@ -1,4 +1,4 @@
-// kavron-browser-recorder: the lab's stand-in for a web browser. `tools/lab run --wine
+// kavron-browser-recorder: the lab's stand-in for a web browser. `lab/lab run --wine
 // --browser` registers it as the machine's default browser. Every start appends one JSON
 // line to browser.log beside the program:
 //

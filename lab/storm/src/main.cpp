@@ -1,6 +1,6 @@
 // kavron-storm: a bounded flood of hostile datagrams to the protocol's port, from the
 // device namespace of a lab, to check that the utility keeps finding and hearing its
-// devices through it. See tools/storm/README.md.
+// devices through it. See lab/storm/README.md.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
