@@ -1,5 +1,6 @@
 #include "app/drive_mapping.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -13,8 +14,12 @@ namespace {
 
 constexpr int kNtAttempts = 6;
 
-DWORD SystemAddConnection(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+// An interactive try names the window that owns the system's credentials prompt, so
+// that the prompt is modal to it instead of floating free.
+DWORD SystemAddConnection(HWND owner, NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
 {
+    if (owner)
+        return WNetAddConnection3A(owner, resource, password, user, flags);
     return WNetAddConnection2A(resource, password, user, flags);
 }
 
@@ -28,18 +33,40 @@ DWORD SystemGetUser(const char* name, char* user, DWORD* length)
     return WNetGetUserA(name, user, length);
 }
 
+bool FormatSystemMessage(DWORD flags, HMODULE source, DWORD error, char* text, DWORD capacity)
+{
+    return FormatMessageA(flags | FORMAT_MESSAGE_IGNORE_INSERTS, source, error, 0, text, capacity, nullptr) > 0;
+}
+
+// The provider's own text when it reported an extended error; the system's message
+// for the code otherwise, in the user's language. An NTSTATUS that a provider passed
+// on as it was (0xC...) has its text in ntdll's table, not the system's.
+bool SystemErrorText(DWORD error, char* text, DWORD capacity)
+{
+    if (error == ERROR_EXTENDED_ERROR) {
+        DWORD providerError = 0;
+        char provider[128] = {};
+        if (WNetGetLastErrorA(&providerError, text, capacity, provider, sizeof provider) == NO_ERROR && text[0])
+            return true;
+    }
+    if (FormatSystemMessage(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error, text, capacity))
+        return true;
+    return (error & 0xC0000000) == 0xC0000000 &&
+           FormatSystemMessage(FORMAT_MESSAGE_FROM_HMODULE, GetModuleHandleA("ntdll.dll"), error, text, capacity);
+}
+
 // PrepareMapping has switched the login dialog to the share user.
 void PromptShareUser(HWND owner)
 {
     RunLoginDialog(owner, adminLoginMode);
 }
 
-Seam<MappingSystem> mappingSystem{
-    {SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion, QueryDomain, PromptShareUser}};
+Seam<MappingSystem> mappingSystem{{SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion,
+                                   QueryDomain, PromptShareUser, SystemErrorText}};
 
-bool Connect(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+DWORD Connect(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags, HWND owner = nullptr)
 {
-    return mappingSystem->addConnection(resource, password, user, flags) == NO_ERROR;
+    return mappingSystem->addConnection(owner, resource, password, user, flags);
 }
 
 // "domain\user", or the user alone without a domain.
@@ -62,7 +89,7 @@ void PrepareMapping()
     adminLoginMode = 0;
 }
 
-bool ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName)
+DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName)
 {
     char version[64] = {};
     int code = 0;
@@ -84,36 +111,57 @@ bool ConnectVolume(HWND owner, const char* server, const char* volume, const cha
     if (std::strstr(version, "NT")) {
         // NT 4 has no way to find the user itself: ask, then insist a few times.
         mappingSystem->prompt(owner);
+        DWORD error = NO_ERROR;
         for (int attempt = 0; attempt < kNtAttempts; ++attempt) {
-            if (Connect(&resource, password, user, CONNECT_UPDATE_PROFILE))
-                return true;
+            error = Connect(&resource, password, user, CONNECT_UPDATE_PROFILE);
+            if (error == NO_ERROR)
+                break;
         }
-        return false;
+        return error;
     }
 
     // First the logged-on user within the device's domain, or no credentials at all.
     protocolSession.domainValue[0] = '\0';
     mappingSystem->queryDomain();
     const char* domain = protocolSession.domainValue;
-    bool connected;
+    DWORD error;
     if (domain[0]) {
         char windowsUser[260] = {};
         DWORD length = sizeof windowsUser;
         if (mappingSystem->getUser(nullptr, windowsUser, &length) != NO_ERROR)
             windowsUser[0] = '\0';
         windowsUser[sizeof windowsUser - 1] = '\0';
-        connected = Connect(&resource, nullptr, QualifiedUser(domain, windowsUser).c_str(), CONNECT_UPDATE_PROFILE);
+        error = Connect(&resource, nullptr, QualifiedUser(domain, windowsUser).c_str(), CONNECT_UPDATE_PROFILE);
     } else {
-        connected = Connect(&resource, "", "", CONNECT_UPDATE_PROFILE);
+        error = Connect(&resource, "", "", CONNECT_UPDATE_PROFILE);
     }
-    if (connected)
-        return true;
+    if (error == NO_ERROR)
+        return NO_ERROR;
 
     // Version 6 systems ask for credentials themselves; the others ask through ours.
     if (std::strstr(version, "Vista"))
-        return Connect(&resource, "", "", CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE);
+        return Connect(&resource, "", "", CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE, owner);
     mappingSystem->prompt(owner);
     return Connect(&resource, password, QualifiedUser(domain, user).c_str(), CONNECT_UPDATE_PROFILE);
+}
+
+std::string DescribeMappingError(DWORD error)
+{
+    char text[512] = {};
+    if (mappingSystem->errorText(error, text, sizeof text)) {
+        std::string reason = text;
+        // The system's messages end in a line end, some in a blank as well.
+        while (!reason.empty() && std::strchr("\r\n ", reason.back()))
+            reason.pop_back();
+        if (!reason.empty())
+            return reason;
+    }
+    // Without a text, the number the user can look up: Win32 codes in decimal, as
+    // Windows prints them; an NTSTATUS in hexadecimal.
+    char number[32];
+    std::snprintf(number, sizeof number, (error & 0xC0000000) == 0xC0000000 ? "Error 0x%08lX." : "Error %lu.",
+                  static_cast<unsigned long>(error));
+    return number;
 }
 
 bool DisconnectDrive(const char* localName)

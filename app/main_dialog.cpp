@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/about_box.h"
+#include "app/receive_failure_notice.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
 #include "protocol.h"
@@ -54,6 +55,18 @@ bool MainDialog::OnInitDialog()
     // The first discovery runs before the window is first shown; it leaves no device
     // selected.
     RefreshDevices();
+    // An address that could not be opened leaves devices out of that list: say so once,
+    // over the window rather than before it appears.
+    PostMessageA(hwnd, kReportReceiveFailures, 0, 0);
+    return true;
+}
+
+bool MainDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result)
+{
+    if (msg != kReportReceiveFailures)
+        return false;
+    ReportReceiveFailures(hwnd);
+    *result = 0;
     return true;
 }
 

@@ -29,8 +29,12 @@ protected:
     void OnClose() override;
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    // Posted once by the initialisation, so that the message is told over the window.
+    static constexpr UINT kReportReceiveFailures = WM_APP + 1;
+
     // Device panel: Refresh, a click in the list, Configuration.
     void RefreshDevices();
     void SelectDevice();

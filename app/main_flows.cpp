@@ -161,13 +161,19 @@ void MainDialog::OnMapDrive()
     if (letter->inUse && AskDriveInUse(hwnd) != 1)
         return;
 
-    bool mapped;
+    DWORD error;
+    std::string reason;
     {
         WaitCursor wait;
-        mapped = ConnectVolume(hwnd, device->address.c_str(), volume->c_str(), letter->localName.c_str());
+        error = ConnectVolume(hwnd, device->address.c_str(), volume->c_str(), letter->localName.c_str());
+        // Read at once: a provider's extended error lasts until the next networking call.
+        if (error != NO_ERROR)
+            reason = DescribeMappingError(error);
     }
-    if (!mapped) {
-        ShowMessageBox(hwnd, "Failed to map drive.", "Error", MB_OK | MB_ICONHAND);
+    if (error != NO_ERROR) {
+        // Windows' reason on the second line: a user can act on "already connected
+        // with other credentials", a wrong password, a missing share or a refused guest.
+        ShowMessageBox(hwnd, ("Failed to map drive.\n" + reason).c_str(), "Error", MB_OK | MB_ICONHAND);
         return;
     }
     ShowMessageBox(hwnd, "Successfully mapped drive.", "Confirm", MB_OK | MB_ICONINFORMATION);

@@ -4,7 +4,17 @@
 
 #include "protocol.h"
 
-NetworkSession::NetworkSession() : started_(StartNetwork() == 1) {}
+NetworkSession::NetworkSession() : started_(StartNetwork() == 1)
+{
+    // The exchanges go on without the address (no device is heard there): say why the
+    // answer may be incomplete, on stderr so that the output stays as it is.
+    ReceiveFailure failures[kMaxInterfaces];
+    const int count = FindReceiveFailures(failures, kMaxInterfaces);
+    for (int i = 0; i < count; ++i) {
+        fprintf(stderr, "kavronctl: cannot receive the devices' answers at %s, UDP port %d: %s\n", failures[i].address,
+                kProtocolPort, failures[i].reason);
+    }
+}
 
 NetworkSession::~NetworkSession()
 {

@@ -6,7 +6,8 @@
 
 #include "commands.h"
 
-// Starts the socket layer for one command and always stops it again.
+// Starts the socket layer for one command and always stops it again; says on stderr
+// which addresses could not be opened for the devices' answers.
 class NetworkSession {
 public:
     NetworkSession();

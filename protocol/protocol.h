@@ -13,6 +13,7 @@
 #include "network_rules.h"
 #include "protocol_types.h"
 #include "queries.h"
+#include "receive_failures.h"
 #include "settings.h"
 #include "text_util.h"
 #include "transport.h"

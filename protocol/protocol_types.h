@@ -32,6 +32,9 @@ struct InterfaceEntry {
     char addressText[16];
     ProtocolSocket sendSocket;
     ProtocolSocket receiveSocket;
+    // 0, or the system's error code when the receive socket could not be opened or
+    // bound to the address and port (see receive_failures.h).
+    int receiveError;
     // Linux only: the device that owns the address, so that the receive socket can be
     // tied to it. Empty / 0 on Windows.
     char deviceName[16];

@@ -21,7 +21,9 @@ int PlatformHostAddresses(HostAddress* addresses, int capacity);
 enum { kReceiveBufferBytes = 1 << 20 };
 
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);
-ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry);
+// *error is 0, or the system's error code when the socket could not be created or
+// bound; a socket that could not be bound is still returned.
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry, int* error);
 void PlatformClose(ProtocolSocket socket);
 
 // Sends to 224.0.0.1:13579 leaving through the entry's interface.
@@ -36,3 +38,7 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs);
 int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity);
 
 void PlatformSleep(int ms);
+
+// The system's text for a socket error code, in the user's language; false when the
+// system has none.
+bool PlatformErrorText(int error, char* text, int capacity);

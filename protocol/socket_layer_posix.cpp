@@ -16,6 +16,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include "host_interfaces.h"
@@ -91,11 +92,14 @@ ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&)
     return fd;
 }
 
-ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry, int* error)
 {
+    *error = 0;
     int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0)
+    if (fd < 0) {
+        *error = errno;
         return kNoSocket;
+    }
     int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     // Without privilege this is refused; the interface check on receipt still holds.
@@ -112,7 +116,9 @@ ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
     local.sin_family = AF_INET;
     local.sin_port = htons(kProtocolPort);
     local.sin_addr.s_addr = htonl(INADDR_ANY);
-    bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    // A socket on the port without SO_REUSEADDR, in this or another program, refuses it.
+    if (bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+        *error = errno;
 
     ip_mreq membership{};
     membership.imr_multiaddr.s_addr = inet_addr(kGroupAddress);
@@ -195,6 +201,15 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
     if (destination != inet_addr(kGroupAddress) && destination != inet_addr(entry.addressText))
         return -1;
     return static_cast<int>(length);
+}
+
+bool PlatformErrorText(int error, char* text, int capacity)
+{
+    const char* message = strerror(error);
+    if (message == nullptr || capacity <= 0)
+        return false;
+    snprintf(text, static_cast<size_t>(capacity), "%s", message);
+    return true;
 }
 
 void PlatformSleep(int ms)

@@ -64,11 +64,14 @@ ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry&)
     return static_cast<ProtocolSocket>(s);
 }
 
-ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry, int* error)
 {
+    *error = 0;
     SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
-    if (s == INVALID_SOCKET)
+    if (s == INVALID_SOCKET) {
+        *error = WSAGetLastError();
         return kNoSocket;
+    }
     SetFlag(s, SOL_SOCKET, SO_REUSEADDR, 1);
     const int bufferBytes = kReceiveBufferBytes;
     setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bufferBytes), sizeof bufferBytes);
@@ -76,7 +79,10 @@ ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
     local.sin_family = AF_INET;
     local.sin_port = htons(kProtocolPort);
     local.sin_addr.s_addr = inet_addr(entry.addressText);
-    bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    // Another program that holds the address and port exclusively (SO_EXCLUSIVEADDRUSE)
+    // refuses the bind even with SO_REUSEADDR: the socket then never hears a device.
+    if (bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) == SOCKET_ERROR)
+        *error = WSAGetLastError();
     ip_mreq membership = {};
     membership.imr_multiaddr.s_addr = inet_addr(kGroupAddress);
     membership.imr_interface.s_addr = inet_addr(entry.addressText);
@@ -141,4 +147,10 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
 void PlatformSleep(int ms)
 {
     Sleep(static_cast<DWORD>(ms));
+}
+
+bool PlatformErrorText(int error, char* text, int capacity)
+{
+    return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                          static_cast<DWORD>(error), 0, text, static_cast<DWORD>(capacity), nullptr) > 0;
 }

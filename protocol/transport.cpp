@@ -74,7 +74,7 @@ int StartNetwork()
     }
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
         InterfaceEntry& entry = interfaceTable.entries[i];
-        entry.receiveSocket = PlatformOpenReceiveSocket(entry);
+        entry.receiveSocket = PlatformOpenReceiveSocket(entry, &entry.receiveError);
     }
     interfaceTable.open = 1;
     return 1;

@@ -11,7 +11,7 @@ packages=(
   wine wine64 xvfb x11-utils imagemagick fonts-dejavu-core fonts-liberation
   iproute2 nftables procps psmisc time util-linux openssl libssl-dev
   googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
-  wixl msitools faketime zip unzip
+  wixl msitools faketime zip unzip osslsigncode
 )
 
 missing=()

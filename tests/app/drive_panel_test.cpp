@@ -23,11 +23,11 @@ FakeDrives* drives = nullptr;
 std::vector<std::string> calls;  // "cancel Y:", "add Y: \\server\share"
 bool refuse = false;
 
-DWORD PlayedAdd(NETRESOURCEA* resource, const char*, const char*, DWORD)
+DWORD PlayedAdd(HWND, NETRESOURCEA* resource, const char*, const char*, DWORD)
 {
     calls.push_back(std::string("add ") + resource->lpLocalName + " " + resource->lpRemoteName);
     if (refuse)
-        return ERROR_ACCESS_DENIED;
+        return ERROR_SESSION_CREDENTIAL_CONFLICT;
     drives->connections[resource->lpLocalName[0]] = resource->lpRemoteName;
     return NO_ERROR;
 }
@@ -59,6 +59,13 @@ int NoDomain()
 void NoPrompt(HWND)
 {
     ADD_FAILURE() << "no prompt of ours on a version 6 system";
+}
+
+bool PlayedErrorText(DWORD error, char* text, DWORD capacity)
+{
+    lstrcpynA(text, error == ERROR_SESSION_CREDENTIAL_CONFLICT ? "Already connected as someone else.\r\n" : "?",
+              static_cast<int>(capacity));
+    return true;
 }
 
 class DrivePanelTest : public PanelFixture {
@@ -102,7 +109,8 @@ protected:
     {
         MainDialogFixture::SetUp();
         drives = &drives_;
-        previous_ = SetMappingSystem({PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, NoDomain, NoPrompt});
+        previous_ =
+            SetMappingSystem({PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, NoDomain, NoPrompt, PlayedErrorText});
         calls.clear();
         refuse = false;
         // Office's row selected, its volumes shown (HDD_1 is on Y: already), as a
@@ -193,7 +201,7 @@ TEST_F(ConnectTest, AFailedConnectionIsReportedAndChangesNothing)
     MessageBoxRecorder boxes;
     Click(IDC_CONNECT);
     ASSERT_EQ(1u, boxes.messages.size());
-    EXPECT_EQ("Failed to map drive.", boxes.messages[0].text);
+    EXPECT_EQ("Failed to map drive.\nAlready connected as someone else.", boxes.messages[0].text);
     EXPECT_EQ("Error", boxes.messages[0].caption);
     EXPECT_EQ(static_cast<UINT>(MB_ICONHAND), boxes.messages[0].icon());
     EXPECT_EQ(letters, Items(IDC_DRIVE_LETTERS));

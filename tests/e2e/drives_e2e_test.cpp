@@ -143,7 +143,11 @@ TEST_F(DrivesEndToEnd, ARefusedConnectionIsReportedWithoutAPromptOfOurs)
     const size_t before = ProviderCalls().size();
     winauto::ClickCentre(U().Item(IDC_CONNECT));
     const winauto::MessageBoxText box = winauto::WaitForMessageBox(U().ProcessId(), 20000, U().window);
-    EXPECT_EQ("Failed to map drive.", box.text) << "no login dialog comes first on a version 6 system";
+    // Windows' reason for the last, interactive try follows on a second line.
+    const size_t lineEnd = box.text.find('\n');
+    EXPECT_EQ("Failed to map drive.", box.text.substr(0, lineEnd))
+        << "no login dialog comes first on a version 6 system";
+    EXPECT_LT(lineEnd + 1, box.text.size()) << box.text;
     EXPECT_EQ("Error", box.caption);
     PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ASSERT_TRUE(winauto::WaitIdle(U().window, 20000));

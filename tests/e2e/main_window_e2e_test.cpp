@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "resource.h"
+#include "sim_control.h"
 #include "utility_driver.h"
 #include "winauto.h"
 
@@ -119,6 +120,37 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits)
     // Exit ends the program.
     winauto::ClickCentre(utility.Item(IDC_EXIT));
     EXPECT_EQ(0u, utility.WaitExit(20000));
+}
+
+TEST(MainWindowEndToEnd, AnAddressHeldByAnotherProgramIsToldOnceAtStartUp)
+{
+    // Another program holds the first client address and the protocol's port for itself.
+    const PortHolder holder;
+    ASSERT_TRUE(holder.bound());
+
+    Utility utility;
+    ASSERT_NE(nullptr, utility.window);
+    const winauto::MessageBoxText box = utility.AnswerMessage();
+    EXPECT_EQ("Error", box.caption);
+    // The address, then the system's reason on a line of its own.
+    const std::string named = "\n198.51.100.1, UDP port 13579\n";
+    const size_t at = box.text.find(named);
+    ASSERT_NE(std::string::npos, at) << box.text;
+    const std::string reason =
+        box.text.substr(at + named.size(), box.text.find('\n', at + named.size()) - at - named.size());
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(std::string::npos, reason.find("Error ")) << "the system has a text for it: " << reason;
+    EXPECT_EQ(std::string::npos, box.text.find("203.0.113.1")) << "the second address was opened";
+
+    // The devices that answer on the second interface are listed; a Refresh says nothing
+    // more.
+    ASSERT_TRUE(utility.Idle());
+    std::vector<std::string> names = utility.Column(IDC_DEVICE_LIST, 0);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"Backup Vault", "Office Storage"}), names);
+    winauto::ClickCentre(utility.Item(IDC_REFRESH));
+    ASSERT_TRUE(utility.Idle());
+    EXPECT_EQ(nullptr, winauto::WaitForMessageBox(utility.ProcessId(), 3000, utility.window).window);
 }
 
 TEST(MainWindowEndToEnd, AboutBoxOpensAgainAndAgain)

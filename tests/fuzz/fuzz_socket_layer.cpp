@@ -186,10 +186,17 @@ ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry)
     return OpenHandle(entry, 0, k >= 0 && layer.host.addresses[k].sendFails);
 }
 
-ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry)
+ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry, int* error)
 {
     const int k = HostIndexOf(entry);
-    return OpenHandle(entry, 1, k >= 0 && layer.host.addresses[k].receiveFails);
+    const bool fails = k >= 0 && layer.host.addresses[k].receiveFails;
+    *error = fails ? 1 : 0;
+    return OpenHandle(entry, 1, fails);
+}
+
+bool PlatformErrorText(int, char*, int)
+{
+    return false;
 }
 
 void PlatformClose(ProtocolSocket socket)

@@ -190,4 +190,22 @@ TEST_F(KavronctlLab, TwoInstancesOnOneHostBothDiscoverEveryDevice)
     }
 }
 
+TEST_F(KavronctlLab, AnAddressHeldByAnotherProgramIsNamedOnStderr)
+{
+    PortHolder holder;
+    ASSERT_TRUE(holder.bound());
+    CommandRun run = KavronctlApart("discover --json");
+    EXPECT_EQ(run.status, 0);
+    // The second interface still answers; the first is named once, with the system's
+    // reason, and stdout stays clean.
+    EXPECT_EQ(JsonAddresses(run.out), (std::set<std::string>{"203.0.113.30"})) << run.out;
+    const std::string prefix =
+        std::string("kavronctl: cannot receive the devices' answers at ") + kClientLan0 + ", UDP port 13579: ";
+    std::vector<std::string> lines = Split(run.err, '\n');
+    ASSERT_EQ(lines.size(), 2u) << run.err;
+    EXPECT_EQ(lines[0].compare(0, prefix.size(), prefix), 0) << lines[0];
+    EXPECT_GT(lines[0].size(), prefix.size()) << "the system's reason follows";
+    EXPECT_EQ(lines[0].find("Error "), std::string::npos) << "the system has a text for it: " << lines[0];
+}
+
 }  // namespace

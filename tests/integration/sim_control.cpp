@@ -1,6 +1,14 @@
 #include "sim_control.h"
 
 #include <stdlib.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -145,4 +153,34 @@ std::string Hex(const unsigned char* bytes, size_t count)
         hex += digits[bytes[i] & 15];
     }
     return hex;
+}
+
+PortHolder::PortHolder()
+{
+#ifdef _WIN32
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    const SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    BOOL on = TRUE;
+    setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on), sizeof on);
+#else
+    const int s = socket(AF_INET, SOCK_DGRAM, 0);
+    setsockopt(s, SOL_SOCKET, SO_BINDTODEVICE, "lan0", 5);
+#endif
+    socket_ = static_cast<intptr_t>(s);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(kProtocolPort);
+    local.sin_addr.s_addr = inet_addr(kClientLan0);
+    bound_ = bind(s, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
+}
+
+PortHolder::~PortHolder()
+{
+#ifdef _WIN32
+    closesocket(static_cast<SOCKET>(socket_));
+    WSACleanup();
+#else
+    close(static_cast<int>(socket_));
+#endif
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <string>
 #include <vector>
@@ -38,6 +39,23 @@ int InterfaceIndexOf(const char* address);
 // Reads and throws away everything queued on every receive socket until they have
 // been quiet for quietMs. Returns the number of datagrams thrown away.
 int FlushReceiveSockets(int quietMs = 60);
+
+// Another program's socket on the first client address and the protocol's port, held
+// for itself while this object lives: exclusively on Windows (SO_EXCLUSIVEADDRUSE),
+// without SO_REUSEADDR on Linux and tied to lan0, so that the second interface stays
+// free. Starts and ends the socket layer of Windows itself.
+class PortHolder {
+public:
+    PortHolder();
+    ~PortHolder();
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+    bool bound() const { return bound_; }
+
+private:
+    intptr_t socket_;
+    bool bound_ = false;
+};
 
 // Lowercase hex of bytes.
 std::string Hex(const unsigned char* bytes, size_t count);

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # The installer under Wine, run by ctest inside `lab/lab run --wine --sim` (the
 # lab's WINEPREFIX, its wineserver in the client namespace, the simulated devices):
-#   msi_lab.sh PACKAGE.msi LATER.msi WIN_BUILD_TREE INSTALLED_UTILITY_TEST.exe
+#   msi_lab.sh PACKAGE.msi LATER.msi WIN_BUILD_TREE INSTALLED_UTILITY_TEST.exe NETSH_RECORDER.exe
 # LATER.msi is the same programs packaged as a later version (5.1.0.3).
 #
-# A silent install puts both programs and the Start menu shortcut in place and records
-# the product; the installed programs run; installing again changes nothing; a silent
-# uninstall leaves nothing behind; the later version replaces this one.
+# The package's firewall actions read from its tables; then a silent install puts both
+# programs, the Start menu shortcut and the two firewall rules in place and records the
+# product; the installed programs run; installing again changes nothing; a silent
+# uninstall leaves nothing behind; the later version replaces this one. Wine has no
+# firewall: NETSH_RECORDER.exe plays netsh.exe and keeps the rules it is given.
 set -uo pipefail
 
-msi=$1 later=$2 tree=$3 check=$4
-# Wine would also mirror the shortcut as a .desktop file in the host's home.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d"
+msi=$1 later=$2 tree=$3 check=$4 netsh=$5
+# Wine would also mirror the shortcut as a .desktop file in the host's home; the
+# recorder stands in for Wine's own netsh.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d;netsh.exe=n"
 
 failures=0
 fail() {
@@ -30,6 +33,60 @@ shortcuts=("$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kavron Storage 
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 msiexec() { wine msiexec "$@" </dev/null; }
+
+# The prefix is a hard-linked copy of the template: unlink Wine's netsh before the copy.
+system32=$c/windows/system32
+rm -f "$system32/netsh.exe" && cp "$netsh" "$system32/netsh.exe" || fail "cannot put the netsh recorder in place"
+rules=$system32/netsh-rules.txt
+
+# The firewall actions as Windows Installer reads them: "Action Type Source Target",
+# and each one's sequence number and condition.
+actions=$(msiinfo export "$msi" CustomAction | tr -d '\r')
+sequence=$(msiinfo export "$msi" InstallExecuteSequence | tr -d '\r')
+action() { awk -F'\t' -v a="$1" '$1 == a { print $2 "|" $3 "|" $4 }' <<<"$actions"; }
+step() { awk -F'\t' -v a="$1" '$1 == a { print $3 "|" $2 }' <<<"$sequence"; }
+utility_rule='Kavron Storage Utility (devices, UDP 13579)'
+ctl_rule='Kavron Storage Utility command line (devices, UDP 13579)'
+allow() { printf 'advfirewall firewall add rule name="%s" dir=in action=allow program="[#%s]" protocol=UDP localport=13579 profile=private,domain' "$1" "$2"; }
+forget() { printf 'advfirewall firewall delete rule name="%s"' "$1"; }
+# 51: set a property; 3186: the exe of a property, status ignored, deferred, as
+# LocalSystem; 3442: the same on rollback only.
+[[ $(action SetKavronNetsh) == '51|KavronNetsh|[System64Folder]netsh.exe' ]] || fail "netsh's path: $(action SetKavronNetsh)"
+[[ $(action FirewallAllowUtility) == "3186|KavronNetsh|$(allow "$utility_rule" KavronStorageUtility.exe)" ]] ||
+  fail "the utility's rule: $(action FirewallAllowUtility)"
+[[ $(action FirewallAllowCommandLine) == "3186|KavronNetsh|$(allow "$ctl_rule" kavronctl.exe)" ]] ||
+  fail "kavronctl's rule: $(action FirewallAllowCommandLine)"
+for pair in "FirewallForgetUtility|3186|$utility_rule" "FirewallForgetCommandLine|3186|$ctl_rule" \
+  "FirewallUndoUtility|3442|$utility_rule" "FirewallUndoCommandLine|3442|$ctl_rule"; do
+  IFS='|' read -r id type name <<<"$pair"
+  [[ $(action "$id") == "$type|KavronNetsh|$(forget "$name")" ]] || fail "$id: $(action "$id")"
+done
+at() { step "$1" | cut -d'|' -f1; }
+staying='NOT REMOVE~="ALL"'
+leaving='NOT (UPGRADINGPRODUCTCODE AND REMOVE~="ALL")'
+(($(at CostFinalize) < $(at SetKavronNetsh) && $(at SetKavronNetsh) < $(at InstallInitialize))) ||
+  fail "netsh's path is not set between CostFinalize and InstallInitialize"
+for id in FirewallForgetUtility FirewallForgetCommandLine; do
+  [[ $(step $id | cut -d'|' -f2) == "$leaving" ]] || fail "$id runs when: $(step $id)"
+  (($(at InstallInitialize) < $(at $id) && $(at $id) < $(at RemoveFiles))) || fail "$id is not before RemoveFiles"
+done
+for id in FirewallUndoUtility FirewallUndoCommandLine FirewallAllowUtility FirewallAllowCommandLine; do
+  [[ $(step $id | cut -d'|' -f2) == "$staying" ]] || fail "$id runs when: $(step $id)"
+  (($(at InstallFiles) < $(at $id) && $(at $id) < $(at InstallFinalize))) || fail "$id is not after InstallFiles"
+done
+(($(at FirewallUndoUtility) < $(at FirewallAllowUtility) && $(at FirewallUndoCommandLine) < $(at FirewallAllowCommandLine))) ||
+  fail "a rollback comes after the action it undoes"
+
+# The rules the recorder holds: both programs', as installed, or none.
+expect_rules() {
+  local what=$1 want=$2 have expected=""
+  rule() { printf 'name=%s\tdir=in\taction=allow\tprogram=%s\tprotocol=UDP\tlocalport=13579\tprofile=private,domain\n' "$1" "$2"; }
+  if [[ $want == both ]]; then
+    expected=$(rule "$utility_rule" "$installed\KavronStorageUtility.exe"; rule "$ctl_rule" "$installed\kavronctl.exe")
+  fi
+  have=$(tr -d '\r' <"$rules" 2>/dev/null)
+  [[ $(sort <<<"$have") == "$(sort <<<"$expected")" ]] || fail "$what: firewall rules expected ${want}, found: ${have:-none}"
+}
 
 # The Uninstall entries whose DisplayName is ours, one "KEY|VERSION|PUBLISHER" line each.
 entries() {
@@ -76,6 +133,7 @@ expect_removed() {
 
 msiexec /i "$(winpath "$msi")" /qn || fail "install: msiexec ended with $?"
 expect_installed install 5.1.0.2
+expect_rules install both
 
 # The installed programs work: kavronctl answers and finds the devices, the utility
 # lists them in its window.
@@ -90,15 +148,22 @@ grep -q '^\[  PASSED  \] 1 test' <<<"$verdict" || fail "the installed utility di
 
 msiexec /i "$(winpath "$msi")" /qn || fail "second install: msiexec ended with $?"
 expect_installed "second install" 5.1.0.2
+expect_rules "second install" both
 
 msiexec /x "$(winpath "$msi")" /qn || fail "uninstall: msiexec ended with $?"
 expect_removed uninstall
+expect_rules uninstall none
 
 msiexec /i "$(winpath "$msi")" /qn || fail "install before the upgrade: msiexec ended with $?"
 msiexec /i "$(winpath "$later")" /qn || fail "upgrade: msiexec ended with $?"
 expect_installed upgrade 5.1.0.3
+expect_rules upgrade both
 msiexec /x "$(winpath "$later")" /qn || fail "uninstall after the upgrade: msiexec ended with $?"
 expect_removed "uninstall after the upgrade"
+expect_rules "uninstall after the upgrade" none
+echo "netsh calls:"
+tr -d '\r' <"$system32/netsh-calls.txt" | sed 's/^/  /'
+
 
 if ((failures)); then
   echo "msi_lab: $failures checks failed"

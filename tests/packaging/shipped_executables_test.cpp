@@ -1,6 +1,7 @@
 // The two programs as they go into the packages, read the way Windows reads them: the
-// PE header (subsystem, no link time, no symbol table left) and the version resource
-// that Explorer's Details tab and the installer show.
+// PE header (subsystem, no link time, no symbol table left), the version resource
+// that Explorer's Details tab and the installer show, and the application manifest as
+// the loader reads it into an activation context.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -97,6 +98,81 @@ TEST(ShippedExecutables, VersionResourceIsComplete)
         EXPECT_EQ(VersionString(block, "OriginalFilename"), exe.fileName);
         EXPECT_EQ(VersionString(block, "ProductName"), "Kavron Storage Utility");
         EXPECT_EQ(VersionString(block, "ProductVersion"), "5, 1, 0, 2");
+    }
+}
+
+// The program's manifest (resource 1) as the loader reads it.
+class ManifestContext {
+public:
+    explicit ManifestContext(const std::string& path)
+    {
+        ACTCTXA request = {};
+        request.cbSize = sizeof request;
+        request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+        request.lpSource = path.c_str();
+        request.lpResourceName = MAKEINTRESOURCEA(1);  // CREATEPROCESS_MANIFEST_RESOURCE_ID
+        context_ = CreateActCtxA(&request);
+    }
+    ~ManifestContext()
+    {
+        if (context_ != INVALID_HANDLE_VALUE)
+            ReleaseActCtx(context_);
+    }
+    bool valid() const { return context_ != INVALID_HANDLE_VALUE; }
+    bool Query(ULONG what, void* info, SIZE_T size) const
+    {
+        return QueryActCtxW(0, context_, nullptr, what, info, size, nullptr) != FALSE;
+    }
+    // A windowsSettings value, or "<none>".
+    std::string Setting(const wchar_t* space, const wchar_t* name) const
+    {
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        if (!QueryActCtxSettingsW(0, context_, space, name, value, 63, &written))
+            return "<none>";
+        std::string narrow;
+        for (const wchar_t* c = value; *c; ++c)
+            narrow += static_cast<char>(*c);
+        return narrow;
+    }
+
+private:
+    HANDLE context_ = INVALID_HANDLE_VALUE;
+};
+
+TEST(ShippedExecutables, ManifestKeepsTheUserAndTheOldControls)
+{
+    const wchar_t* const k2005 = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings";
+    const wchar_t* const k2016 = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
+    const wchar_t* const k2017 = L"http://schemas.microsoft.com/SMI/2017/WindowsSettings";
+    const wchar_t* const k2019 = L"http://schemas.microsoft.com/SMI/2019/WindowsSettings";
+    for (const Shipped& exe : kShipped) {
+        SCOPED_TRACE(exe.fileName);
+        const ManifestContext manifest(*exe.path);
+        ASSERT_TRUE(manifest.valid()) << "no manifest, or one the loader refuses: " << GetLastError();
+
+        // Never elevated: the drive mappings belong to the user's own logon session.
+        ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel = {};
+        ASSERT_TRUE(manifest.Query(RunlevelInformationInActivationContext, &runLevel, sizeof runLevel));
+        EXPECT_EQ(ACTCTX_RUN_LEVEL_AS_INVOKER, runLevel.RunLevel);
+        EXPECT_EQ(0u, runLevel.UiAccess);
+        // No supportedOS: Windows 8 and later keep reporting 6.2 to GetVersionEx.
+        alignas(ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION) BYTE compatibility[256] = {};
+        ASSERT_TRUE(manifest.Query(CompatibilityInformationInActivationContext, compatibility, sizeof compatibility));
+        EXPECT_EQ(0u, reinterpret_cast<ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION*>(compatibility)->ElementCount);
+        // No dependency (the common controls 6 among them): the program's own assembly only.
+        // (The answer carries the manifest's path after it.)
+        alignas(ACTIVATION_CONTEXT_DETAILED_INFORMATION) BYTE detail[4096] = {};
+        ASSERT_TRUE(manifest.Query(ActivationContextDetailedInformation, detail, sizeof detail));
+        EXPECT_EQ(1u, reinterpret_cast<ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail)->ulAssemblyCount);
+
+        // Laid out in 96-dpi pixels, scaled by the system; GDI draws text sharp.
+        EXPECT_EQ("false", manifest.Setting(k2005, L"dpiAware"));
+        EXPECT_EQ("unaware", manifest.Setting(k2016, L"dpiAwareness"));
+        EXPECT_EQ("true", manifest.Setting(k2017, L"gdiScaling"));
+        // ANSI text in the user's code page, paths of the usual length.
+        EXPECT_EQ("<none>", manifest.Setting(k2019, L"activeCodePage"));
+        EXPECT_EQ("<none>", manifest.Setting(k2016, L"longPathAware"));
     }
 }
 
