@@ -13,7 +13,7 @@
 #include "addons/device_checks.h"
 #include "framework/application.h"
 #include "framework/controls.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "modal_script.h"
 #include "protocol.h"
 #include "resource.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/admin_login.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "protocol.h"
 
 namespace {

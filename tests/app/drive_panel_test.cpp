@@ -12,7 +12,7 @@
 
 #include "app/app_state.h"
 #include "app/drive_mapping.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "app/drive_panel.h"
 #include "main_window_fixture.h"
 #include "modal_script.h"

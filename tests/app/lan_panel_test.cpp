@@ -12,7 +12,7 @@
 
 #include "app/admin_login.h"
 #include "app/app_state.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "app/lan_panel.h"
 #include "main_window_fixture.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "main_window_fixture.h"
 #include "framework/controls.h"
 #include "framework/gdi.h"

@@ -11,7 +11,7 @@
 
 #include "app/app_state.h"
 #include "app/web_launcher.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "framework/registry.h"
 #include "main_window_fixture.h"
 
