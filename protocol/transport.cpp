@@ -89,6 +89,10 @@ void NoteAnswer(const ReplyBuffer& reply)
     unsigned char address[4];
     for (int i = 0; i < 4; ++i)
         address[i] = static_cast<unsigned char>(ReplyByte(reply, kAddressOffset + i));
+    // The clock is read only for a device that owes something: a flood of replies
+    // naming other addresses costs no more than before.
+    if (OldestOwed(address) == nullptr)
+        return;
     WriteOffOverdue();
     if (OwedAnswer* answer = OldestOwed(address))
         answer->owed = false;
