@@ -154,6 +154,7 @@ TEST_F(DrivePanelTest, ARememberedLetterIsAskedForBeforeItsMappingIsDropped)
     FillDriveLetterList(Item(IDC_DRIVE_LETTERS));
     SelectVolume(1);
     ChooseLetter(0);  // "Z: \\198.51.100.20\USB1", remembered
+    MessageBoxRecorder boxes;
     ModalScript script;
     script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDCANCEL); });
     dialog_.OnMapDrive();
