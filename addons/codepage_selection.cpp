@@ -8,6 +8,7 @@
 #include "addons/restart_progress.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
+#include "framework/message_box.h"
 #include "protocol.h"
 #include "resource.h"
 #include "skin/skinned_dialog.h"
@@ -96,7 +97,7 @@ protected:
         if (id != IDC_LANGUAGE_CHOICE)
             return false;
         if (code == CBN_SELCHANGE && IsChoiceUnsupported(choice_.GetCurSel()))
-            ShowPlainMessage(kUnsupportedChoice);
+            RefuseChoice();
         return true;
     }
 
@@ -106,7 +107,7 @@ protected:
         if (chosenCodepageIndex < 0)
             return;
         if (IsChoiceUnsupported(chosenCodepageIndex)) {
-            ShowPlainMessage(kUnsupportedChoice);
+            RefuseChoice();
             return;
         }
         Dialog::EndDialog(IDOK);
@@ -127,6 +128,10 @@ protected:
     }
 
 private:
+    // Owned by the dialog, not the main window (already disabled under it): the
+    // dialog must take no click, and above all no OK, while the message is up.
+    void RefuseChoice() { ShowMessageBox(hwnd, kUnsupportedChoice, nullptr, MB_OK); }
+
     // Up to ten rounds, a second apart, until the device reports a disk state.
     int AskDiskState()
     {

@@ -51,6 +51,16 @@ public:
     explicit WidgetModelDialog(HWND owner) : SkinnedDialog(IDD_WIDGET_MODEL, owner) { SetAnswer(&modelAnswer, -1, -1); }
 
 protected:
+    // The dialog manager would give the focus to the first radio button (the first tab
+    // stop), and on Windows an automatic radio button that takes the focus checks
+    // itself: a model would be chosen before the user chose one. OK takes it instead;
+    // Tab still reaches the group.
+    bool OnInitDialog() override
+    {
+        SkinnedDialog::OnInitDialog();
+        SetFocus(GetDlgItem(hwnd, IDOK));
+        return false;
+    }
     void OnOK() override
     {
         const int radios[] = {IDC_MODEL_ZKM110, IDC_MODEL_ZKM120, IDC_MODEL_ZKM140};

@@ -42,7 +42,12 @@ void RefreshDriveTable()
 
         char remote[256] = {};
         DWORD length = sizeof(remote);
-        if (driveSystem->getConnection(s.drive, remote, &length) != NO_ERROR) {
+        // A remembered connection that is not connected now (its server is off, or the
+        // PC offline) answers ERROR_CONNECTION_UNAVAIL with its remote name. Its letter
+        // is not free: it is shown with its share, so that Connect asks before its
+        // forced cancel drops the remembered mapping from the profile.
+        const DWORD result = driveSystem->getConnection(s.drive, remote, &length);
+        if (result != NO_ERROR && result != ERROR_CONNECTION_UNAVAIL) {
             s.server[0] = '\0';
             s.share[0] = '\0';
             continue;

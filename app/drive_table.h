@@ -1,6 +1,7 @@
 // The utility's own picture of which drive letters are connected to which network
-// shares: filled from the system, shown in the "Available Drive Letters" box and
-// used to name the drive letter of each volume of the selected device.
+// shares (or remembered for one that is not connected now): filled from the system,
+// shown in the "Available Drive Letters" box and used to name the drive letter of
+// each volume of the selected device.
 #pragma once
 #include <windows.h>
 

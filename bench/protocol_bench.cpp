@@ -112,14 +112,16 @@ int BenchSettings(const char* answering, const char* silent, int rounds)
         const char* name;
         int (*run)();
         int attemptLimit;
+        long drainMs;  // the check drains first, as the queries do; the settings do not
     } transactions[] = {
-        {"admin-check", [] { return VerifyAdminPassword() != 0 ? 1 : 0; }, kAttemptsShort},
-        {"codepage", [] { return SetCodepage("865"); }, kAttemptsShort},
-        {"access-mode", [] { return SetAccessMode("rw"); }, kAttemptsShort},
-        {"stop", [] { return SendStop("stop"); }, kAttemptsShort},
-        {"addon-installed", [] { return NotifyAddonInstalled("BT"); }, kAttemptsShort},
-        {"dhcp-client", EnableDhcpClient, kAttemptsDhcp},
-        {"address", ApplyAddressSettings, kAttemptsAddress},
+        {"admin-check", [] { return VerifyAdminPassword() != 0 ? 1 : 0; }, kAttemptsShort,
+         NominalDrainMs(kDrainAttempts)},
+        {"codepage", [] { return SetCodepage("865"); }, kAttemptsShort, 0},
+        {"access-mode", [] { return SetAccessMode("rw"); }, kAttemptsShort, 0},
+        {"stop", [] { return SendStop("stop"); }, kAttemptsShort, 0},
+        {"addon-installed", [] { return NotifyAddonInstalled("BT"); }, kAttemptsShort, 0},
+        {"dhcp-client", EnableDhcpClient, kAttemptsDhcp, 0},
+        {"address", ApplyAddressSettings, kAttemptsAddress, 0},
     };
     Discover(3, 3);
     CopyTextTo(protocolSession.adminUser, "admin");
@@ -150,11 +152,12 @@ int BenchSettings(const char* answering, const char* silent, int rounds)
         double silentMs = WallMs();
         const int silentAnswered = transaction.run();
         silentMs = WallMs() - silentMs;
-        // Answered at once, the reply is read by the first select: no pause, no drain.
-        printf("setting name=%s rounds=%d answered=%d mean_ms=%.2f max_ms=%.2f nominal_ms=%d silent_ms=%.1f "
+        // Answered at once, the reply is read by the first select after the drain, if
+        // any: no pause.
+        printf("setting name=%s rounds=%d answered=%d mean_ms=%.2f max_ms=%.2f nominal_ms=%ld silent_ms=%.1f "
                "silent_answered=%d silent_nominal_ms=%ld\n",
-               transaction.name, rounds, answered, total / rounds, worst, kSelectTimeoutMs, silentMs, silentAnswered,
-               NominalWaitMs(transaction.attemptLimit));
+               transaction.name, rounds, answered, total / rounds, worst, transaction.drainMs + kSelectTimeoutMs,
+               silentMs, silentAnswered, transaction.drainMs + NominalWaitMs(transaction.attemptLimit));
         fflush(stdout);
         if (answered != rounds || silentAnswered != 0)
             status = 3;

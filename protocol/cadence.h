@@ -20,6 +20,11 @@ enum {
 
     kStreamAllowanceMs = 1000,  // how far past its nominal worst case a wait may run
 
+    // A query answer this long after its question no longer counts as owed: twice the
+    // longest query wait and more. A device slower than that is taken for one that
+    // lost the answer.
+    kLateAnswerMs = 5000,
+
     // Attempt limits of the transactions.
     kAttemptsShort = 10,
     kAttemptsQuery = 20,

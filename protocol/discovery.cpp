@@ -30,11 +30,8 @@ void ListenOn(int index, unsigned char selector1, unsigned char selector2, Reply
         if (PastCap(start))
             return;
         if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
-            if (length < 0)
+            if (ReceiveReply(entry, reply) < 0)
                 continue;
-            reply->length = length;
-            reply->bytes[length] = 0;
             // What is not an answer to this instance (another instance's, another kind
             // of datagram, a truncated one) is read past at once: it uses no attempt
             // and no pause, so that no other host can crowd the answers out.

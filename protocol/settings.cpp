@@ -89,6 +89,12 @@ int AskAdminVerdict(int* verdict)
     memset(&request, 0, sizeof request);
     const int length = BuildQueryRequest(&request, *device, kSubAdminCheck, data, user + 2 + password);
     ReplyBuffer reply;
+    // The verdict is one byte of a query reply, and any answer the device gives to an
+    // earlier question reads as one ("1" accepts). So nothing may be left to come:
+    // what is queued is drained as the queries do, and answers the device still owes
+    // (a query that gave up on a slow device) are waited for first.
+    DrainReplies(device->interfaceIndex, kDrainAttempts, &reply);
+    AwaitOwedAnswers(device->interfaceIndex, device->deviceId + kDeviceIdAddress);
     memset(&reply, 0, sizeof reply);
     SendRequest(device->interfaceIndex, request.bytes, length);
     if (!AwaitReply(device->interfaceIndex, kOpQueryReply, protocolSession.selectedAddress, kAttemptsShort, &reply))

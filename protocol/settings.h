@@ -1,14 +1,16 @@
 // Transactions that change something on the selected device
 // (protocolSession.selectedAddress), and the administrator check put in front of the
-// important ones. Each sends one request and waits for its reply without draining
-// first; none shows anything. Every one returns 0 at once, sending nothing, when no
-// device is selected.
+// important ones. Each sends one request and waits for its reply; the settings do not
+// drain first, the administrator check does. None shows anything. Every one returns 0
+// at once, sending nothing, when no device is selected.
 #pragma once
 
 #include "protocol_types.h"
 
 // The device's verdict on adminUser / adminPassword: any non-zero value (negative
-// ones included) accepts; 0 is a refusal or no answer.
+// ones included) accepts; 0 is a refusal or no answer. Asked only once the device owes
+// no answer to an earlier query (see AwaitOwedAnswers), so that such an answer is
+// never taken for the verdict.
 int VerifyAdminPassword();
 // The same exchange, telling silence from a refusal: 1 with the verdict in *verdict
 // when the device answered, 0 when it did not.

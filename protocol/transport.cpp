@@ -22,6 +22,82 @@ long ElapsedMs(Clock::time_point start)
 // Enough for any host; only the first kMaxInterfaces are used.
 enum { kHostAddressCapacity = 64 };
 
+// The address bytes of the DeviceId in a query request and in a query reply.
+enum { kAddressOffset = 17 };
+
+// Answers the devices owe this instance: one per query request sent, paid by any query
+// reply of this instance that carries the same address, written off once due.
+struct OwedAnswer {
+    bool owed;
+    unsigned char address[4];
+    Clock::time_point due;
+};
+enum { kOwedCapacity = 32 };
+OwedAnswer owedAnswers[kOwedCapacity];
+
+void ForgetOwedAnswers()
+{
+    for (OwedAnswer& answer : owedAnswers)
+        answer.owed = false;
+}
+
+void WriteOffOverdue()
+{
+    const Clock::time_point now = Clock::now();
+    for (OwedAnswer& answer : owedAnswers) {
+        if (answer.owed && now >= answer.due)
+            answer.owed = false;
+    }
+}
+
+// The address's owed answer that is due first, or nullptr.
+OwedAnswer* OldestOwed(const unsigned char* address)
+{
+    OwedAnswer* oldest = nullptr;
+    for (OwedAnswer& answer : owedAnswers) {
+        if (answer.owed && memcmp(answer.address, address, 4) == 0 && (!oldest || answer.due < oldest->due))
+            oldest = &answer;
+    }
+    return oldest;
+}
+
+void NoteQuestion(const unsigned char* request, int length)
+{
+    if (length < kQueryHeaderSize || request[0] != kOpQuery)
+        return;
+    WriteOffOverdue();
+    // A free entry, or else the one due first: of a full table, the oldest question is
+    // the least likely to be answered still.
+    OwedAnswer* slot = &owedAnswers[0];
+    for (OwedAnswer& answer : owedAnswers) {
+        if (!answer.owed) {
+            slot = &answer;
+            break;
+        }
+        if (answer.due < slot->due)
+            slot = &answer;
+    }
+    slot->owed = true;
+    memcpy(slot->address, request + kAddressOffset, 4);
+    slot->due = Clock::now() + std::chrono::milliseconds(kLateAnswerMs);
+}
+
+void NoteAnswer(const ReplyBuffer& reply)
+{
+    if (!IsCompleteReply(reply, kOpQueryReply) || !IsOwnReply(reply))
+        return;
+    unsigned char address[4];
+    for (int i = 0; i < 4; ++i)
+        address[i] = static_cast<unsigned char>(ReplyByte(reply, kAddressOffset + i));
+    // The clock is read only for a device that owes something: a flood of replies
+    // naming other addresses costs no more than before.
+    if (OldestOwed(address) == nullptr)
+        return;
+    WriteOffOverdue();
+    if (OwedAnswer* answer = OldestOwed(address))
+        answer->owed = false;
+}
+
 }  // namespace
 
 int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count)
@@ -66,6 +142,7 @@ int StartNetwork()
     int count = PlatformHostAddresses(addresses, kHostAddressCapacity);
     FillInterfaceTable(&interfaceTable, addresses, count);
     MakeClientId(clientId);
+    ForgetOwedAnswers();
 
     // All send sockets first, then all receive sockets.
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
@@ -93,6 +170,7 @@ void StopNetwork()
     }
     PlatformCleanup();
     interfaceTable.open = 0;
+    ForgetOwedAnswers();
 }
 
 void SendRequest(int interfaceIndex, const unsigned char* request, int length)
@@ -100,6 +178,7 @@ void SendRequest(int interfaceIndex, const unsigned char* request, int length)
     if (!IsOpenInterface(interfaceIndex) || length <= 0 || length > kDatagramCapacity)
         return;
     PlatformSendToGroup(interfaceTable.entries[interfaceIndex], request, length);
+    NoteQuestion(request, length);
 }
 
 int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
@@ -116,11 +195,8 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
         if (ElapsedMs(start) > capMs)
             return 0;
         if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
-            if (length < 0)
+            if (ReceiveReply(entry, reply) < 0)
                 continue;
-            reply->length = length;
-            reply->bytes[length] = 0;
             // Only a reply to this question counts. Anything else (another opcode, one
             // cut short of its layout, another instance's reply, another device's) is
             // read past at once: it uses no attempt and no pause, so that no other host
@@ -149,12 +225,38 @@ void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch)
         return;
     const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
     for (int i = 0; i < attempts; ++i) {
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            int length = PlatformReceive(entry, scratch->bytes, kDatagramCapacity);
-            if (length >= 0) {
-                scratch->length = length;
-                scratch->bytes[length] = 0;
-            }
-        }
+        if (PlatformWaitReadable(entry, kSelectTimeoutMs))
+            ReceiveReply(entry, scratch);
     }
+}
+
+void AwaitOwedAnswers(int interfaceIndex, const unsigned char* address)
+{
+    if (!IsOpenInterface(interfaceIndex))
+        return;
+    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
+    ReplyBuffer scratch;
+    // Owed answers fall due by the clock; the empty waits are counted as well, so that
+    // the wait also ends over a socket layer whose waits take no time.
+    int emptyWaits = 0;
+    for (;;) {
+        WriteOffOverdue();
+        if (OldestOwed(address) == nullptr || emptyWaits > kLateAnswerMs / kSelectTimeoutMs)
+            return;
+        if (PlatformWaitReadable(entry, kSelectTimeoutMs))
+            ReceiveReply(entry, &scratch);
+        else
+            ++emptyWaits;
+    }
+}
+
+int ReceiveReply(const InterfaceEntry& entry, ReplyBuffer* reply)
+{
+    const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
+    if (length < 0)
+        return -1;
+    reply->length = length;
+    reply->bytes[length] = 0;
+    NoteAnswer(*reply);
+    return length;
 }

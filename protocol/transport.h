@@ -30,6 +30,22 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
 // making all its attempts.
 void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch);
 
+// Answers a device still owes. A query reply (opcode 4) says nothing of the question
+// it answers, so an answer that comes after its own wait has given up reads like the
+// answer to whatever is asked next. The transport keeps count per device address:
+// every query request sent (opcode 3) adds an owed answer, every query reply of this
+// instance read from that device, whichever wait or drain reads it, pays the oldest;
+// an owed answer is written off kLateAnswerMs after its question.
+//
+// Waits until the device whose DeviceId address bytes (6 to 9) are given owes this
+// instance no answer, reading and throwing away what arrives meanwhile. Returns at
+// once when nothing is owed.
+void AwaitOwedAnswers(int interfaceIndex, const unsigned char* address);
+
+// Receives one datagram from the entry's receive socket into reply and zero-
+// terminates it; keeps the count of owed answers. Returns its length, or -1.
+int ReceiveReply(const InterfaceEntry& entry, ReplyBuffer* reply);
+
 // One address the host reports, with the device that owns it where the platform says.
 struct HostAddress {
     char text[16];

@@ -142,8 +142,10 @@ TEST_F(AddonFlowsTest, TheDevicesCodepageIsChosenAndTheExtendedOnesNeedTheirFirm
     codepageAnswers = {"950"};
     MessageBoxRecorder boxes;
     bool stillOpen = false;
+    HWND languageDialog = nullptr;
     ModalScript script;
     script.Then(IDC_LANGUAGE_CHOICE, [&](HWND dialog) {
+        languageDialog = dialog;
         HWND box = GetDlgItem(dialog, IDC_LANGUAGE_CHOICE);
         ComboBox(box).SetCurSel(5);
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_CHOICE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
@@ -157,10 +159,14 @@ TEST_F(AddonFlowsTest, TheDevicesCodepageIsChosenAndTheExtendedOnesNeedTheirFirm
     RunLanguageDialog(nullptr, "198.51.100.20");
     EXPECT_TRUE(stillOpen);
     ASSERT_EQ(2u, boxes.messages.size());
-    for (const RecordedMessageBox& box : boxes.messages)
+    for (const RecordedMessageBox& box : boxes.messages) {
         EXPECT_EQ("This codepage does not supported in this firmware.\nPlease download the latest firmware from the "
                   "support link.",
                   box.text);
+        // The dialog owns them: while one is up, the dialog takes no click.
+        EXPECT_EQ(languageDialog, box.owner);
+        EXPECT_EQ(ApplicationName(), box.caption);
+    }
 }
 
 TEST_F(AddonFlowsTest, BitTorrentSupportFollowsTheDiskAndFirmwareAnswers)

@@ -101,6 +101,11 @@ TEST_F(WidgetTest, AnUnknownModelIsAskedForAndNoChoiceOpensNothing)
         ModalScript script;
         script.Then(IDCANCEL, [](HWND prompt) { ModalScript::Press(prompt, IDCANCEL); })
             .Then(IDC_MODEL_ZKM110, [&](HWND which) {
+                // It opens with no model chosen and the focus away from the radio buttons,
+                // which on Windows would check themselves on taking it.
+                EXPECT_EQ(GetDlgItem(which, IDOK), GetFocus());
+                for (int radio : {IDC_MODEL_ZKM110, IDC_MODEL_ZKM120, IDC_MODEL_ZKM140})
+                    EXPECT_EQ(static_cast<UINT>(BST_UNCHECKED), IsDlgButtonChecked(which, radio));
                 if (c.radio)
                     CheckRadioButton(which, IDC_MODEL_ZKM110, IDC_MODEL_ZKM140, c.radio);
                 ModalScript::Press(which, IDOK);

@@ -193,6 +193,22 @@ TEST_F(ConnectTest, ALetterInUseIsTakenOverOnlyAfterOk)
     EXPECT_EQ("Y:", Location(1));
 }
 
+TEST_F(ConnectTest, ARememberedLetterIsAskedForBeforeItsMappingIsDropped)
+{
+    drives_.connections['Z'] = "\\\\198.51.100.20\\USB1";
+    drives_.unavailable = "Z";
+    RefreshDriveTable();
+    FillDriveLetterList(Item(IDC_DRIVE_LETTERS));
+    SelectVolume(1);
+    ChooseLetter(0);  // "Z: \\198.51.100.20\USB1", remembered
+    MessageBoxRecorder boxes;
+    ModalScript script;
+    script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDCANCEL); });
+    Click(IDC_CONNECT);
+    EXPECT_EQ(1u, script.Done()) << "the drive-in-use question";
+    EXPECT_TRUE(calls.empty()) << "no forced cancel of the remembered mapping";
+}
+
 TEST_F(ConnectTest, AFailedConnectionIsReportedAndChangesNothing)
 {
     SelectVolume(1);

@@ -119,6 +119,20 @@ TEST_F(DriveTableTest, SlotWithoutBackslashKeepsItsEarlierConnection)
     EXPECT_STREQ("", driveTable[0].server);
 }
 
+TEST_F(DriveTableTest, ARememberedConnectionIsNoFreeLetter)
+{
+    // Z: is remembered for a share whose server is off now: the system names the share
+    // and answers that it is not available. It is listed with its share, Y: is the
+    // free letter preselected, and the volume is located on Z: as when connected.
+    drives_.types = {{'Z', DRIVE_NO_ROOT_DIR}};
+    drives_.connections = {{'Z', "\\\\198.51.100.20\\HDD_1"}};
+    drives_.unavailable = "Z";
+    Rebuild();
+    EXPECT_EQ("Z: \\\\198.51.100.20\\HDD_1", Items().front());
+    EXPECT_EQ(1, Selection());
+    EXPECT_STREQ("Z:", LocateVolumeDrive("HDD_1", "198.51.100.20", nullptr));
+}
+
 TEST_F(DriveTableTest, LocationRuleIgnoresCaseAndPrefersTheLowestLetter)
 {
     drives_.types = {{'Z', DRIVE_REMOTE}, {'M', DRIVE_REMOTE}, {'K', DRIVE_REMOTE}, {'J', DRIVE_REMOTE}};

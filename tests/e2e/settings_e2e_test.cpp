@@ -25,7 +25,8 @@ json Device(const char* identity, const char* address, const char* name)
 }
 
 // Desk accepts the empty administrator password; Locked wants one; Twin has two
-// ports; Mute never answers an address change.
+// ports; Mute never answers an address change; Slow wants a password, answers the SSL
+// query 3 s late (after the query has given up) and the administrator check in 0.9 s.
 json Devices()
 {
     json desk = Device("0e0e0e0e0101", "198.51.100.60", "Desk");
@@ -37,7 +38,11 @@ json Devices()
     twin["values"] = {{"20", "LAN1:198.51.100.62:255.255.255.0:198.51.100.1:0:LAN2:203.0.113.62:255.255.255.0::1"}};
     json mute = Device("0e0e0e0e0104", "198.51.100.63", "Mute");
     mute["unanswered"] = json::array({1});
-    return json::array({desk, locked, twin, mute});
+    json slow = Device("0e0e0e0e0105", "198.51.100.64", "Slow");
+    slow["admin"] = {{"password", "slow-pass"}};
+    slow["values"] = {{"19", "1"}};
+    slow["subcodeDelayMs"] = {{"19", 3000}, {"4", 900}};
+    return json::array({desk, locked, twin, mute, slow});
 }
 
 class SettingsEndToEnd : public UtilityTest {
@@ -116,8 +121,9 @@ TEST_F(SettingsEndToEnd, StaticAddressAppliedThroughThePanelMovesTheDevice)
     EXPECT_EQ(HexOf("admin") + "55aa", sent[0]["data"]);
     EXPECT_EQ(1, sent[1]["subcode"]);
     EXPECT_EQ(HexOf("198.51.100.70"), sent[1]["data"]);
-    EXPECT_EQ((std::vector<std::string>{"198.51.100.61", "198.51.100.62", "198.51.100.63", "198.51.100.70"}),
-              Addresses());
+    EXPECT_EQ(
+        (std::vector<std::string>{"198.51.100.61", "198.51.100.62", "198.51.100.63", "198.51.100.64", "198.51.100.70"}),
+        Addresses());
 }
 
 TEST_F(SettingsEndToEnd, RefusedInputGivesItsMessageAndSendsNothing)
@@ -167,6 +173,28 @@ TEST_F(SettingsEndToEnd, PasswordIsAskedOnceAndAWrongOneIsReported)
     EXPECT_NE(std::string::npos, winauto::GetText(U().window).find("Kavron")) << "the window is back";
     const auto addresses = Addresses();
     EXPECT_NE(addresses.end(), std::find(addresses.begin(), addresses.end(), "198.51.100.71"));
+}
+
+TEST_F(SettingsEndToEnd, ALateQueryAnswerIsNeverTakenForTheVerdict)
+{
+    // Apply at once after the selection: Slow's SSL answer ("1", which would read as
+    // "accepted") is still on its way and comes before the verdict would. The password
+    // is asked for all the same, and no setting goes out before it is given.
+    Select("Slow");
+    Fields("198.51.100.74", "255.255.255.0", "198.51.100.1");
+    const size_t mark = SimLogMark();
+    Apply();
+    ASSERT_NE(nullptr, winauto::WaitForDialog("Login", U().ProcessId(), U().window, 20000)) << "no password asked";
+    std::vector<json> sent = Sent(mark);
+    ASSERT_EQ(1u, sent.size()) << "the empty password's check alone";
+    EXPECT_EQ(3, sent[0]["opcode"]);
+    ASSERT_TRUE(Login("slow-pass"));
+    ASSERT_TRUE(Idle());
+    sent = Sent(mark);
+    ASSERT_EQ(3u, sent.size());
+    EXPECT_EQ(HexOf("admin") + "55aa" + HexOf("slow-pass"), sent[1]["data"]);
+    EXPECT_EQ(5, sent[2]["opcode"]);
+    EXPECT_EQ(HexOf("198.51.100.74"), sent[2]["data"]);
 }
 
 TEST_F(SettingsEndToEnd, DhcpEnabledShowsItsMessageAndTheAddressTheDeviceReported)

@@ -348,7 +348,7 @@ TEST(LabSettings, NoSelectedDeviceSendsNothing)
 }
 
 // Every transaction against a device that never answers it: each asks once and waits
-// its whole limit, with no drain before. The address change alone costs 33 s.
+// its whole limit (the check after its 110 ms drain). The address change alone costs 33 s.
 TEST(LabSettings, AttemptLimitOfEveryTransaction)
 {
     json mute = Lan0Device("198.51.100.30", {{"unanswered", json::array({1, 2, 4, 8, 10, 13, 14})}});

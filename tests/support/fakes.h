@@ -12,7 +12,8 @@
 
 // Plays the PC's drive letters through the drive table's seam while it lives.
 // A letter with a connection is a network drive unless `types` says otherwise; a
-// letter with neither is free (no root directory).
+// letter with neither is free (no root directory). A connection whose letter is in
+// `unavailable` is remembered but not connected now.
 class FakeDrives {
 public:
     FakeDrives() : previous_(SetDriveSystem({GetConnection, GetDriveType}))
@@ -33,6 +34,7 @@ public:
 
     std::map<char, UINT> types;
     std::map<char, std::string> connections;  // letter -> "\\server\share"
+    std::string unavailable;                  // letters of remembered connections
 
 private:
     static DWORD GetConnection(const char* local, char* remote, DWORD* length)
@@ -43,7 +45,7 @@ private:
         if (it->second.size() + 1 > *length)
             return ERROR_MORE_DATA;
         lstrcpynA(remote, it->second.c_str(), static_cast<int>(*length));
-        return NO_ERROR;
+        return current_->unavailable.find(local[0]) != std::string::npos ? ERROR_CONNECTION_UNAVAIL : NO_ERROR;
     }
     static UINT GetDriveType(const char* root)
     {
