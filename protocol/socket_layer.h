@@ -16,9 +16,8 @@ void PlatformCleanup();
 // addresses chosen by ChooseHostAddresses on Linux. Writes at most capacity of them.
 int PlatformHostAddresses(HostAddress* addresses, int capacity);
 
-// Receive sockets ask for this much queue, so that a burst of other datagrams does
-// not push real answers out before they are read.
-enum { kReceiveBufferBytes = 1 << 20 };
+// Receive sockets ask for a large queue (each platform's file says how large), so that a
+// burst of other datagrams does not push real answers out before they are read.
 
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);
 ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry);
@@ -31,8 +30,17 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
 // An unusable socket waits out the timeout and reports 0.
 int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs);
 
-// Receives one datagram into buffer: its length, or -1 when the receive failed, the
-// datagram was longer than capacity, or it does not belong to this interface.
-int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity);
+// What PlatformReceiveQueued returns instead of a datagram's length.
+enum {
+    kReceiveFailed = -1,  // a datagram was taken but is of no use (longer than capacity,
+                          // another interface's), or the receive failed
+    kQueueEmpty = -2,     // nothing is queued
+};
+
+// Takes the next datagram queued on the receive socket into buffer, never waiting: its
+// length, kReceiveFailed or kQueueEmpty. Receive sockets do not block, so that after one
+// wait a reader takes what is queued at the cost of one call per datagram: under Wine
+// each wait and each receive is a round trip to the wineserver (QueueReader).
+int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity);
 
 void PlatformSleep(int ms);

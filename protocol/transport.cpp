@@ -22,6 +22,11 @@ long ElapsedMs(Clock::time_point start)
 // Enough for any host; only the first kMaxInterfaces are used.
 enum { kHostAddressCapacity = 64 };
 
+// Datagrams a QueueReader takes one after another before it waits again. The wait then
+// returns at once while datagrams are queued; it bounds a run of failed receives on a
+// broken socket, and leaves room to read other sockets in turn.
+enum { kReadsPerWait = 64 };
+
 }  // namespace
 
 int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count)
@@ -102,12 +107,36 @@ void SendRequest(int interfaceIndex, const unsigned char* request, int length)
     PlatformSendToGroup(interfaceTable.entries[interfaceIndex], request, length);
 }
 
+int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
+{
+    int length = kQueueEmpty;
+    if (mayHoldMore_ && sinceWait_ < kReadsPerWait) {
+        length = PlatformReceiveQueued(entry_, reply->bytes, kDatagramCapacity);
+        ++sinceWait_;
+    }
+    if (length == kQueueEmpty) {
+        sinceWait_ = 0;
+        mayHoldMore_ = false;
+        if (!PlatformWaitReadable(entry_, timeoutMs))
+            return kQueueEmpty;
+        length = PlatformReceiveQueued(entry_, reply->bytes, kDatagramCapacity);
+        if (length == kQueueEmpty)
+            return kReceiveFailed;
+    }
+    mayHoldMore_ = true;
+    if (length >= 0) {
+        reply->length = length;
+        reply->bytes[length] = 0;
+    }
+    return length;
+}
+
 int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
                ReplyBuffer* reply)
 {
     if (!IsOpenInterface(interfaceIndex))
         return 0;
-    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
+    QueueReader reader(interfaceTable.entries[interfaceIndex]);
     const Clock::time_point start = Clock::now();
     const long capMs = WaitCapMs(attemptLimit);
     int attempts = 0;
@@ -115,12 +144,10 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
         // However the datagrams come, no wait outlasts its nominal time and the allowance.
         if (ElapsedMs(start) > capMs)
             return 0;
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
+        const int length = reader.Next(reply, kSelectTimeoutMs);
+        if (length != kQueueEmpty) {
             if (length < 0)
                 continue;
-            reply->length = length;
-            reply->bytes[length] = 0;
             // Only a reply to this question counts. Anything else (another opcode, one
             // cut short of its layout, another instance's reply, another device's) is
             // read past at once: it uses no attempt and no pause, so that no other host
@@ -147,14 +174,8 @@ void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch)
 {
     if (!IsOpenInterface(interfaceIndex))
         return;
-    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
-    for (int i = 0; i < attempts; ++i) {
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            int length = PlatformReceive(entry, scratch->bytes, kDatagramCapacity);
-            if (length >= 0) {
-                scratch->length = length;
-                scratch->bytes[length] = 0;
-            }
-        }
-    }
+    // One datagram, or one wait that found none, per attempt.
+    QueueReader reader(interfaceTable.entries[interfaceIndex]);
+    for (int i = 0; i < attempts; ++i)
+        reader.Next(scratch, kSelectTimeoutMs);
 }
