@@ -16,10 +16,10 @@ void PlatformCleanup();
 // addresses chosen by ChooseHostAddresses on Linux. Writes at most capacity of them.
 int PlatformHostAddresses(HostAddress* addresses, int capacity);
 
-// Receive sockets ask for a large queue (each platform's file says how large), so that a
-// burst of other datagrams does not push real answers out before they are read.
-
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);
+// A receive socket never blocks (PlatformReceiveQueued) and asks for a large queue (each
+// platform's file says how large), so that a burst of other datagrams does not push real
+// answers out before they are read.
 ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry);
 void PlatformClose(ProtocolSocket socket);
 
