@@ -3,12 +3,14 @@
 #   make test   - builds, then runs every test (native, sanitized and under Wine)
 #   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
 # Each installs what it needs first (tools/setup.sh, needs root). For a release,
-# make dist builds the Windows programs, then the MSI and the portable zip into dist/.
+# make dist builds the shipped programs only, then the MSI and the portable zip into dist/.
 
 NATIVE   := build/native
 WIN      := build/win
 SANITIZE := build/sanitize
 GEN      := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
+
+WIN_CONFIG := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 
 .PHONY: setup build native win sanitize test run bench soak fuzz dist clean
 
@@ -20,7 +22,7 @@ native: setup
 	cmake --build $(NATIVE) -j$$(nproc)
 
 win: setup
-	cmake -S . -B $(WIN) $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake -S . -B $(WIN) $(GEN) $(WIN_CONFIG)
 	cmake --build $(WIN) -j$$(nproc)
 
 # The native parts again, with AddressSanitizer and UndefinedBehaviorSanitizer (clang),
@@ -52,8 +54,11 @@ soak: build
 fuzz: setup
 	@tools/fuzz
 
-# The packages for users: packaging/make-packages, from the Windows build.
-dist: win
+# The packages for users: packaging/make-packages, from the Windows tree's target
+# `shipped` (the two programs and what they are made of, nothing of the lab or tests).
+dist: setup
+	cmake -S . -B $(WIN) $(GEN) $(WIN_CONFIG)
+	cmake --build $(WIN) --target shipped -j$$(nproc)
 	@packaging/make-packages $(WIN) dist
 
 clean:
