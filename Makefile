@@ -1,6 +1,8 @@
 # Two commands do everything on a fresh Debian machine (see README.md):
 #   make run    - builds, then runs the utility under Wine against simulated devices
-#   make test   - builds, then runs every test (native, sanitized and under Wine)
+#   make test   - builds, then runs every test (native, sanitized and under Wine); CI runs it
+# and the fast loop between edits:
+#   make check  - builds, then runs the unit and GUI tiers of the tests only: no lab, no root
 #   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
 # Each installs what it needs first (tools/setup.sh, needs root). For a release,
 # make dist builds the shipped programs only, then the MSI and the portable zip into dist/.
@@ -12,7 +14,7 @@ GEN      := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 WIN_CONFIG := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 
-.PHONY: setup build native win sanitize test run bench soak fuzz dist clean
+.PHONY: setup build native win sanitize test check run bench soak fuzz dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -39,6 +41,11 @@ test: build
 	@lab/lab clean
 	@lab/lab prefix
 	ctest --test-dir build --output-on-failure -j2 --timeout 900
+
+# The tiers of cmake/KavronTests.cmake: unit and gui need neither the lab nor root.
+check: build
+	@lab/lab prefix
+	ctest --test-dir build --output-on-failure -j2 --timeout 900 -L '^(unit|gui)$$'
 
 run: build
 	@tools/run-utility

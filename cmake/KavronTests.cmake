@@ -54,3 +54,21 @@ function(kavron_needs_native_tree)
     set_property(TEST ${ARGN} APPEND PROPERTY FIXTURES_REQUIRED native_tree)
   endif()
 endfunction()
+
+# Every test carries one label, its tier (the build_test_tiers test of each tree checks
+# that none is missing). make check runs unit and gui, make test all of them.
+#   unit     no window, no socket, no lab: native suites, the tree's own checks, the
+#            fuzz targets' short runs, and the Windows builds of the unit suites
+#   gui      real windows under Wine, with a private prefix and Xvfb but no lab
+#            (lab/wine-test, the Windows tree's emulator): no protocol socket
+#   lab      protocol sockets in a lab of network namespaces (lab/lab run), as root
+#   e2e      the real utility under Wine in a lab, driven from a second process
+#   release  the shipped programs as built and packaged, the installer, two builds
+#   soak     the short check of the long run
+set(KAVRON_TEST_TIERS unit gui lab e2e release soak)
+function(kavron_label tier)
+  if(NOT tier IN_LIST KAVRON_TEST_TIERS)
+    message(FATAL_ERROR "kavron_label: ${tier} is not a tier (${KAVRON_TEST_TIERS})")
+  endif()
+  set_tests_properties(${ARGN} PROPERTIES LABELS ${tier})
+endfunction()
