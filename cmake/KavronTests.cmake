@@ -65,6 +65,8 @@ endfunction()
 #   e2e      the real utility under Wine in a lab, driven from a second process
 #   release  the shipped programs as built and packaged, the installer, two builds
 #   soak     the short check of the long run
+# A test that has the same name in two trees has the same tier in both: ctest merges
+# the labels of same-named tests of the trees build/CTestTestfile.cmake lists.
 set(KAVRON_TEST_TIERS unit gui lab e2e release soak)
 function(kavron_label tier)
   if(NOT tier IN_LIST KAVRON_TEST_TIERS)
