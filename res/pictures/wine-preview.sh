@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of every window with its pictures, laid out by Wine in the lab (its
 # fonts, its dialog metrics), painted by the utility's own skinned dialog code (the
-# gallery's window preview, tools/gallery/windows_preview.cpp).
+# gallery's window preview, lab/gallery/windows_preview.cpp).
 #
 #   res/pictures/wine-preview.sh [OUT_DIR]      (default /tmp/kavron-wine-preview)
 #
@@ -13,7 +13,7 @@
 # stretched pictures so that this gives the drawing back): 0 means the window
 # shows the drawing pixel for pixel.
 #
-# Needs the Windows build (make build), ImageMagick and the lab (tools/lab, as root).
+# Needs the Windows build (make build), ImageMagick and the lab (lab/lab, as root).
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -25,11 +25,11 @@ OUT=$(cd "$OUT" && pwd)
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
-GALLERY=${KAVRON_GALLERY:-$ROOT/build/win/tools/gallery/kavron-gallery.exe}
+GALLERY=${KAVRON_GALLERY:-$ROOT/build/win/lab/gallery/kavron-gallery.exe}
 [[ -f $GALLERY ]] || { echo "wine-preview: build the Windows tree first (make build): $GALLERY" >&2; exit 2; }
 
 # The program exits by itself after 10 s; the screenshots are taken before that.
-"$ROOT/tools/lab" run --wine -- bash -c '
+"$ROOT/lab/lab" run --wine -- bash -c '
   set -e
   cd "$2"
   wine "$1" dump

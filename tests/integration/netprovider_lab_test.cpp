@@ -1,4 +1,4 @@
-// The lab's network provider under Wine (tools/lab run --wine --netprovider): the
+// The lab's network provider under Wine (lab/lab run --wine --netprovider): the
 // utility's mapping calls reach it, a mapped letter becomes a network drive that the
 // drive table reads back, every call is logged with its arguments, connections hold
 // across the processes of a run, and the control file refuses calls. The command

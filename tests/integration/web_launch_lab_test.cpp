@@ -1,7 +1,7 @@
 // The two system calls the web configuration launcher rests on, under Wine against the
 // simulator's pages: the reachability check (InternetCheckConnectionA with
 // FLAG_ICC_FORCE_CONNECTION) and the default browser as the registry names it, started
-// with WinExec. Runs in `tools/lab run --wine --browser --sim ...`: the registered browser
+// with WinExec. Runs in `lab/lab run --wine --browser --sim ...`: the registered browser
 // is the lab's recorder, which logs the page it fetched.
 #include <windows.h>
 #include <wininet.h>

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The installer under Wine, run by ctest inside `tools/lab run --wine --sim` (the
+# The installer under Wine, run by ctest inside `lab/lab run --wine --sim` (the
 # lab's WINEPREFIX, its wineserver in the client namespace, the simulated devices):
 #   msi_lab.sh PACKAGE.msi LATER.msi WIN_BUILD_TREE INSTALLED_UTILITY_TEST.exe NETSH_RECORDER.exe
 # LATER.msi is the same programs packaged as a later version (5.1.0.3).
@@ -103,7 +103,7 @@ expect_installed() {
   [[ -f "$folder/KavronStorageUtility.exe" ]] || fail "$what: KavronStorageUtility.exe is not in $folder"
   cmp -s "$tree/app/KavronStorageUtility.exe" "$folder/KavronStorageUtility.exe" ||
     fail "$what: the installed KavronStorageUtility.exe is not the one packaged"
-  cmp -s "$tree/tools/kavronctl/kavronctl.exe" "$folder/kavronctl.exe" ||
+  cmp -s "$tree/kavronctl/kavronctl.exe" "$folder/kavronctl.exe" ||
     fail "$what: the installed kavronctl.exe is not the one packaged"
   local shortcut=${shortcuts[0]}
   [[ -f $shortcut ]] || shortcut=${shortcuts[1]}

@@ -14,7 +14,7 @@ fail() { echo "portable zip: $*"; exit 1; }
   fail "unexpected contents: $(unzip -Z1 "$zip" | tr '\n' ' ')"
 unzip -q "$zip" -d "$unpacked"
 cmp "$tree/app/KavronStorageUtility.exe" "$unpacked/KavronStorageUtility.exe" || fail "not the built utility"
-cmp "$tree/tools/kavronctl/kavronctl.exe" "$unpacked/kavronctl.exe" || fail "not the built kavronctl"
+cmp "$tree/kavronctl/kavronctl.exe" "$unpacked/kavronctl.exe" || fail "not the built kavronctl"
 (cd "$unpacked" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the files"
 [[ $(grep -c . "$unpacked/SHA256SUMS") == 3 ]] || fail "SHA256SUMS should list the other three files"
 # Notepad's README: every line ends in CRLF, and it names the version.

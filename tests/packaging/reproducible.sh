@@ -51,8 +51,8 @@ compare() {
 }
 compare KavronStorageUtility.exe "$work"/first/kavron/build/win/app/KavronStorageUtility.exe \
   "$work"/second/out/app/KavronStorageUtility.exe
-compare kavronctl.exe "$work"/first/kavron/build/win/tools/kavronctl/kavronctl.exe \
-  "$work"/second/out/tools/kavronctl/kavronctl.exe
+compare kavronctl.exe "$work"/first/kavron/build/win/kavronctl/kavronctl.exe \
+  "$work"/second/out/kavronctl/kavronctl.exe
 for f in "$work"/first/dist/*; do
   compare "$(basename "$f")" "$f" "$work/second/dist/$(basename "$f")"
 done

@@ -110,7 +110,7 @@ verify "$msi"
 for exe in KavronStorageUtility.exe kavronctl.exe; do
   case $exe in
     KavronStorageUtility.exe) built=$tree/app/$exe ;;
-    *) built=$tree/tools/kavronctl/$exe ;;
+    *) built=$tree/kavronctl/$exe ;;
   esac
   for copy in "programs/zip/$exe" "$installed/$exe"; do
     verify "$copy"

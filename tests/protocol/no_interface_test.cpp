@@ -12,7 +12,7 @@ namespace {
 TEST(NoInterface, EmptyTableAndDiscoveryReturnsAtOnce)
 {
     // Outside a lab the host's real interfaces would be used: refuse.
-    ASSERT_NE(getenv("KAVRON_LAB_ID"), nullptr) << "run through tools/lab run --links-down";
+    ASSERT_NE(getenv("KAVRON_LAB_ID"), nullptr) << "run through lab/lab run --links-down";
     ASSERT_EQ(StartNetwork(), 1);
     ASSERT_EQ(interfaceTable.interfaceCount, 0);
 
