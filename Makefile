@@ -1,16 +1,20 @@
 # Two commands do everything on a fresh Debian machine (see README.md):
 #   make run    - builds, then runs the utility under Wine against simulated devices
-#   make test   - builds, then runs every test (native, sanitized and under Wine)
+#   make test   - builds, then runs every test (native, sanitized and under Wine); CI runs it
+# and the fast loop between edits:
+#   make check  - builds, then runs the unit and GUI tiers of the tests only: no lab, no root
 #   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
 # Each installs what it needs first (tools/setup.sh, needs root). For a release,
-# make dist builds the Windows programs, then the MSI and the portable zip into dist/.
+# make dist builds the shipped programs only, then the MSI and the portable zip into dist/.
 
 NATIVE   := build/native
 WIN      := build/win
 SANITIZE := build/sanitize
 GEN      := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
-.PHONY: setup build native win sanitize test run bench soak fuzz dist clean
+WIN_CONFIG := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+
+.PHONY: setup build native win sanitize test check run bench soak fuzz dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -20,7 +24,7 @@ native: setup
 	cmake --build $(NATIVE) -j$$(nproc)
 
 win: setup
-	cmake -S . -B $(WIN) $(GEN) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+	cmake -S . -B $(WIN) $(GEN) $(WIN_CONFIG)
 	cmake --build $(WIN) -j$$(nproc)
 
 # The native parts again, with AddressSanitizer and UndefinedBehaviorSanitizer (clang),
@@ -38,6 +42,11 @@ test: build
 	@lab/lab prefix
 	ctest --test-dir build --output-on-failure -j2 --timeout 900
 
+# The tiers of cmake/KavronTests.cmake: unit and gui need neither the lab nor root.
+check: build
+	@lab/lab prefix
+	ctest --test-dir build --output-on-failure -j2 --timeout 900 -L '^(unit|gui)$$'
+
 run: build
 	@tools/run-utility
 
@@ -52,8 +61,11 @@ soak: build
 fuzz: setup
 	@tools/fuzz
 
-# The packages for users: packaging/make-packages, from the Windows build.
-dist: win
+# The packages for users: packaging/make-packages, from the Windows tree's target
+# `shipped` (the two programs and what they are made of, nothing of the lab or tests).
+dist: setup
+	cmake -S . -B $(WIN) $(GEN) $(WIN_CONFIG)
+	cmake --build $(WIN) --target shipped -j$$(nproc)
 	@packaging/make-packages $(WIN) dist
 
 clean:

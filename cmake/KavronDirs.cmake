@@ -9,3 +9,62 @@ function(kavron_add_subdirectories)
     add_subdirectory(${dir})
   endforeach()
 endfunction()
+
+# kavron_check_shipped_links(SHIPPED dir... LAB dir...): what ships must not depend on
+# the test bench. Stops the configuration when a target of a shipped folder links,
+# directly or through other libraries, a target of a lab folder. Call once, at the end
+# of the top-level CMakeLists.txt, when every folder has been added.
+function(kavron_check_shipped_links)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "" "SHIPPED;LAB")
+  foreach(dir ${arg_LAB})
+    _kavron_folder_targets(${CMAKE_CURRENT_SOURCE_DIR}/${dir} targets)
+    foreach(t ${targets})
+      set(lab_folder_of_${t} ${dir})
+    endforeach()
+  endforeach()
+  foreach(dir ${arg_SHIPPED})
+    _kavron_folder_targets(${CMAKE_CURRENT_SOURCE_DIR}/${dir} targets)
+    foreach(shipped ${targets})
+      # Breadth first through LINK_LIBRARIES and INTERFACE_LINK_LIBRARIES, keeping the
+      # path to each library for the message.
+      set(queue ${shipped})
+      set(seen ${shipped})
+      set(path_to_${shipped} ${shipped})
+      while(queue)
+        list(POP_FRONT queue t)
+        get_target_property(direct ${t} LINK_LIBRARIES)
+        get_target_property(interface ${t} INTERFACE_LINK_LIBRARIES)
+        foreach(lib IN LISTS direct interface)
+          # A library linked from another folder is wrapped in ::@(...) markers;
+          # $<LINK_ONLY:...> is a static library's private link.
+          if(NOT lib OR lib MATCHES "NOTFOUND$" OR lib MATCHES "^::@")
+            continue()
+          endif()
+          string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" lib "${lib}")
+          string(REGEX REPLACE "::@\\(.*\\)$" "" lib "${lib}")
+          if(NOT TARGET ${lib} OR lib IN_LIST seen)
+            continue()
+          endif()
+          list(APPEND seen ${lib})
+          set(path_to_${lib} "${path_to_${t}} -> ${lib}")
+          if(DEFINED lab_folder_of_${lib})
+            message(FATAL_ERROR "${shipped} (shipped, ${dir}/) links ${lib}, a lab library "
+              "(${lab_folder_of_${lib}}/): ${path_to_${lib}}. What ships must not depend on the test bench.")
+          endif()
+          list(APPEND queue ${lib})
+        endforeach()
+      endwhile()
+    endforeach()
+  endforeach()
+endfunction()
+
+# The targets a folder defines, its subfolders' included.
+function(_kavron_folder_targets dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${subdirs})
+    _kavron_folder_targets(${sub} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()

@@ -13,6 +13,10 @@ add_link_options(-Wl,--no-insert-timestamp)
 # kavron_shipped_executable(target): a program that goes into the packages. Its symbol
 # table is stripped at link time (it only names our own functions, and is most of
 # the code's size); Release builds only, so that a debug build keeps its symbols.
+# The target `shipped` builds these programs and what they are made of, nothing else
+# of the tree: make dist builds it alone.
+add_custom_target(shipped)
 function(kavron_shipped_executable target)
   target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+  add_dependencies(shipped ${target})
 endfunction()

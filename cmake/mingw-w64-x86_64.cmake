@@ -13,7 +13,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Every .exe must run on a clean Windows: no libstdc++/libgcc/winpthread DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Windows test executables run under Wine, each in a lab namespace of its own
-# with a private WINEPREFIX (see lab/wine-test).
+# Windows test executables that a test's COMMAND names run under Wine, each with a
+# private WINEPREFIX and Xvfb but no lab (lab/wine-test); the suites that open protocol
+# sockets start lab/lab run themselves.
 get_filename_component(_kavron_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR "${_kavron_root}/lab/wine-test")

@@ -21,7 +21,7 @@ bool PastCap(Clock::time_point start)
 
 void ListenOn(int index, unsigned char selector1, unsigned char selector2, ReplyBuffer* reply)
 {
-    const InterfaceEntry& entry = interfaceTable.entries[index];
+    QueueReader reader(interfaceTable.entries[index]);
     const Clock::time_point start = Clock::now();
     int attempts = 0;
     while (attempts < kDiscoveryAttempts) {
@@ -29,8 +29,9 @@ void ListenOn(int index, unsigned char selector1, unsigned char selector2, Reply
         // its nominal time and the allowance.
         if (PastCap(start))
             return;
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            if (ReceiveReply(entry, reply) < 0)
+        const int length = reader.Next(reply, kSelectTimeoutMs);
+        if (length != kQueueEmpty) {
+            if (length < 0)
                 continue;
             // What is not an answer to this instance (another instance's, another kind
             // of datagram, a truncated one) is read past at once: it uses no attempt

@@ -16,13 +16,12 @@ void PlatformCleanup();
 // addresses chosen by ChooseHostAddresses on Linux. Writes at most capacity of them.
 int PlatformHostAddresses(HostAddress* addresses, int capacity);
 
-// Receive sockets ask for this much queue, so that a burst of other datagrams does
-// not push real answers out before they are read.
-enum { kReceiveBufferBytes = 1 << 20 };
-
 ProtocolSocket PlatformOpenSendSocket(const InterfaceEntry& entry);
-// *error is 0, or the system's error code when the socket could not be created or
-// bound; a socket that could not be bound is still returned.
+// A receive socket never blocks (PlatformReceiveQueued) and asks for a large queue (each
+// platform's file says how large), so that a burst of other datagrams does not push real
+// answers out before they are read. *error is 0, or the system's error code when the
+// socket could not be created or bound; a socket that could not be bound is still
+// returned.
 ProtocolSocket PlatformOpenReceiveSocket(const InterfaceEntry& entry, int* error);
 void PlatformClose(ProtocolSocket socket);
 
@@ -33,9 +32,18 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
 // An unusable socket waits out the timeout and reports 0.
 int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs);
 
-// Receives one datagram into buffer: its length, or -1 when the receive failed, the
-// datagram was longer than capacity, or it does not belong to this interface.
-int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity);
+// What PlatformReceiveQueued returns instead of a datagram's length.
+enum {
+    kReceiveFailed = -1,  // a datagram was taken but is of no use (longer than capacity,
+                          // another interface's), or the receive failed
+    kQueueEmpty = -2,     // nothing is queued
+};
+
+// Takes the next datagram queued on the receive socket into buffer, never waiting: its
+// length, kReceiveFailed or kQueueEmpty. Receive sockets do not block, so that after one
+// wait a reader takes what is queued at the cost of one call per datagram: under Wine
+// each wait and each receive is a round trip to the wineserver (QueueReader).
+int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity);
 
 void PlatformSleep(int ms);
 

@@ -29,6 +29,10 @@ const char kGroupAddress[] = "224.0.0.1";
 // IPv4 addresses read from the system before the choice; far more than any host has.
 enum { kListedCapacity = 256 };
 
+// The receive queue asked for. This build reads well over 25,000 datagrams a second,
+// so a flood that fills it is one no reader could keep up with.
+enum { kReceiveBufferBytes = 1 << 20 };
+
 sockaddr_in GroupDestination()
 {
     sockaddr_in to{};
@@ -167,8 +171,10 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
     return ready > 0 && FD_ISSET(fd, &readable) ? 1 : 0;
 }
 
-int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
+int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
 {
+    if (entry.receiveSocket == kNoSocket)
+        return kQueueEmpty;
     int fd = static_cast<int>(entry.receiveSocket);
     sockaddr_in from{};
     iovec io{buffer, static_cast<size_t>(capacity)};
@@ -184,8 +190,10 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
     // MSG_TRUNC reports the datagram's real length: a longer one than the buffer is a
     // failed receive, as on Windows.
     ssize_t length = recvmsg(fd, &message, MSG_TRUNC | MSG_DONTWAIT);
-    if (length < 0 || length > capacity || (message.msg_flags & MSG_TRUNC))
-        return -1;
+    if (length < 0)
+        return errno == EAGAIN || errno == EWOULDBLOCK ? kQueueEmpty : kReceiveFailed;
+    if (length > capacity || (message.msg_flags & MSG_TRUNC))
+        return kReceiveFailed;
 
     const in_pktinfo* info = nullptr;
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
@@ -194,12 +202,12 @@ int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capa
         }
     }
     if (info == nullptr)
-        return -1;
+        return kReceiveFailed;
     if (entry.deviceIndex != 0 && static_cast<unsigned>(info->ipi_ifindex) != entry.deviceIndex)
-        return -1;
+        return kReceiveFailed;
     in_addr_t destination = info->ipi_addr.s_addr;
     if (destination != inet_addr(kGroupAddress) && destination != inet_addr(entry.addressText))
-        return -1;
+        return kReceiveFailed;
     return static_cast<int>(length);
 }
 

@@ -98,6 +98,11 @@ void NoteAnswer(const ReplyBuffer& reply)
         answer->owed = false;
 }
 
+// Datagrams a QueueReader takes one after another before it waits again. The wait then
+// returns at once while datagrams are queued; it bounds a run of failed receives on a
+// broken socket, and leaves room to read other sockets in turn.
+enum { kReadsPerWait = 64 };
+
 }  // namespace
 
 int FillInterfaceTable(InterfaceTable* table, const HostAddress* addresses, int count)
@@ -181,12 +186,37 @@ void SendRequest(int interfaceIndex, const unsigned char* request, int length)
     NoteQuestion(request, length);
 }
 
+int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
+{
+    int length = kQueueEmpty;
+    if (mayHoldMore_ && sinceWait_ < kReadsPerWait) {
+        length = PlatformReceiveQueued(entry_, reply->bytes, kDatagramCapacity);
+        ++sinceWait_;
+    }
+    if (length == kQueueEmpty) {
+        sinceWait_ = 0;
+        mayHoldMore_ = false;
+        if (!PlatformWaitReadable(entry_, timeoutMs))
+            return kQueueEmpty;
+        length = PlatformReceiveQueued(entry_, reply->bytes, kDatagramCapacity);
+        if (length == kQueueEmpty)
+            return kReceiveFailed;
+    }
+    mayHoldMore_ = true;
+    if (length >= 0) {
+        reply->length = length;
+        reply->bytes[length] = 0;
+        NoteAnswer(*reply);
+    }
+    return length;
+}
+
 int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
                ReplyBuffer* reply)
 {
     if (!IsOpenInterface(interfaceIndex))
         return 0;
-    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
+    QueueReader reader(interfaceTable.entries[interfaceIndex]);
     const Clock::time_point start = Clock::now();
     const long capMs = WaitCapMs(attemptLimit);
     int attempts = 0;
@@ -194,8 +224,9 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
         // However the datagrams come, no wait outlasts its nominal time and the allowance.
         if (ElapsedMs(start) > capMs)
             return 0;
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-            if (ReceiveReply(entry, reply) < 0)
+        const int length = reader.Next(reply, kSelectTimeoutMs);
+        if (length != kQueueEmpty) {
+            if (length < 0)
                 continue;
             // Only a reply to this question counts. Anything else (another opcode, one
             // cut short of its layout, another instance's reply, another device's) is
@@ -223,18 +254,17 @@ void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch)
 {
     if (!IsOpenInterface(interfaceIndex))
         return;
-    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
-    for (int i = 0; i < attempts; ++i) {
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs))
-            ReceiveReply(entry, scratch);
-    }
+    // One datagram, or one wait that found none, per attempt.
+    QueueReader reader(interfaceTable.entries[interfaceIndex]);
+    for (int i = 0; i < attempts; ++i)
+        reader.Next(scratch, kSelectTimeoutMs);
 }
 
 void AwaitOwedAnswers(int interfaceIndex, const unsigned char* address)
 {
     if (!IsOpenInterface(interfaceIndex))
         return;
-    const InterfaceEntry& entry = interfaceTable.entries[interfaceIndex];
+    QueueReader reader(interfaceTable.entries[interfaceIndex]);
     ReplyBuffer scratch;
     // Owed answers fall due by the clock; the empty waits are counted as well, so that
     // the wait also ends over a socket layer whose waits take no time.
@@ -243,20 +273,7 @@ void AwaitOwedAnswers(int interfaceIndex, const unsigned char* address)
         WriteOffOverdue();
         if (OldestOwed(address) == nullptr || emptyWaits > kLateAnswerMs / kSelectTimeoutMs)
             return;
-        if (PlatformWaitReadable(entry, kSelectTimeoutMs))
-            ReceiveReply(entry, &scratch);
-        else
+        if (reader.Next(&scratch, kSelectTimeoutMs) == kQueueEmpty)
             ++emptyWaits;
     }
-}
-
-int ReceiveReply(const InterfaceEntry& entry, ReplyBuffer* reply)
-{
-    const int length = PlatformReceive(entry, reply->bytes, kDatagramCapacity);
-    if (length < 0)
-        return -1;
-    reply->length = length;
-    reply->bytes[length] = 0;
-    NoteAnswer(*reply);
-    return length;
 }

@@ -42,9 +42,25 @@ void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch);
 // once when nothing is owed.
 void AwaitOwedAnswers(int interfaceIndex, const unsigned char* address);
 
-// Receives one datagram from the entry's receive socket into reply and zero-
-// terminates it; keeps the count of owed answers. Returns its length, or -1.
-int ReceiveReply(const InterfaceEntry& entry, ReplyBuffer* reply);
+// Reads one receive socket, waiting only when its queue is empty: a burst of datagrams
+// costs one receive each and a single wait, where a wait before every datagram would
+// cost a wait each. Discovery, AwaitReply and DrainReplies read through it.
+class QueueReader {
+public:
+    explicit QueueReader(const InterfaceEntry& entry) : entry_(entry) {}
+
+    // The next datagram into *reply (its length, the datagram zero-terminated), taken at
+    // once when one is queued, else after waiting up to timeoutMs for one. kQueueEmpty
+    // when none came within the timeout; kReceiveFailed when a datagram was of no use
+    // (PlatformReceiveQueued), or the wait reported one that was not there. Every
+    // query reply it takes pays what its device owes (AwaitOwedAnswers).
+    int Next(ReplyBuffer* reply, int timeoutMs);
+
+private:
+    const InterfaceEntry& entry_;
+    bool mayHoldMore_ = false;  // the last call took something: more may be queued
+    int sinceWait_ = 0;         // receives since the last wait
+};
 
 // One address the host reports, with the device that owns it where the platform says.
 struct HostAddress {

@@ -19,6 +19,7 @@ enum {
     kEventReceiveFails = 0x02,
     kEventEchoClientId = 0x04,
     kEventEchoDeviceId = 0x08,
+    kEventQueuedBehind = 0x10,
     // Fake handles: send socket of host address k is kHandleBase + 2k, receive + 1.
     kHandleBase = 1000,
     kHandles = 2 * kFuzzMaxHostAddresses,
@@ -32,6 +33,9 @@ struct Layer {
     bool clientIdPlaced;
     // The datagram a successful wait made readable, until it is received.
     bool pending;
+    bool pendingQueuedBehind;
+    // The last datagram received had another queued behind it.
+    bool queuedBehind;
     bool pendingFails;
     int pendingLength;
     unsigned char pendingBytes[kDatagramCapacity];
@@ -86,6 +90,27 @@ bool OwnClientId(const unsigned char* bytes, int length)
     return length >= 7 && memcmp(bytes + 1, clientId, 6) == 0;
 }
 
+// Makes the datagram of a readable event pending.
+void TakeDatagram(uint8_t kind)
+{
+    const FuzzInput::Piece piece = layer.script.Take();
+    layer.pending = true;
+    layer.pendingQueuedBehind = (kind & kEventQueuedBehind) != 0;
+    layer.pendingFails = (kind & kEventReceiveFails) != 0 || piece.declared > kDatagramCapacity;
+    layer.pendingLength = static_cast<int>(piece.length < kDatagramCapacity ? piece.length : kDatagramCapacity);
+    memcpy(layer.pendingBytes, piece.data, static_cast<size_t>(layer.pendingLength));
+    unsigned char* bytes = layer.pendingBytes;
+    const int length = layer.pendingLength;
+    if (kind & kEventEchoClientId) {
+        for (int i = 0; i < kClientIdSize && 1 + i < length; ++i)
+            bytes[1 + i] = clientId[i];
+    }
+    if ((kind & kEventEchoDeviceId) && layer.lastRequestLength >= 21) {
+        for (int i = 11; i < 21 && i < length; ++i)
+            bytes[i] = layer.lastRequest[i];
+    }
+}
+
 }  // namespace
 
 void FuzzNetworkBegin(const FuzzHost& host, const uint8_t* script, size_t size)
@@ -96,6 +121,7 @@ void FuzzNetworkBegin(const FuzzHost& host, const uint8_t* script, size_t size)
     memset(layer.open, 0, sizeof layer.open);
     layer.started = false;
     layer.pending = false;
+    layer.queuedBehind = false;
     layer.foreignLast = false;
     layer.lastRequestLength = 0;
     layer.lastDeliveryLength = 0;
@@ -228,37 +254,30 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int)
 {
     layer.foreignLast = false;
     layer.pending = false;
+    layer.queuedBehind = false;
     const uint8_t kind = entry.receiveSocket != kNoSocket && !layer.script.Empty() ? layer.script.Byte() : 0;
     if ((kind & kEventReadable) == 0) {
         ++layer.counts.emptyWaits;
         ++layer.counts.emptyWaitsSinceSend;
         return 0;
     }
-    const FuzzInput::Piece piece = layer.script.Take();
-    layer.pending = true;
-    layer.pendingFails = (kind & kEventReceiveFails) != 0 || piece.declared > kDatagramCapacity;
-    layer.pendingLength = static_cast<int>(piece.length < kDatagramCapacity ? piece.length : kDatagramCapacity);
-    memcpy(layer.pendingBytes, piece.data, static_cast<size_t>(layer.pendingLength));
-    unsigned char* bytes = layer.pendingBytes;
-    const int length = layer.pendingLength;
-    if (kind & kEventEchoClientId) {
-        for (int i = 0; i < kClientIdSize && 1 + i < length; ++i)
-            bytes[1 + i] = clientId[i];
-    }
-    if ((kind & kEventEchoDeviceId) && layer.lastRequestLength >= 21) {
-        for (int i = 11; i < 21 && i < length; ++i)
-            bytes[i] = layer.lastRequest[i];
-    }
+    TakeDatagram(kind);
     return 1;
 }
 
-int PlatformReceive(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
+int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
 {
-    const bool had = layer.pending;
+    // Without a wait, only a datagram queued behind the last one is there.
+    if (!layer.pending && layer.queuedBehind && entry.receiveSocket != kNoSocket && !layer.script.Empty())
+        TakeDatagram(layer.script.Byte());
+    layer.queuedBehind = false;
+    if (!layer.pending)
+        return kQueueEmpty;
     layer.pending = false;
-    if (!had || layer.pendingFails || layer.pendingLength > capacity) {
+    layer.queuedBehind = layer.pendingQueuedBehind;
+    if (layer.pendingFails || layer.pendingLength > capacity) {
         layer.foreignLast = true;
-        return -1;
+        return kReceiveFailed;
     }
     const int length = layer.pendingLength;
     memcpy(buffer, layer.pendingBytes, static_cast<size_t>(length));

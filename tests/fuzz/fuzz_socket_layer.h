@@ -8,6 +8,9 @@
 //           bit 1  its receive fails (another interface's, a failed recvmsg)
 //           bit 2  bytes 1 to 10 become this instance's ClientId, as a device echoes it
 //           bit 3  bytes 11 to 20 become the DeviceId of the last request sent
+//           bit 4  another datagram is queued behind it: the next receive takes the
+//                  next event's datagram (whatever its bit 0) without a wait; without
+//                  this bit a receive that follows no wait finds the queue empty
 //
 // A datagram longer than kDatagramCapacity fails its receive, as on the real sockets.
 // When the script ends every wait times out. Pauses take no time, so that a run is

@@ -112,6 +112,11 @@ def setting_reply():
         write(t, name, bytes([0x00, kind, 0x00, 0x00, 0, 1, 2, 3, 0]) + event(ok))
         write(t, name + "-after-noise", bytes([0x03, kind, 0x15, 0x06, 0, 1, 2, 3, 0]) + noise + event(ok))
     write(t, "address-two-ports", bytes([0x21, 0, 0x00, 0x00, 1, 1, 2, 3, 0]) + noise + event(reply(6)))
+    # The same noise queued in one burst with the reply behind it: read without a wait.
+    queued = 0x10
+    write(t, "address-after-queued-noise", bytes([0x03, 0, 0x15, 0x06, 0, 1, 2, 3, 0]) +
+          event(reply(6, address=(9, 9, 9, 9)), 0x01 | queued) + event(reply(6), 0x03 | queued) +
+          event(reply(4), ECHOED | queued) + event(reply(6)))
     # The ClientId echoed, the address of another listed record reported.
     write(t, "dhcp-onto-listed-address", bytes([0x01, 1, 0x00, 0x00, 0, 3, 2, 3, 0]) +
           event(reply(6, address=(198, 51, 100, 77)), 0x05))
@@ -150,6 +155,11 @@ def receive_path():
     write(t, "loopback-only", bytes([0x02, 0x03, 0x13, 0x00, 0, 0, 0, 0, 0, 0, 0]) + found)
     write(t, "sockets-fail", bytes([0x02, 0x15, 0x29, 0x00, 3, 3, 0, 0, 0, 0, 0]) + found + queries)
     write(t, "clientid-ending-in-zeros", two_lans + bytes([3, 3, 0, 0, 0, 0, 3]) + found + queries)
+    # Two answers and another instance's in one burst on the first interface.
+    burst = (event(answer(8, (198, 51, 100, 2), "KAVRON-A"), 0x15) +
+             event(answer(2, (198, 51, 100, 9), "OTHER", client_id=bytes(10)), 0x11) +
+             event(answer(7, (198, 51, 100, 3), "KAVRON-C"), 0x05) + SILENCE * 30)
+    write(t, "answers-in-one-burst", two_lans + bytes([3, 3, 0, 0, 0, 0, 0]) + burst + listen([]))
     write(t, "selectors-filter", two_lans + bytes([5, 0, 0, 1, 0, 0, 0]) +
           listen([answer(8, (198, 51, 100, 2), "A", selectors=(5, 9)),
                   answer(8, (198, 51, 100, 3), "B", selectors=(6, 9))]))

@@ -126,18 +126,18 @@ int InterfaceIndexOf(const char* address)
 
 int FlushReceiveSockets(int quietMs)
 {
-    static unsigned char buffer[kDatagramCapacity];
+    static ReplyBuffer buffer;
     int thrownAway = 0;
     for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
-        const InterfaceEntry& entry = interfaceTable.entries[i];
+        QueueReader reader(interfaceTable.entries[i]);
         int quiet = 0;
         while (quiet < quietMs) {
-            if (PlatformWaitReadable(entry, kSelectTimeoutMs)) {
-                if (PlatformReceive(entry, buffer, sizeof buffer) >= 0)
-                    ++thrownAway;
-                quiet = 0;
-            } else {
+            const int length = reader.Next(&buffer, kSelectTimeoutMs);
+            if (length == kQueueEmpty) {
                 quiet += kSelectTimeoutMs;
+            } else {
+                thrownAway += length >= 0;
+                quiet = 0;
             }
         }
     }

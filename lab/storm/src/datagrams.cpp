@@ -16,6 +16,7 @@ enum : uint8_t {
 };
 
 const uint8_t kAnswerOpcodes[] = {kBasicAnswer, kQueryReply, kSettingReply, kExtendedAnswer, kFullAnswer};
+const uint8_t kDiscoveryOpcodes[] = {kBasicAnswer, kExtendedAnswer, kFullAnswer};
 
 bool IsAnswerOpcode(uint8_t opcode)
 {
@@ -53,6 +54,11 @@ const std::vector<KindInfo>& AllKinds()
         {Kind::OwnOverLong, "own-overlong", true, "own ClientId, answers padded past 4096 bytes"},
         {Kind::OwnQueryOther, "own-query-other", true, "own ClientId, query replies of other devices"},
         {Kind::OwnSettingOther, "own-setting-other", true, "own ClientId, setting replies of other devices"},
+        {Kind::RandomBytes, "random-bytes", false, "1 to 1472 random bytes"},
+        {Kind::LongLength, "long-length", false, "discovery answers whose name length runs past the datagram"},
+        {Kind::Large, "large", false, "answers padded with random bytes to 4 to 6 KB"},
+        {Kind::ReplyFragment, "reply-fragment", false, "query and setting replies cut below their fixed fields"},
+        {Kind::RandomOpcode, "random-opcode", false, "a phantom device's full answer under a random first byte"},
     };
     return kinds;
 }
@@ -116,6 +122,15 @@ void DatagramMaker::OwnClientId(uint8_t* at)
     // Bytes 7 to 10 are not compared by the client; vary them.
     for (int i = 6; i < 10; ++i)
         at[i] = static_cast<uint8_t>(random_());
+}
+
+void DatagramMaker::AvoidOwnClientId(std::vector<uint8_t>* out)
+{
+    // Random bytes 1 to 6 match the client's ClientId once in 2^48 datagrams; make
+    // that once never.
+    if (plan_.clientId && out->size() > 6 &&
+        std::equal(plan_.clientId->begin(), plan_.clientId->end(), out->data() + 1))
+        (*out)[1] ^= 0x5a;
 }
 
 Ipv4 DatagramMaker::PhantomAddress()
@@ -258,11 +273,47 @@ size_t DatagramMaker::Make(Kind kind, std::vector<uint8_t>* out)
         out->resize(1 + random_() % 300);
         Fill(out, 0, out->size());
         (*out)[0] = AnswerOpcode();
-        // Random bytes 1 to 6 match the client's ClientId once in 2^48 datagrams; make
-        // that once never.
-        if (plan_.clientId && out->size() > 6 &&
-            std::equal(plan_.clientId->begin(), plan_.clientId->end(), out->data() + 1))
-            (*out)[1] ^= 0x5a;
+        AvoidOwnClientId(out);
+        break;
+    }
+    case Kind::RandomBytes: {
+        out->resize(1 + random_() % kMaxRandomBytes);
+        Fill(out, 0, out->size());
+        AvoidOwnClientId(out);
+        break;
+    }
+    case Kind::LongLength: {
+        // A discovery answer whose name length runs past the end of the datagram, up to
+        // 4 GiB: a reader that trusted it would read far beyond its buffer.
+        const uint8_t opcode = kDiscoveryOpcodes[longLengthTurn_++ % std::size(kDiscoveryOpcodes)];
+        LayAnswer(opcode, DeviceAddress(), out);
+        ForeignClientId(out->data() + 1);
+        const size_t fixed = FixedSize(opcode);
+        const uint64_t present = out->size() - fixed;
+        PutLength(out->data() + fixed - 4,
+                  static_cast<uint32_t>(present + 1 + random_() % (uint64_t{0xffffffff} - present)));
+        break;
+    }
+    case Kind::Large: {
+        const uint8_t opcode = AnswerOpcode();
+        LayAnswer(opcode, DeviceAddress(), out);
+        ForeignClientId(out->data() + 1);
+        const size_t start = out->size();
+        out->resize(kLargeMin + random_() % (kLargeMax - kLargeMin + 1));
+        Fill(out, start, out->size());
+        break;
+    }
+    case Kind::ReplyFragment: {
+        const uint8_t opcode = replyFragmentTurn_++ % 2 ? kSettingReply : kQueryReply;
+        LayAnswer(opcode, DeviceAddress(), out);
+        ForeignClientId(out->data() + 1);
+        out->resize(random_() % FixedSize(opcode));
+        break;
+    }
+    case Kind::RandomOpcode: {
+        LayAnswer(kFullAnswer, PhantomAddress(), out);
+        ForeignClientId(out->data() + 1);
+        (*out)[0] = static_cast<uint8_t>(random_());
         break;
     }
     case Kind::ForeignAnswer: {

@@ -34,6 +34,11 @@ enum class Kind {
     OwnOverLong,      // the client's ClientId, well-formed answers padded past 4096 bytes
     OwnQueryOther,    // the client's ClientId, query replies (opcode 4) of other devices
     OwnSettingOther,  // the client's ClientId, setting replies (opcode 6) of other devices
+    RandomBytes,      // 1 to 1472 random bytes, the first one too
+    LongLength,       // discovery answers whose name length claims more than the datagram holds
+    Large,            // answers of every layout padded with random bytes to 4 to 6 KB
+    ReplyFragment,    // query and setting replies (opcodes 4 and 6) cut below their fixed fields
+    RandomOpcode,     // a full answer of a phantom device under a random first byte
 };
 
 struct KindInfo {
@@ -55,6 +60,11 @@ size_t FixedSize(uint8_t opcode);
 // The largest datagram a client of the protocol reads; anything longer is lost to it.
 constexpr size_t kClientDatagramLimit = 4096;
 constexpr size_t kMaxOverLong = 9000;
+// The datagrams of the large kind: 4 to 6 KB, so that most are fragmented and too long.
+constexpr size_t kLargeMin = 4096;
+constexpr size_t kLargeMax = 6144;
+// The most a random-bytes datagram carries: one Ethernet frame, unfragmented.
+constexpr size_t kMaxRandomBytes = 1472;
 
 // What the storm knows of the lab.
 struct Plan {
@@ -74,6 +84,8 @@ private:
     void Fill(std::vector<uint8_t>* out, size_t from, size_t to);
     void ForeignClientId(uint8_t* at);
     void OwnClientId(uint8_t* at);
+    // Random bytes 1 to 6 of an answer opcode that happen to be the client's: changed.
+    void AvoidOwnClientId(std::vector<uint8_t>* out);
     // A well-formed answer of the layout into out (resized), with the given address.
     void LayAnswer(uint8_t opcode, const Ipv4& address, std::vector<uint8_t>* out);
     Ipv4 DeviceAddress();   // a real device's address, or a phantom one when none is known
@@ -87,6 +99,8 @@ private:
     unsigned wrongOpcodeTurn_ = 0;
     unsigned ownWrongOpcodeTurn_ = 0;
     unsigned answerTurn_ = 0;
+    unsigned longLengthTurn_ = 0;
+    unsigned replyFragmentTurn_ = 0;
     uint64_t serial_ = 0;
 };
 

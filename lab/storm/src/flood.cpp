@@ -127,7 +127,10 @@ bool Flood(const FloodOptions& options, DatagramMaker* maker, FloodResult* resul
             maker->Make(kinds[i], &datagrams[i]);
             parts[i] = iovec{datagrams[i].data(), datagrams[i].size()};
             messages[i] = mmsghdr{};
-            messages[i].msg_hdr.msg_name = &destinations[serial % destinations.size()];
+            // Each kind goes to every destination in turn: with as many kinds as
+            // destinations (or a multiple), taking both in turn by the serial alone would
+            // send each kind to one destination only.
+            messages[i].msg_hdr.msg_name = &destinations[serial / options.kinds.size() % destinations.size()];
             messages[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
             messages[i].msg_hdr.msg_iov = &parts[i];
             messages[i].msg_hdr.msg_iovlen = 1;

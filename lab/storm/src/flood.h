@@ -1,5 +1,5 @@
-// Sends the bounded flood: count datagrams, the kinds taken in turn, the destinations
-// taken in turn, at a steady rate or as fast as the system takes them.
+// Sends the bounded flood: count datagrams, the kinds taken in turn, each kind to the
+// destinations in turn, at a steady rate or as fast as the system takes them.
 #pragma once
 
 #include <cstdint>

@@ -55,6 +55,7 @@ TEST(StormDatagrams, NoKindMakesAnAnswerTheClientWouldTake)
         SCOPED_TRACE(info.name);
         std::set<int> opcodes, lengths;
         std::set<Ipv4> replyAddresses;
+        bool nameLengthsRunPast = true;
         for (int i = 0; i < 20000; ++i) {
             maker.Make(info.kind, &d);
             ASSERT_FALSE(WouldBeTaken(d)) << "datagram " << i << " of " << d.size() << " bytes";
@@ -68,6 +69,12 @@ TEST(StormDatagrams, NoKindMakesAnAnswerTheClientWouldTake)
             }
             if (info.kind == Kind::OwnQueryOther || info.kind == Kind::OwnSettingOther)
                 replyAddresses.insert(AddressOf(d));
+            if (info.kind == Kind::LongLength) {
+                const size_t fixed = FixedSize(d[0]);
+                const uint32_t claimed =
+                    d[fixed - 4] | d[fixed - 3] << 8 | d[fixed - 2] << 16 | static_cast<uint32_t>(d[fixed - 1]) << 24;
+                nameLengthsRunPast = nameLengthsRunPast && claimed > d.size() - fixed;
+            }
         }
         switch (info.kind) {
         case Kind::WrongOpcode:
@@ -83,6 +90,24 @@ TEST(StormDatagrams, NoKindMakesAnAnswerTheClientWouldTake)
             EXPECT_EQ(opcodes, (std::set<int>{2, 4, 6, 7, 8}));
             EXPECT_EQ(*lengths.begin(), 0);
             EXPECT_EQ(*lengths.rbegin(), 103);
+            break;
+        case Kind::RandomBytes:
+        case Kind::RandomOpcode:
+            EXPECT_EQ(opcodes.size(), 256u);
+            EXPECT_LE(*lengths.rbegin(), static_cast<int>(kMaxRandomBytes));
+            break;
+        case Kind::LongLength:
+            EXPECT_EQ(opcodes, (std::set<int>{2, 7, 8}));
+            EXPECT_TRUE(nameLengthsRunPast);
+            break;
+        case Kind::Large:
+            EXPECT_EQ(opcodes, (std::set<int>{2, 4, 6, 7, 8}));
+            EXPECT_EQ(*lengths.begin(), static_cast<int>(kLargeMin));
+            EXPECT_EQ(*lengths.rbegin(), static_cast<int>(kLargeMax));
+            break;
+        case Kind::ReplyFragment:
+            EXPECT_EQ(opcodes, (std::set<int>{4, 6}));
+            EXPECT_EQ(*lengths.rbegin(), 27);
             break;
         case Kind::OwnQueryOther:
         case Kind::OwnSettingOther:

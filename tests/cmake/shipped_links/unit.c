@@ -1,0 +1,1 @@
+int kavron_unit(void) { return 0; }
