@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "framework/application.h"
+#include "framework/busy.h"
 #include "framework/dlg_init.h"
 #include "framework/gdi.h"
 
@@ -160,6 +161,36 @@ void Dialog::DefaultEraseBkgnd(HDC dc)
     FillRect(dc, &r, brush);
 }
 
+// While a step of a flow runs on a worker (framework/busy.h): the wait cursor, a
+// close that waits for the step, and no command that a user's action would start.
+// The input itself is held back by the busy pump; this also covers clicks that
+// reach a control as sent messages.
+bool Dialog::HoldWhileBusy(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    switch (msg) {
+    case WM_SETCURSOR:
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        *result = TRUE;
+        return true;
+    case WM_CLOSE:
+        PostWhenIdle(hwnd, WM_CLOSE);
+        *result = 0;
+        return true;
+    case WM_COMMAND: {
+        const int code = HIWORD(wParam);
+        *result = 0;
+        return code == BN_CLICKED || code == CBN_SELCHANGE;
+    }
+    case WM_NOTIFY: {
+        const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
+        *result = 0;
+        return nm && (nm->code == NM_CLICK || nm->code == NM_DBLCLK || nm->code == NM_RETURN);
+    }
+    default:
+        return false;
+    }
+}
+
 INT_PTR Dialog::Finish(UINT msg, LRESULT result)
 {
     if (ReturnsResultDirectly(msg))
@@ -193,6 +224,10 @@ INT_PTR CALLBACK Dialog::StaticDialogProc(HWND h, UINT msg, WPARAM wParam, LPARA
 INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
+    if (msg == BusyQueryMessage())
+        return Finish(msg, IsBusy() ? 1 : 0);
+    if (IsBusy() && HoldWhileBusy(msg, wParam, lParam, &result))
+        return Finish(msg, result);
     if (OnMessage(msg, wParam, lParam, &result))
         return Finish(msg, result);
 

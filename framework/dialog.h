@@ -72,6 +72,7 @@ protected:
 private:
     static INT_PTR CALLBACK StaticDialogProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Finish(UINT msg, LRESULT result);
+    bool HoldWhileBusy(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     HWND OwnerWindow() const;
 
     int templateId_;

@@ -79,10 +79,27 @@ bool WaitIdle(HWND window, int timeoutMs)
     // A thread waiting in its message loop fetches a posted message within a few
     // milliseconds; a handler it starts then holds the thread, and the WM_NULL below
     // is only answered when the handler has returned.
+    // A flow that runs its waits on a worker keeps answering meanwhile; its window
+    // says so when asked with the utility's busy query, and it is idle only when that
+    // answers 0.
     constexpr int kFetchMs = 250;
+    constexpr int kPollMs = 20;
+    static const UINT busyQuery = RegisterWindowMessageA("KavronBusyQuery");
     Sleep(kFetchMs);
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const int left = timeoutMs - static_cast<int>(GetTickCount() - start);
+        if (left <= 0)
+            return false;
+        DWORD_PTR busy = 0;
+        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(left), &busy))
+            return false;
+        if (!SendMessageTimeoutA(window, busyQuery, 0, 0, SMTO_NORMAL, static_cast<UINT>(left), &busy))
+            return false;
+        if (busy != 1)
+            return true;
+        Sleep(kPollMs);
+    }
 }
 
 std::string GetText(HWND window)

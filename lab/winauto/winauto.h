@@ -19,7 +19,8 @@ HWND WaitForDialog(const char* title, DWORD processId, HWND except, int timeoutM
 // Waits until the window's thread is idle again: the clicks posted before this call
 // have been taken from its queue and every handler they started has returned.
 // (Sent messages overtake posted ones, so the thread is first given a moment to
-// fetch what was posted.) False on timeout.
+// fetch what was posted.) A window of the utility that waits on a worker answers
+// meanwhile; it counts as idle when its busy query answers 0. False on timeout.
 bool WaitIdle(HWND window, int timeoutMs);
 
 std::string GetText(HWND window);

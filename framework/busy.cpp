@@ -1,0 +1,166 @@
+#include "framework/busy.h"
+
+#include <vector>
+
+#include "framework/thread.h"
+
+namespace {
+
+struct Deferred {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct Call {
+    void (*call)(void*);
+    void* context;
+};
+
+// Per user-interface thread: how deep in RunBusy it is, the worker of the innermost
+// step, and what waits for the end of the outermost one.
+thread_local int depth = 0;
+thread_local HANDLE running = nullptr;
+thread_local std::vector<Deferred> deferred;
+thread_local bool quitDeferred = false;
+thread_local int quitCode = 0;
+
+unsigned RunCall(void* param)
+{
+    const Call& c = *static_cast<Call*>(param);
+    c.call(c.context);
+    return 0;
+}
+
+bool IsUserInput(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
+
+bool IsFrameMouse(UINT message)
+{
+    return message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK;
+}
+
+// What a message taken from the queue during a step becomes.
+enum class Fate { kDispatch, kDrop, kDefer };
+
+Fate FateOf(const MSG& msg)
+{
+    if (IsUserInput(msg.message))
+        return Fate::kDrop;
+    // A top-level window's frame belongs to the system: dragging by the caption (the
+    // main window's background reports itself as caption), minimising, the close box,
+    // whose WM_CLOSE then waits. A child's frame is input like any other.
+    if (IsFrameMouse(msg.message))
+        return GetAncestor(msg.hwnd, GA_ROOT) == msg.hwnd ? Fate::kDispatch : Fate::kDrop;
+    // A skipped tick comes again at the timer's next period; dispatched now, a
+    // handler could start a second flow (the installer does its work on a tick).
+    if (msg.message == WM_TIMER)
+        return Fate::kDrop;
+    if (msg.message == WM_CLOSE)
+        return Fate::kDefer;
+    return Fate::kDispatch;
+}
+
+// Pumps the thread's messages until `thread` has ended.
+void PumpUntilEnded(HANDLE thread)
+{
+    for (;;) {
+        const DWORD r = MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (r != WAIT_OBJECT_0 + 1)
+            return;  // ended (or the handle is unusable: nothing left to wait for)
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitDeferred = true;
+                quitCode = static_cast<int>(msg.wParam);
+                continue;
+            }
+            switch (FateOf(msg)) {
+            case Fate::kDispatch:
+                DispatchMessageA(&msg);
+                break;
+            case Fate::kDefer:
+                deferred.push_back({msg.hwnd, msg.message, msg.wParam, msg.lParam});
+                break;
+            case Fate::kDrop:
+                break;
+            }
+        }
+    }
+}
+
+// The cursor over the thread's windows as their own WM_SETCURSOR handling has it,
+// without waiting for the mouse to move.
+void RefreshCursor()
+{
+    POINT p;
+    if (!GetCursorPos(&p))
+        return;
+    HWND under = WindowFromPoint(p);
+    if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId())
+        return;
+    const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+void ReleaseDeferred()
+{
+    std::vector<Deferred> pending;
+    pending.swap(deferred);
+    for (const Deferred& d : pending)
+        PostMessageA(d.window, d.message, d.wParam, d.lParam);
+    if (quitDeferred) {
+        quitDeferred = false;
+        PostQuitMessage(quitCode);
+    }
+}
+
+}  // namespace
+
+void RunBusyCall(HWND /*owner*/, void (*call)(void*), void* context)
+{
+    // One step at a time: a step begun from a message sent during another waits for it.
+    if (running)
+        PumpUntilEnded(running);
+
+    Call c{call, context};
+    Thread worker = StartThread(RunCall, &c);
+    if (!worker) {
+        call(context);
+        return;
+    }
+    ++depth;
+    HANDLE outer = running;
+    running = worker.handle();
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    PumpUntilEnded(worker.handle());
+    worker.Wait();
+    running = outer;
+    if (--depth == 0) {
+        ReleaseDeferred();
+        RefreshCursor();
+    }
+}
+
+bool IsBusy()
+{
+    return depth > 0;
+}
+
+UINT BusyQueryMessage()
+{
+    // The lab's window driver (winauto) registers the same name.
+    static const UINT message = RegisterWindowMessageA("KavronBusyQuery");
+    return message;
+}
+
+void PostWhenIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (depth > 0)
+        deferred.push_back({window, message, wParam, lParam});
+    else
+        PostMessageA(window, message, wParam, lParam);
+}
