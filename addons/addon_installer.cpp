@@ -202,7 +202,7 @@ bool InstallAddon(InstallMode mode, const char* host)
     if (ok && mode == InstallMode::kBitTorrent) {
         _mkdir(kTempFolder);
         for (const BtFile& file : kBtFiles) {
-            ok = WriteEmbeddedFile("BT", file.id, std::string(kTempFolder) + file.name,
+            ok = WriteEmbeddedFile(PayloadResourceType(PayloadType::kBt), file.id, std::string(kTempFolder) + file.name,
                                    Destination(host, folder, file.name));
             if (!ok)
                 break;
@@ -210,7 +210,8 @@ bool InstallAddon(InstallMode mode, const char* host)
     } else if (ok) {
         for (int id : CodepageFiles(chosenCodepageIndex, hdd1)) {
             const Payload* payload = FindPayload(id);
-            ok = payload && WriteEmbeddedFile("Codepage", id, Destination(host, folder, payload->name), "");
+            ok = payload && WriteEmbeddedFile(PayloadResourceType(PayloadType::kCodepage), id,
+                                              Destination(host, folder, payload->name), "");
             if (!ok)
                 break;
         }

@@ -162,8 +162,9 @@ bool IsChoiceUnsupported(int choice)
     return extendedCodepages == 0 && choice >= 3 && choice <= 5;
 }
 
-void RunLanguageDialog(HWND owner, const char* host)
+bool RunLanguageDialog(HWND owner, const char* host)
 {
     LanguageDialog dialog(owner, host);
     dialog.DoModal();
+    return restartState == 0;
 }

@@ -7,8 +7,9 @@
 
 #include <windows.h>
 
-// Runs the dialog (and what follows its OK) over owner for the device at host.
-void RunLanguageDialog(HWND owner, const char* host);
+// Runs the dialog (and what follows its OK) over owner for the device at host. True
+// when the restart wait completed: the caller then refreshes its lists.
+bool RunLanguageDialog(HWND owner, const char* host);
 
 // True when the list's choice is one of the codepages 865, 852 and 857 and the
 // device's firmware does not take them.

@@ -24,13 +24,13 @@ AdminLoginSteps SetAdminLoginSteps(const AdminLoginSteps& next)
     return steps.Replace(next);
 }
 
-bool EnsureAdminLogin(HWND owner)
+bool EnsureAdminLogin(HWND owner, int mode)
 {
     CopyTextTo(protocolSession.adminUser, "admin");
     CopyTextTo(protocolSession.adminPassword, "");
     if (Verify() != 0)
         return true;
-    steps->prompt(owner);
+    steps->prompt(owner, mode);
     if (Verify() != 0)
         return true;
     ShowMessageBox(owner, "Wrong administrator password input!", "Error", MB_OK | MB_ICONHAND);

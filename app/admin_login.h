@@ -9,10 +9,11 @@
 // The two steps the check is made of. The program uses VerifyAdminPassword and the
 // login dialog; tests play a device and a user.
 struct AdminLoginSteps {
-    int (*verify)();             // the device's verdict on the stored credentials
-    void (*prompt)(HWND owner);  // asks the user and stores what was typed
+    int (*verify)();                       // the device's verdict on the stored credentials
+    void (*prompt)(HWND owner, int mode);  // asks the user and stores what was typed
 };
 AdminLoginSteps SetAdminLoginSteps(const AdminLoginSteps& steps);  // returns the previous ones
 
-// True when the device accepted the credentials. owner owns the dialog and the message.
-bool EnsureAdminLogin(HWND owner);
+// True when the device accepted the credentials. owner owns the dialog and the message;
+// mode is the login dialog's (adminLoginMode: 1 for the administrator).
+bool EnsureAdminLogin(HWND owner, int mode);

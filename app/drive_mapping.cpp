@@ -55,8 +55,14 @@ bool SystemErrorText(DWORD error, char* text, DWORD capacity)
            FormatSystemMessage(FORMAT_MESSAGE_FROM_HMODULE, GetModuleHandleA("ntdll.dll"), error, text, capacity);
 }
 
+// PrepareMapping has switched the login dialog to the share user.
+void PromptShareUser(HWND owner)
+{
+    RunLoginDialog(owner, adminLoginMode);
+}
+
 Seam<MappingSystem> mappingSystem{{SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion,
-                                   QueryDomain, RunLoginDialog, SystemErrorText}};
+                                   QueryDomain, PromptShareUser, SystemErrorText}};
 
 DWORD Connect(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags, HWND owner = nullptr)
 {

@@ -1,24 +1,17 @@
-// The LAN panel: the selected device's (or port's) TCP/IP settings in the address
-// fields and the Receive DHCP box, the hidden LAN port box of the two-port model, and
-// Apply: validation, the administrator check and the settings transaction. The
-// rules and their messages are protocol/network_rules.h's; this file shows them.
-#include <windows.h>
+#include "app/lan_panel.h"
+
 #include <commctrl.h>
 
 #include <cstring>
 #include <string>
 
-#include "app/admin_login.h"
 #include "app/app_state.h"
-#include "app/main_dialog.h"
 #include "app/text_convert.h"
+#include "framework/dlg_items.h"
 #include "framework/message_box.h"
-#include "framework/wait_cursor.h"
-#include "protocol.h"
+#include "resource.h"
 
 namespace {
-
-enum DhcpChoice { kDhcpDisable = 0, kDhcpEnable = 1 };
 
 // Text that is not a dotted address (a click that hit no row) leaves the field
 // blank; so does 0.0.0.0 where blankWhenZero.
@@ -33,7 +26,19 @@ void ShowAddress(const IpAddressCtrl& field, const char* text, bool blankWhenZer
 
 }  // namespace
 
-void MainDialog::ClearLanPanel()
+void LanPanel::Bind(HWND dialog)
+{
+    dialog_ = dialog;
+    BindDlgItems(dialog, {
+                             {IDC_LAN_PORT, &portBox_},
+                             {IDC_IP_ADDRESS, &ipField_},
+                             {IDC_NETMASK, &netmaskField_},
+                             {IDC_GATEWAY, &gatewayField_},
+                             {IDC_RECEIVE_DHCP, &dhcpBox_},
+                         });
+}
+
+void LanPanel::Clear()
 {
     portBox_.ResetContent();
     EnableWindow(portBox_.hwnd, FALSE);
@@ -42,13 +47,50 @@ void MainDialog::ClearLanPanel()
     gatewayField_.ClearAddress();
 }
 
-void MainDialog::EnableAddressFields(bool enable)
+void LanPanel::OpenPortBox()
+{
+    EnableWindow(portBox_.hwnd, TRUE);
+    portBox_.ResetContent();
+}
+
+void LanPanel::ShowDevice(const SelectedDevice& device, bool portTable)
+{
+    PortConfigTable& ports = protocolSession.portConfig;
+    if (portTable) {
+        if (std::strcmp(ports.lan1.portName, "LAN1") == 0) {
+            portBox_.AddString(ports.lan1.portName);
+            portBox_.AddString(ports.lan2.portName);
+            // The row shows the address the device answered with; when that is not
+            // LAN1's, the device was found through LAN2.
+            const bool throughLan2 = device.address != ports.lan1.address;
+            portBox_.SetCurSel(throughLan2 ? 1 : 0);
+        } else {
+            portBox_.AddString(ports.lan1.portName);
+            portBox_.SetCurSel(0);
+        }
+        shownPortIndex = portBox_.GetCurSel();
+    } else {
+        // A two-port device whose table did not come is shown, and set, from its row
+        // like any other device: the table left from the device selected before would
+        // show that device's ports, and Apply would give this one its addresses.
+        ports.lan1.portName[0] = '\0';
+        CopyTextTo(ports.lan1.address, device.address.c_str());
+        CopyTextTo(ports.lan1.netmask, device.netmask.c_str());
+        CopyTextTo(ports.lan1.gateway, device.gateway.c_str());
+        CopyTextTo(ports.lan1.dhcpFlag, device.dhcpFlag.c_str());
+        portBox_.ResetContent();
+        EnableWindow(portBox_.hwnd, FALSE);
+    }
+    ShowPortSettings(device.dhcpFlag.c_str(), device.address.c_str(), device.netmask.c_str(), device.gateway.c_str());
+}
+
+void LanPanel::EnableAddressFields(bool enable)
 {
     for (const IpAddressCtrl* field : {&ipField_, &gatewayField_, &netmaskField_})
         EnableWindow(field->hwnd, enable ? TRUE : FALSE);
 }
 
-void MainDialog::ShowPortSettings(const char* dhcpFlag, const char* address, const char* netmask, const char* gateway)
+void LanPanel::ShowPortSettings(const char* dhcpFlag, const char* address, const char* netmask, const char* gateway)
 {
     const bool dhcpClient = dhcpFlag[0] == '1';
     dhcpBox_.SetCurSel(dhcpClient ? kDhcpEnable : kDhcpDisable);
@@ -58,7 +100,7 @@ void MainDialog::ShowPortSettings(const char* dhcpFlag, const char* address, con
     ShowAddress(gatewayField_, gateway, true);
 }
 
-void MainDialog::OnDhcpChoice()
+void LanPanel::OnDhcpChoice()
 {
     const int selection = dhcpBox_.GetCurSel();
     if (selection < 0)
@@ -66,11 +108,11 @@ void MainDialog::OnDhcpChoice()
     EnableAddressFields(dhcpBox_.GetItemText(selection) != "Enable");
 }
 
-void MainDialog::OnPortChoice()
+const PortConfig* LanPanel::OnPortChoice()
 {
     const int selection = portBox_.GetCurSel();
     if (selection == shownPortIndex)
-        return;
+        return nullptr;
     shownPortIndex = selection;
     // The panel held the other port: keep what it shows there, then show this one.
     PortConfigTable& ports = protocolSession.portConfig;
@@ -82,13 +124,12 @@ void MainDialog::OnPortChoice()
         StorePanelToPort("LAN1");
         loaded = &ports.lan2;
     }
-    if (!loaded)
-        return;
-    ShowPortSettings(loaded->dhcpFlag, loaded->address, loaded->netmask, loaded->gateway);
-    ShowPortVolumes(loaded->address);
+    if (loaded)
+        ShowPortSettings(loaded->dhcpFlag, loaded->address, loaded->netmask, loaded->gateway);
+    return loaded;
 }
 
-AddressInput MainDialog::ReadAddress(const IpAddressCtrl& field) const
+AddressInput LanPanel::ReadAddress(const IpAddressCtrl& field) const
 {
     AddressInput input = {};
     DWORD address = 0;
@@ -101,7 +142,7 @@ AddressInput MainDialog::ReadAddress(const IpAddressCtrl& field) const
     return input;
 }
 
-void MainDialog::StorePanelToPort(const char* portName)
+void LanPanel::StorePanelToPort(const char* portName)
 {
     PortConfigTable& ports = protocolSession.portConfig;
     PortConfig* port = std::strcmp(portName, "LAN2") == 0 ? &ports.lan2 : &ports.lan1;
@@ -109,7 +150,13 @@ void MainDialog::StorePanelToPort(const char* portName)
                       dhcpBox_.GetCurSel(), port);
 }
 
-bool MainDialog::ValidateNetworkSettings()
+void LanPanel::StoreShownPort()
+{
+    const int port = portBox_.GetCurSel();
+    StorePanelToPort(port >= 0 ? portBox_.GetItemText(port).c_str() : "");
+}
+
+bool LanPanel::ValidateNetworkSettings()
 {
     const SettingsCheck check = CheckNetworkSettings(ReadAddress(ipField_), ReadAddress(netmaskField_),
                                                      ReadAddress(gatewayField_), &protocolSession);
@@ -118,47 +165,10 @@ bool MainDialog::ValidateNetworkSettings()
     const UINT icon = check.icon == SettingsCheck::kExclamation   ? MB_ICONEXCLAMATION
                       : check.icon == SettingsCheck::kInformation ? MB_ICONINFORMATION
                                                                   : MB_ICONHAND;
-    ShowMessageBox(hwnd, check.message, check.caption, MB_OK | icon);
+    ShowMessageBox(dialog_, check.message, check.caption, MB_OK | icon);
     // The octet at fault takes the keyboard focus.
     const IpAddressCtrl* fields[] = {&ipField_, &netmaskField_, &gatewayField_};
     if (check.field >= 0 && check.field < 3 && check.octet >= 0)
         fields[check.field]->Send(IPM_SETFOCUS, static_cast<WPARAM>(check.octet));
     return false;
-}
-
-void MainDialog::ApplyNetworkSettings()
-{
-    adminLoginMode = 1;
-    if (deviceSelected == 0) {
-        ShowMessageBox(hwnd, "Please select a device in the above section.", "Error", MB_OK | MB_ICONHAND);
-        return;
-    }
-    const int port = portBox_.GetCurSel();
-    StorePanelToPort(port >= 0 ? portBox_.GetItemText(port).c_str() : "");
-
-    // A two-port device takes its whole port table, each port's DHCP choice with it.
-    const bool twoPorts = !IsPortConfigEmpty(protocolSession.portConfig);
-    const int dhcpChoice = dhcpBox_.GetCurSel();
-    if (twoPorts || dhcpChoice == kDhcpDisable) {
-        if (!ValidateNetworkSettings() || !EnsureAdminLogin(hwnd))
-            return;
-        WaitCursor wait;
-        ApplyAddressSettings();
-        // Whatever the answer, the list shows the devices as they now answer.
-        RefreshDevices();
-        return;
-    }
-    if (dhcpChoice != kDhcpEnable || !EnsureAdminLogin(hwnd))
-        return;
-    int enabled = 0;
-    {
-        WaitCursor wait;
-        enabled = EnableDhcpClient();
-    }
-    if (!enabled) {
-        ShowMessageBox(hwnd, "Set to dhcp client fail.", "Error", MB_OK | MB_ICONHAND);
-        return;
-    }
-    ShowMessageBox(hwnd, "DHCP client enabled.", "Confirm", MB_OK | MB_ICONINFORMATION);
-    RefreshDevices();
 }

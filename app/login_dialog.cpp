@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/windows_version.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
@@ -43,7 +42,7 @@ bool OffersWindowsUser(std::string* user)
 
 class LoginDialog : public SkinnedDialog {
 public:
-    explicit LoginDialog(HWND owner) : SkinnedDialog(IDD_LOGIN, owner) {}
+    LoginDialog(HWND owner, int mode) : SkinnedDialog(IDD_LOGIN, owner), mode_(mode) {}
 
 protected:
     bool OnInitDialog() override
@@ -53,9 +52,9 @@ protected:
         userName_.LimitText(kMaxChars);
         password_.LimitText(kMaxChars);
         std::string user;
-        if (adminLoginMode == 1)
+        if (mode_ == 1)
             user = "admin";
-        const bool fixedUser = adminLoginMode == 1 || OffersWindowsUser(&user);
+        const bool fixedUser = mode_ == 1 || OffersWindowsUser(&user);
         SetWindowTextA(userName_.hwnd, user.c_str());
         EnableWindow(userName_.hwnd, fixedUser ? FALSE : TRUE);
         return true;
@@ -78,6 +77,7 @@ private:
         return text;
     }
 
+    int mode_;
     Edit userName_;
     Edit password_;
 };
@@ -89,8 +89,8 @@ LoginSystem SetLoginSystem(const LoginSystem& system)
     return loginSystem.Replace(system);
 }
 
-void RunLoginDialog(HWND owner)
+void RunLoginDialog(HWND owner, int mode)
 {
-    LoginDialog dialog(owner);
+    LoginDialog dialog(owner, mode);
     dialog.DoModal();
 }

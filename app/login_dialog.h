@@ -1,6 +1,6 @@
 // The login dialog: asks for a user name and a password, for the device's
-// administrator (adminLoginMode 1: the name is "admin" and cannot be changed) or for
-// a share user (0: on Windows 98 and ME the name is the logged-on user's). OK stores
+// administrator (mode 1: the name is "admin" and cannot be changed) or for a share
+// user (0: on Windows 98 and ME the name is the logged-on user's). OK stores
 // both, at most 16 characters each, in protocolSession.adminUser / adminPassword;
 // Cancel and the close box store nothing.
 #pragma once
@@ -17,5 +17,6 @@ struct LoginSystem {
 };
 LoginSystem SetLoginSystem(const LoginSystem& system);  // returns the previous one
 
-// Runs the dialog modally over owner (nullptr: the main window).
-void RunLoginDialog(HWND owner);
+// Runs the dialog modally over owner (nullptr: the main window); mode is
+// adminLoginMode's value.
+void RunLoginDialog(HWND owner, int mode);

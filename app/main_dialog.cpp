@@ -6,21 +6,12 @@
 #include "app/receive_failure_notice.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
-#include "framework/dlg_items.h"
 #include "protocol.h"
-#include "res/skin_table.h"
 #include "resource.h"
 
 namespace {
 
 constexpr char kWindowTitle[] = "Kavron Storage Utility";
-
-bool IsStaticControl(HWND ctl)
-{
-    char cls[16] = {};
-    GetClassNameA(ctl, cls, sizeof(cls));
-    return lstrcmpiA(cls, "Static") == 0;
-}
 
 HICON LoadAppIcon(int sizeMetricX, int sizeMetricY)
 {
@@ -30,7 +21,7 @@ HICON LoadAppIcon(int sizeMetricX, int sizeMetricY)
 
 }  // namespace
 
-MainDialog::MainDialog() : Dialog(IDD_MAIN) {}
+MainDialog::MainDialog() : SkinnedDialog(IDD_MAIN) {}
 
 MainDialog::~MainDialog()
 {
@@ -42,17 +33,10 @@ MainDialog::~MainDialog()
 
 bool MainDialog::OnInitDialog()
 {
-    BindDlgItems(hwnd, {
-                           {IDC_DEVICE_LIST, &deviceList_, DlgItemBinding::kSubclass},
-                           {IDC_VOLUME_LIST, &volumeList_, DlgItemBinding::kSubclass},
-                           {IDC_LAN_PORT, &portBox_},
-                           {IDC_IP_ADDRESS, &ipField_},
-                           {IDC_NETMASK, &netmaskField_},
-                           {IDC_GATEWAY, &gatewayField_},
-                           {IDC_RECEIVE_DHCP, &dhcpBox_},
-                           {IDC_DRIVE_LETTERS, &driveLetterBox_},
-                       });
-    BindSkinButtons(hwnd, IDD_MAIN, &buttons_);
+    SkinnedDialog::OnInitDialog();
+    devices_.Bind(hwnd);
+    lan_.Bind(hwnd);
+    drives_.Bind(hwnd);
 
     // The window has no caption: the title only shows on the taskbar button.
     SetWindowTextA(hwnd, kWindowTitle);
@@ -60,21 +44,17 @@ bool MainDialog::OnInitDialog()
     smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    if (const WindowSkin* skin = FindWindowSkin(IDD_MAIN))
-        background_ = LoadBitmapResource(skin->background);
 
-    SetUpDeviceList();
-    SetUpVolumeList();
-    RebuildDriveLetters();
+    drives_.RebuildDriveLetters();
 
     // The size message of the window's creation came before this object was attached
     // to it: cut the first shape here.
     const RECT client = ClientRect();
     OnSize(SIZE_RESTORED, client.right, client.bottom);
 
-    // The first discovery runs before the window is first shown.
+    // The first discovery runs before the window is first shown; it leaves no device
+    // selected.
     RefreshDevices();
-    deviceSelected = 0;
     // An address that could not be opened leaves devices out of that list: say so once,
     // over the window rather than before it appears.
     PostMessageA(hwnd, kReportReceiveFailures, 0, 0);
@@ -90,29 +70,13 @@ bool MainDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result)
     return true;
 }
 
-void MainDialog::SetUpList(SkinListCtrl& list, GdiFont* font, const ListColumn* columns, size_t count)
-{
-    BYTE charset = DEFAULT_CHARSET;
-    ClientDC dc(hwnd);
-    if (dc)
-        charset = static_cast<BYTE>(GetTextCharset(dc.get()) & 0xFF);
-    font->reset(CreateFontA(13, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                            DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma"));
-    list.AttachScrollBars();
-    list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-    list.Send(WM_SETFONT, reinterpret_cast<WPARAM>(font->get()), TRUE);
-    for (size_t i = 0; i < count; ++i)
-        list.InsertColumn(static_cast<int>(i), columns[i].title, LVCFMT_LEFT, columns[i].width);
-    list.SetTextColor(RGB(0, 0, 0));
-}
-
 bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
 {
     // The boxes report their selection changes; every button acts on its click
     // only, never on the focus or double-click notifications it may also send.
     if (id == IDC_RECEIVE_DHCP) {
         if (code == CBN_SELCHANGE)
-            OnDhcpChoice();
+            lan_.OnDhcpChoice();
         return true;
     }
     if (id == IDC_LAN_PORT) {
@@ -190,27 +154,6 @@ void MainDialog::OnClose()
 {
     StopNetwork();
     Dialog::OnClose();
-}
-
-HBRUSH MainDialog::OnCtlColor(HDC dc, HWND ctl, int kind)
-{
-    // The labels sit directly on the background picture.
-    if (kind == CTLCOLOR_STATIC && IsStaticControl(ctl)) {
-        const WindowSkin* skin = FindWindowSkin(IDD_MAIN);
-        SetTextColor(dc, skin ? static_cast<COLORREF>(skin->labelColor) : RGB(0, 0, 0));
-        SetBkMode(dc, TRANSPARENT);
-        return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    }
-    return nullptr;
-}
-
-bool MainDialog::OnEraseBkgnd(HDC dc)
-{
-    DefaultEraseBkgnd(dc);
-    const SIZE picture = BitmapSize(background_.get());
-    const RECT client = ClientRect();
-    StretchBitmap(dc, 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx, picture.cy);
-    return true;
 }
 
 LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)

@@ -13,7 +13,6 @@ bool UtilityApp::InitInstance()
         exitCode = 1;
         return false;
     }
-    Enable3dControls();
 
     MainDialog dialog;
     mainWindow = &dialog;

@@ -46,7 +46,3 @@ const char* ApplicationName();
 // Registers the common control classes the program's dialogs use: list view,
 // header, IP address, progress, the standard and the bar classes.
 bool EnableControlContainer();
-
-// Kept for the start-up sequence: three-dimensional controls are the system's
-// default look, so there is nothing to switch on.
-inline void Enable3dControls() {}

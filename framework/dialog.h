@@ -33,7 +33,6 @@ public:
 
     HWND GetItem(int id) const { return GetDlgItem(hwnd, id); }
     int TemplateId() const { return templateId_; }
-    bool IsModal() const { return modal_; }
     bool HasEnded() const { return ended_; }
     INT_PTR Result() const { return result_; }
 

@@ -31,16 +31,3 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
     Hook() = std::move(hook);
     return previous;
 }
-
-MessageBoxRecorder::MessageBoxRecorder(int answer_) : answer(answer_)
-{
-    previous_ = SetMessageBoxHook([this](HWND owner, const char* text, const char* caption, UINT type) {
-        messages.push_back(RecordedMessageBox{owner, text, caption, type});
-        return answer;
-    });
-}
-
-MessageBoxRecorder::~MessageBoxRecorder()
-{
-    SetMessageBoxHook(std::move(previous_));
-}

@@ -84,6 +84,38 @@ int Moved(const CommandOptions& options, const std::string& from, json outcome, 
     return Conclude(options, kExitOk, outcome, text + from + " -> " + protocolSession.selectedAddress);
 }
 
+// What every settings command opens with: the socket layer for the length of the
+// command, the device at the address selected, and the administrator check once the
+// command's own checks have passed. A step that fails says so and prints the outcome;
+// the steps after it keep that exit status.
+class SettingsOpening {
+public:
+    SettingsOpening(const CommandOptions& options, const std::string& address) : options_(options)
+    {
+        if (!network_.started())
+            status_ = NetworkFailure();
+        else if (SelectDevice(options, address) != kExitOk)
+            status_ = NotFound(options);
+    }
+    // kExitOk while every step so far passed.
+    int status() const { return status_; }
+    // The administrator check, when every step so far passed; the status after it.
+    int Admit(const AdminOptions& admin)
+    {
+        if (status_ == kExitOk) {
+            const int admitted = EnsureAdmin(admin);
+            if (admitted != kExitOk)
+                status_ = Failed(options_, admitted);
+        }
+        return status_;
+    }
+
+private:
+    const CommandOptions& options_;
+    NetworkSession network_;
+    int status_ = kExitOk;
+};
+
 // Replaces one port of the table: a fixed address as the panel stores its fields, or
 // DHCP with the port's other texts as the device reported them.
 void ReplacePort(const PortArgument& wanted, PortConfig* port)
@@ -110,11 +142,10 @@ void PendingFromFirstPort()
 
 int RunVerifyAdmin(const CommandOptions& options, const std::string& address, const AdminOptions& admin)
 {
-    NetworkSession network;
-    if (!network.started())
-        return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
-        return NotFound(options);
+    // This command is the administrator check itself, with the password as given.
+    SettingsOpening opening(options, address);
+    if (opening.status() != kExitOk)
+        return opening.status();
     std::string password = admin.password;
     if (admin.passwordStdin && !ReadStdinLine(&password)) {
         fprintf(stderr, "kavronctl: no password on standard input\n");
@@ -149,14 +180,9 @@ int RunSetAddress(const CommandOptions& options, const std::string& address, con
     if (!check.Accepted())
         return Invalid(options, check, "");
 
-    NetworkSession network;
-    if (!network.started())
-        return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
-        return NotFound(options);
-    const int admitted = EnsureAdmin(admin);
-    if (admitted != kExitOk)
-        return Failed(options, admitted);
+    SettingsOpening opening(options, address);
+    if (opening.Admit(admin) != kExitOk)
+        return opening.status();
     if (!ApplyAddressSettings())
         return Silent(options, "the address change");
     json outcome = Outcome("done");
@@ -167,14 +193,9 @@ int RunSetAddress(const CommandOptions& options, const std::string& address, con
 
 int RunEnableDhcp(const CommandOptions& options, const std::string& address, const AdminOptions& admin)
 {
-    NetworkSession network;
-    if (!network.started())
-        return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
-        return NotFound(options);
-    const int admitted = EnsureAdmin(admin);
-    if (admitted != kExitOk)
-        return Failed(options, admitted);
+    SettingsOpening opening(options, address);
+    if (opening.Admit(admin) != kExitOk)
+        return opening.status();
     if (!EnableDhcpClient())
         return Silent(options, "the switch to DHCP");
     return Moved(options, address, Outcome("done"), "DHCP client enabled: ");
@@ -183,11 +204,9 @@ int RunEnableDhcp(const CommandOptions& options, const std::string& address, con
 int RunSetPorts(const CommandOptions& options, const std::string& address, const PortArgument& lan1,
                 const PortArgument& lan2, const AdminOptions& admin)
 {
-    NetworkSession network;
-    if (!network.started())
-        return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
-        return NotFound(options);
+    SettingsOpening opening(options, address);
+    if (opening.status() != kExitOk)
+        return opening.status();
     PortConfigTable& table = protocolSession.portConfig;
     memset(&table, 0, sizeof table);
     if (!QueryPortConfig())
@@ -225,9 +244,8 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
     if (!anyChecked)
         PendingFromFirstPort();
 
-    const int admitted = EnsureAdmin(admin);
-    if (admitted != kExitOk)
-        return Failed(options, admitted);
+    if (opening.Admit(admin) != kExitOk)
+        return opening.status();
     if (!ApplyAddressSettings())
         return Silent(options, "the port table");
     json outcome = Outcome("done");

@@ -62,3 +62,22 @@ constexpr long DiscoveryCapMs()
 }
 
 static_assert(NominalDiscoveryMs() == 990, "discovery takes about a second per interface");
+
+// How a receive loop waits (ReceiveReply): attempts of one kSelectTimeoutMs wait each, a
+// pause after every attempt but the last, and the wall-clock cap.
+struct WaitPolicy {
+    int attempts;
+    int pauseMs;
+    long capMs;
+};
+
+// A reply wait with attempt limit L: L + 1 attempts, 100 ms apart.
+constexpr WaitPolicy ReplyWait(int attemptLimit)
+{
+    return {attemptLimit + 1, kReplyPauseMs, WaitCapMs(attemptLimit)};
+}
+// Discovery's listening on one interface, after its settle pause.
+constexpr WaitPolicy DiscoveryWait()
+{
+    return {kDiscoveryAttempts, kDiscoveryPauseMs, DiscoveryCapMs()};
+}

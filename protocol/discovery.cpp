@@ -2,8 +2,6 @@
 
 #include <string.h>
 
-#include <chrono>
-
 #include "cadence.h"
 #include "codec.h"
 #include "devices.h"
@@ -12,40 +10,21 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-bool PastCap(Clock::time_point start)
-{
-    return Clock::now() - start > std::chrono::milliseconds(DiscoveryCapMs());
-}
-
 void ListenOn(int index, unsigned char selector1, unsigned char selector2, ReplyBuffer* reply)
 {
     QueueReader reader(interfaceTable.entries[index]);
-    const Clock::time_point start = Clock::now();
-    int attempts = 0;
-    while (attempts < kDiscoveryAttempts) {
-        // However the datagrams come, the interface is not listened to for longer than
-        // its nominal time and the allowance.
-        if (PastCap(start))
-            return;
-        const int length = reader.Next(reply, kSelectTimeoutMs);
-        if (length != kQueueEmpty) {
-            if (length < 0)
-                continue;
-            // What is not an answer to this instance (another instance's, another kind
-            // of datagram, a truncated one) is read past at once: it uses no attempt
-            // and no pause, so that no other host can crowd the answers out.
-            if (!IsOwnReply(*reply) || !IsDeviceAnswer(*reply))
-                continue;
-            DeviceRecord record;
-            memset(&record, 0, sizeof record);
-            if (SelectorsMatch(*reply, selector1, selector2) && ReadDeviceAnswer(*reply, index, &record))
-                AddDevice(record);
-        }
-        if (++attempts < kDiscoveryAttempts)
-            PlatformSleep(kDiscoveryPauseMs);
-    }
+    ReceiveReply(reader, DiscoveryWait(), reply, [&](const ReplyBuffer& datagram) {
+        // What is not an answer to this instance (another instance's, another kind of
+        // datagram, a truncated one) is passed over; an answer uses an attempt, whether
+        // its selectors match or not, and listening goes on.
+        if (!IsOwnReply(datagram) || !IsDeviceAnswer(datagram))
+            return DatagramVerdict::kPass;
+        DeviceRecord record;
+        memset(&record, 0, sizeof record);
+        if (SelectorsMatch(datagram, selector1, selector2) && ReadDeviceAnswer(datagram, index, &record))
+            AddDevice(record);
+        return DatagramVerdict::kCount;
+    });
 }
 
 }  // namespace

@@ -14,11 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long ElapsedMs(Clock::time_point start)
-{
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-}
-
 // Enough for any host; only the first kMaxInterfaces are used.
 enum { kHostAddressCapacity = 64 };
 
@@ -211,43 +206,52 @@ int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
     return length;
 }
 
+int ReceiveReplyCall(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* reply,
+                     DatagramVerdict (*judge)(const ReplyBuffer& datagram, void* context), void* context)
+{
+    const Clock::time_point start = Clock::now();
+    int attempts = 0;
+    for (;;) {
+        // A steady stream of datagrams that use no attempt would hold the loop for ever.
+        if (Clock::now() - start > std::chrono::milliseconds(policy.capMs))
+            return 0;
+        const int length = reader.Next(reply, kSelectTimeoutMs);
+        if (length != kQueueEmpty) {
+            if (length < 0)
+                continue;
+            const DatagramVerdict verdict = judge(*reply, context);
+            if (verdict == DatagramVerdict::kTake)
+                return 1;
+            if (verdict == DatagramVerdict::kPass)
+                continue;
+        }
+        if (++attempts >= policy.attempts)
+            return 0;
+        PlatformSleep(policy.pauseMs);
+    }
+}
+
 int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
                ReplyBuffer* reply)
 {
     if (!IsOpenInterface(interfaceIndex))
         return 0;
     QueueReader reader(interfaceTable.entries[interfaceIndex]);
-    const Clock::time_point start = Clock::now();
-    const long capMs = WaitCapMs(attemptLimit);
-    int attempts = 0;
-    for (;;) {
-        // However the datagrams come, no wait outlasts its nominal time and the allowance.
-        if (ElapsedMs(start) > capMs)
-            return 0;
-        const int length = reader.Next(reply, kSelectTimeoutMs);
-        if (length != kQueueEmpty) {
-            if (length < 0)
-                continue;
-            // Only a reply to this question counts. Anything else (another opcode, one
-            // cut short of its layout, another instance's reply, another device's) is
-            // read past at once: it uses no attempt and no pause, so that no other host
-            // can crowd the reply out. A short one must not pass either: its missing
-            // bytes read as zeros, an empty value or a refusal, and the address
-            // transactions, which match no address, would take it whole.
-            if (!IsCompleteReply(*reply, replyOpcode) || !IsOwnReply(*reply))
-                continue;
-            if (matchAddress != nullptr) {
-                char address[16];
-                ReplyAddressText(*reply, address);
-                if (strcmp(address, matchAddress) != 0)
-                    continue;
-            }
-            return 1;
+    return ReceiveReply(reader, ReplyWait(attemptLimit), reply, [&](const ReplyBuffer& datagram) {
+        // Only a reply to this question counts: not another opcode, one cut short of its
+        // layout, another instance's reply or another device's. A short one must not pass
+        // either: its missing bytes read as zeros, an empty value or a refusal, and the
+        // address transactions, which match no address, would take it whole.
+        if (!IsCompleteReply(datagram, replyOpcode) || !IsOwnReply(datagram))
+            return DatagramVerdict::kPass;
+        if (matchAddress != nullptr) {
+            char address[16];
+            ReplyAddressText(datagram, address);
+            if (strcmp(address, matchAddress) != 0)
+                return DatagramVerdict::kPass;
         }
-        if (++attempts > attemptLimit)
-            return 0;
-        PlatformSleep(kReplyPauseMs);
-    }
+        return DatagramVerdict::kTake;
+    });
 }
 
 void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch)

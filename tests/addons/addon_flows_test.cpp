@@ -13,7 +13,7 @@
 #include "addons/device_checks.h"
 #include "framework/application.h"
 #include "framework/controls.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "modal_script.h"
 #include "protocol.h"
 #include "resource.h"
@@ -94,7 +94,7 @@ TEST_F(AddonFlowsTest, LanguageRefusalsComeBeforeTheDialogShows)
         commands.clear();
         restartState = 0;
         MessageBoxRecorder boxes;
-        RunLanguageDialog(nullptr, "198.51.100.20");
+        EXPECT_FALSE(RunLanguageDialog(nullptr, "198.51.100.20"));
         ASSERT_EQ(1u, boxes.messages.size());
         EXPECT_EQ(c.message, boxes.messages[0].text);
         EXPECT_EQ(ApplicationName(), boxes.messages[0].caption);
@@ -131,7 +131,7 @@ TEST_F(AddonFlowsTest, TheDevicesCodepageIsChosenAndTheExtendedOnesNeedTheirFirm
             chosen = ComboBox(GetDlgItem(dialog, IDC_LANGUAGE_CHOICE)).GetCurSel();
             ModalScript::Press(dialog, IDCANCEL);
         });
-        RunLanguageDialog(nullptr, "198.51.100.20");
+        EXPECT_FALSE(RunLanguageDialog(nullptr, "198.51.100.20")) << "Cancel";
         EXPECT_EQ(c.chosen, chosen) << c.codepage.back();
         EXPECT_EQ(c.asked, codepageQueries);
         EXPECT_EQ(-1, restartState.load()) << "Cancel";

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "addons/widget_launcher.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "modal_script.h"
 #include "resource.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/admin_login.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "protocol.h"
 
 namespace {
@@ -15,6 +15,7 @@ namespace {
 std::vector<int> verdicts;       // the device's answers, in turn
 std::vector<std::string> asked;  // "user/password" as each verdict was asked for
 int prompts = 0;
+int promptedMode = -1;
 std::string typed;  // what the played user types into the password box
 
 int PlayedDevice()
@@ -26,9 +27,10 @@ int PlayedDevice()
     return verdict;
 }
 
-void PlayedUser(HWND)
+void PlayedUser(HWND, int mode)
 {
     ++prompts;
+    promptedMode = mode;
     CopyTextTo(protocolSession.adminPassword, typed.c_str());
 }
 
@@ -55,8 +57,11 @@ TEST(EnsureAdminLogin, AsksTheEmptyPasswordFirstThenTheUserOnceAndReportsASecond
         CopyTextTo(protocolSession.adminUser, "someone");
         CopyTextTo(protocolSession.adminPassword, "stale");
         MessageBoxRecorder boxes;
-        EXPECT_EQ(c.accepted, EnsureAdminLogin(nullptr));
+        EXPECT_EQ(c.accepted, EnsureAdminLogin(nullptr, 1));
         EXPECT_EQ(c.prompts, prompts);
+        if (c.prompts) {
+            EXPECT_EQ(1, promptedMode) << "the prompt asks in the mode it was given";
+        }
         EXPECT_EQ(c.asked, asked);
         if (c.accepted) {
             EXPECT_TRUE(boxes.messages.empty());

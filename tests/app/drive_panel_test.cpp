@@ -1,6 +1,8 @@
-// Connect and Disconnect on the main window in-process: which volume and letter
-// they take, the drive-in-use question, the messages, and the panel rebuilt from
-// the connections a played network provider made.
+// The drive-mapping panel in-process. Alone on the main window's template: volume
+// names and the letters they are mapped to. On the main window: Connect and
+// Disconnect, which volume and letter they take, the drive-in-use question, the
+// messages, and the panel rebuilt from the connections a played network provider
+// made.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -10,8 +12,9 @@
 
 #include "app/app_state.h"
 #include "app/drive_mapping.h"
-#include "framework/message_box.h"
-#include "main_dialog_fixture.h"
+#include "message_box_recorder.h"
+#include "app/drive_panel.h"
+#include "main_window_fixture.h"
 #include "modal_script.h"
 
 namespace {
@@ -65,7 +68,42 @@ bool PlayedErrorText(DWORD error, char* text, DWORD capacity)
     return true;
 }
 
-class DrivePanelTest : public MainDialogFixture {
+class DrivePanelTest : public PanelFixture {
+protected:
+    void SetUp() override
+    {
+        PanelFixture::SetUp();
+        panel_.Bind(window_);
+    }
+    DrivePanel panel_;
+};
+
+TEST_F(DrivePanelTest, VolumeNamesAreConvertedAndNamedByTheirDriveLetter)
+{
+    drives_.connections = {
+        {'X', "\\\\198.51.100.20\\B\xFCrodaten"}, {'W', "\\\\office\\hdd_1"}, {'Q', "\\\\office\\HDD_1"}};
+    panel_.RebuildDriveLetters();
+    AppendVolume("HDD_1");
+    AppendVolume("B\xC3\xBCrodaten");          // UTF-8 "Bürodaten"
+    AppendVolume("\xE6\x97\xA5\xE6\x9C\xAC");  // not in the ANSI code page
+    panel_.ShowPortVolumes("198.51.100.20");
+    ASSERT_EQ(3, Volumes().GetItemCount());
+    EXPECT_EQ("HDD_1", Volumes().GetItemText(0, 0));
+    EXPECT_EQ("", Volumes().GetItemText(0, 1));  // mapped only through the name "office"
+    EXPECT_EQ("B\xFCrodaten", Volumes().GetItemText(1, 0));
+    EXPECT_EQ("X:", Volumes().GetItemText(1, 1));
+    EXPECT_EQ("??", Volumes().GetItemText(2, 0));
+
+    // A selected device's volumes are also found through its name.
+    SelectedDevice office;
+    office.name = "Office";
+    office.address = "198.51.100.21";
+    panel_.ShowVolumes(office);
+    EXPECT_EQ("Q:", Volumes().GetItemText(0, 1));
+    EXPECT_EQ("", Volumes().GetItemText(1, 1));
+}
+
+class ConnectTest : public MainDialogFixture {
 protected:
     void SetUp() override
     {
@@ -75,19 +113,20 @@ protected:
             SetMappingSystem({PlayedAdd, PlayedCancel, PlayedUser, PlayedVersion, NoDomain, NoPrompt, PlayedErrorText});
         calls.clear();
         refuse = false;
-        // Office's row selected, its volumes shown (HDD_1 is on Y: already).
+        // Office's row selected, its volumes shown (HDD_1 is on Y: already), as a
+        // click and the volume query would have left them.
         AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
         Select(0);
         AppendVolume("HDD_1");
         AppendVolume("USB1");
-        dialog_.ShowPortVolumes("198.51.100.20");
+        Volumes().SetItemText(Volumes().InsertItem(0, "HDD_1"), 1, "Y:");
+        Volumes().InsertItem(1, "USB1");
     }
     void TearDown() override
     {
         SetMappingSystem(previous_);
         MainDialogFixture::TearDown();
     }
-    ListCtrl Volumes() const { return ListCtrl(Item(IDC_VOLUME_LIST)); }
     void SelectVolume(int row) { Volumes().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED); }
     std::string Location(int row) const { return Volumes().GetItemText(row, 1); }
     void ChooseLetter(int index) { ComboBox(Item(IDC_DRIVE_LETTERS)).SetCurSel(index); }
@@ -95,12 +134,12 @@ protected:
     MappingSystem previous_{};
 };
 
-TEST_F(DrivePanelTest, ConnectMapsTheSelectedVolumeOnTheChosenLetterAndShowsIt)
+TEST_F(ConnectTest, ConnectMapsTheSelectedVolumeOnTheChosenLetterAndShowsIt)
 {
     ASSERT_EQ("Y:", Location(0));
     SelectVolume(1);
     MessageBoxRecorder boxes;
-    dialog_.OnMapDrive();  // Z:, the first free letter, is preselected
+    Click(IDC_CONNECT);  // Z:, the first free letter, is preselected
     EXPECT_EQ((std::vector<std::string>{"cancel Z:", "add Z: \\\\198.51.100.20\\USB1"}), calls);
     ASSERT_EQ(1u, boxes.messages.size());
     EXPECT_EQ("Successfully mapped drive.", boxes.messages[0].text);
@@ -111,13 +150,13 @@ TEST_F(DrivePanelTest, ConnectMapsTheSelectedVolumeOnTheChosenLetterAndShowsIt)
     EXPECT_EQ("198.51.100.20", std::string(selectedHost));
 }
 
-TEST_F(DrivePanelTest, ConnectNeedsAVolumeItsDeviceAndALetter)
+TEST_F(ConnectTest, ConnectNeedsAVolumeItsDeviceAndALetter)
 {
     MessageBoxRecorder boxes;
-    dialog_.OnMapDrive();  // no volume selected
+    Click(IDC_CONNECT);  // no volume selected
     SelectVolume(1);
     Devices().SetItemState(0, 0, LVIS_SELECTED);
-    dialog_.OnMapDrive();  // a volume, but no device row to name the server
+    Click(IDC_CONNECT);  // a volume, but no device row to name the server
     ASSERT_EQ(2u, boxes.messages.size());
     for (const RecordedMessageBox& box : boxes.messages) {
         EXPECT_EQ("Please select a device in the above section.", box.text);
@@ -126,12 +165,12 @@ TEST_F(DrivePanelTest, ConnectNeedsAVolumeItsDeviceAndALetter)
     }
     Select(0);
     ChooseLetter(-1);
-    dialog_.OnMapDrive();  // no letter: nothing at all
+    Click(IDC_CONNECT);  // no letter: nothing at all
     EXPECT_EQ(2u, boxes.messages.size());
     EXPECT_TRUE(calls.empty());
 }
 
-TEST_F(DrivePanelTest, ALetterInUseIsTakenOverOnlyAfterOk)
+TEST_F(ConnectTest, ALetterInUseIsTakenOverOnlyAfterOk)
 {
     SelectVolume(1);
     ChooseLetter(1);  // "Y: \\198.51.100.20\HDD_1"
@@ -139,7 +178,7 @@ TEST_F(DrivePanelTest, ALetterInUseIsTakenOverOnlyAfterOk)
     {
         ModalScript script;
         script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDCANCEL); });
-        dialog_.OnMapDrive();
+        Click(IDC_CONNECT);
         EXPECT_EQ(1u, script.Done());
     }
     EXPECT_TRUE(calls.empty()) << "Cancel changes nothing";
@@ -147,14 +186,14 @@ TEST_F(DrivePanelTest, ALetterInUseIsTakenOverOnlyAfterOk)
 
     ModalScript script;
     script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDOK); });
-    dialog_.OnMapDrive();
+    Click(IDC_CONNECT);
     EXPECT_EQ(1u, script.Done());
     EXPECT_EQ((std::vector<std::string>{"cancel Y:", "add Y: \\\\198.51.100.20\\USB1"}), calls);
     EXPECT_EQ("", Location(0)) << "HDD_1 lost its letter";
     EXPECT_EQ("Y:", Location(1));
 }
 
-TEST_F(DrivePanelTest, ARememberedLetterIsAskedForBeforeItsMappingIsDropped)
+TEST_F(ConnectTest, ARememberedLetterIsAskedForBeforeItsMappingIsDropped)
 {
     drives_.connections['Z'] = "\\\\198.51.100.20\\USB1";
     drives_.unavailable = "Z";
@@ -165,18 +204,18 @@ TEST_F(DrivePanelTest, ARememberedLetterIsAskedForBeforeItsMappingIsDropped)
     MessageBoxRecorder boxes;
     ModalScript script;
     script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDCANCEL); });
-    dialog_.OnMapDrive();
+    Click(IDC_CONNECT);
     EXPECT_EQ(1u, script.Done()) << "the drive-in-use question";
     EXPECT_TRUE(calls.empty()) << "no forced cancel of the remembered mapping";
 }
 
-TEST_F(DrivePanelTest, AFailedConnectionIsReportedAndChangesNothing)
+TEST_F(ConnectTest, AFailedConnectionIsReportedAndChangesNothing)
 {
     SelectVolume(1);
     refuse = true;
     const std::vector<std::string> letters = Items(IDC_DRIVE_LETTERS);
     MessageBoxRecorder boxes;
-    dialog_.OnMapDrive();
+    Click(IDC_CONNECT);
     ASSERT_EQ(1u, boxes.messages.size());
     EXPECT_EQ("Failed to map drive.\nAlready connected as someone else.", boxes.messages[0].text);
     EXPECT_EQ("Error", boxes.messages[0].caption);
@@ -184,17 +223,17 @@ TEST_F(DrivePanelTest, AFailedConnectionIsReportedAndChangesNothing)
     EXPECT_EQ(letters, Items(IDC_DRIVE_LETTERS));
 }
 
-TEST_F(DrivePanelTest, DisconnectDropsTheVolumesLetterOrTheChosenOne)
+TEST_F(ConnectTest, DisconnectDropsTheVolumesLetterOrTheChosenOne)
 {
     const std::string unable = "Unable to disconnect this drive.\nPlease select a drive to disconnect and verify that "
                                "the drive is not being accessed.";
     MessageBoxRecorder boxes;
     // A volume without a letter fails; the box's choice is not used instead.
     SelectVolume(1);
-    dialog_.OnUnmapDrive();
+    Click(IDC_DISCONNECT);
     // No volume selected: the letter chosen in the box, here a free one.
     Volumes().SetItemState(1, 0, LVIS_SELECTED);
-    dialog_.OnUnmapDrive();
+    Click(IDC_DISCONNECT);
     ASSERT_EQ(2u, boxes.messages.size());
     EXPECT_EQ(unable, boxes.messages[0].text);
     EXPECT_EQ("Error", boxes.messages[0].caption);
@@ -203,7 +242,7 @@ TEST_F(DrivePanelTest, DisconnectDropsTheVolumesLetterOrTheChosenOne)
 
     // HDD_1 on Y: is dropped, and the panel shows it.
     SelectVolume(0);
-    dialog_.OnUnmapDrive();
+    Click(IDC_DISCONNECT);
     ASSERT_EQ(3u, boxes.messages.size());
     EXPECT_EQ("Successfully unmapped drive.", boxes.messages[2].text);
     EXPECT_EQ("Confirm", boxes.messages[2].caption);

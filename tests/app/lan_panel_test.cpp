@@ -1,7 +1,9 @@
-// The LAN panel's Apply and port choice in-process, with the network closed: every
-// refusal is shown before anything is sent (the played device is never asked), the
-// administrator check guards both transactions, and the port box swaps the panel
-// between the two ports of a two-port device.
+// The LAN panel in-process, with the network closed. Alone on the main window's
+// template: what it shows for a selected device (the DHCP choice, the gateway rule,
+// the two-port box). On the main window: Apply, whose every refusal is shown before
+// anything is sent (the played device is never asked) and whose transactions the
+// administrator check guards, and the port box swapping the panel between the two
+// ports of a two-port device.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -10,8 +12,9 @@
 
 #include "app/admin_login.h"
 #include "app/app_state.h"
-#include "framework/message_box.h"
-#include "main_dialog_fixture.h"
+#include "message_box_recorder.h"
+#include "app/lan_panel.h"
+#include "main_window_fixture.h"
 
 namespace {
 
@@ -22,15 +25,88 @@ int PlayedDevice()
     ++verifications;
     return verdict;
 }
-void NoUser(HWND) {}
+int promptedMode = -1;
+void NoUser(HWND, int mode)
+{
+    promptedMode = mode;
+}
 
-class LanPanelTest : public MainDialogFixture {
+class LanPanelTest : public PanelFixture {
+protected:
+    void SetUp() override
+    {
+        PanelFixture::SetUp();
+        panel_.Bind(window_);
+    }
+    SelectedDevice Device(const char* address, const char* netmask, const char* gateway, const char* dhcpFlag)
+    {
+        SelectedDevice device;
+        device.address = address;
+        device.netmask = netmask;
+        device.gateway = gateway;
+        device.dhcpFlag = dhcpFlag;
+        return device;
+    }
+    LanPanel panel_;
+};
+
+TEST_F(LanPanelTest, ADhcpClientsFieldsAreDisabledAndAZeroGatewayIsBlank)
+{
+    panel_.ShowDevice(Device("198.51.100.31", "255.255.0.0", "", "1"), false);
+    EXPECT_EQ(1, DhcpChoice());  // "Enable"
+    EXPECT_FALSE(Enabled(IDC_IP_ADDRESS));
+    EXPECT_FALSE(Enabled(IDC_NETMASK));
+    EXPECT_FALSE(Enabled(IDC_GATEWAY));
+    EXPECT_EQ("255.255.0.0", Address(IDC_NETMASK));
+    EXPECT_EQ("blank", Address(IDC_GATEWAY));  // empty gateway text
+    EXPECT_STREQ("1", protocolSession.portConfig.lan1.dhcpFlag);
+
+    // Choosing "Disable" in the box enables them again; "Enable" disables them.
+    ComboBox(Item(IDC_RECEIVE_DHCP)).SetCurSel(0);
+    panel_.OnDhcpChoice();
+    EXPECT_TRUE(Enabled(IDC_IP_ADDRESS));
+    ComboBox(Item(IDC_RECEIVE_DHCP)).SetCurSel(1);
+    panel_.OnDhcpChoice();
+    EXPECT_FALSE(Enabled(IDC_GATEWAY));
+
+    panel_.ShowDevice(Device("203.0.113.40", "255.255.255.0", "0.0.0.0", "0"), false);
+    EXPECT_EQ("blank", Address(IDC_GATEWAY));
+    EXPECT_EQ("203.0.113.40", Address(IDC_IP_ADDRESS));
+    EXPECT_TRUE(Enabled(IDC_GATEWAY));
+}
+
+TEST_F(LanPanelTest, ATwoPortTableOffersItsPortsAndPicksThePortTheDeviceAnsweredOn)
+{
+    const SelectedDevice office = Device("198.51.100.20", "255.255.255.0", "198.51.100.1", "0");
+    PortConfigTable& ports = SetPortTable("198.51.100.20", "203.0.113.20");
+    panel_.OpenPortBox();
+    panel_.ShowDevice(office, true);
+    EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), Items(IDC_LAN_PORT));
+    EXPECT_TRUE(Enabled(IDC_LAN_PORT));
+    EXPECT_EQ(0, SendMessageA(Item(IDC_LAN_PORT), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(0, shownPortIndex);
+
+    CopyTextTo(ports.lan1.address, "198.51.100.99");
+    panel_.OpenPortBox();
+    panel_.ShowDevice(office, true);
+    EXPECT_EQ(1, SendMessageA(Item(IDC_LAN_PORT), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(1, shownPortIndex);
+
+    CopyTextTo(ports.lan1.portName, "LANX");
+    panel_.OpenPortBox();
+    panel_.ShowDevice(office, true);
+    EXPECT_EQ((std::vector<std::string>{"LANX"}), Items(IDC_LAN_PORT));
+    EXPECT_EQ(0, shownPortIndex);
+}
+
+class ApplyTest : public MainDialogFixture {
 protected:
     void SetUp() override
     {
         MainDialogFixture::SetUp();
         previous_ = SetAdminLoginSteps({PlayedDevice, NoUser});
         verifications = 0;
+        promptedMode = -1;
         verdict = 1;
     }
     void TearDown() override
@@ -43,7 +119,7 @@ protected:
     {
         AddRow("Office", "192.168.0.10", "255.255.255.0", "192.168.0.1", dhcp, "");
         Select(0);
-        dialog_.SelectDevice();
+        ClickDeviceList();
     }
     void Fields(const char* ip, const char* netmask, const char* gateway)
     {
@@ -65,11 +141,11 @@ protected:
     AdminLoginSteps previous_{};
 };
 
-TEST_F(LanPanelTest, ApplyShowsEachRefusalOnceAndSendsNothing)
+TEST_F(ApplyTest, ApplyShowsEachRefusalOnceAndSendsNothing)
 {
     {
         MessageBoxRecorder boxes;
-        dialog_.ApplyNetworkSettings();
+        Click(IDC_APPLY);
         ASSERT_EQ(1u, boxes.messages.size());
         EXPECT_EQ("Please select a device in the above section.", boxes.messages[0].text);
         EXPECT_EQ("Error", boxes.messages[0].caption);
@@ -103,7 +179,7 @@ TEST_F(LanPanelTest, ApplyShowsEachRefusalOnceAndSendsNothing)
         Fields(c.ip, c.netmask, c.gateway);
         SetFocus(Item(IDC_APPLY));
         MessageBoxRecorder boxes;
-        dialog_.ApplyNetworkSettings();
+        Click(IDC_APPLY);
         ASSERT_EQ(1u, boxes.messages.size());
         EXPECT_EQ(c.message, boxes.messages[0].text);
         EXPECT_EQ(c.caption, boxes.messages[0].caption);
@@ -112,62 +188,61 @@ TEST_F(LanPanelTest, ApplyShowsEachRefusalOnceAndSendsNothing)
             EXPECT_EQ(c.focus, FocusedOctet());
         }
         EXPECT_EQ(0, verifications) << "a refused configuration never reaches the device";
-        EXPECT_EQ(1, dialog_.deviceSelected) << "and the list is not refreshed";
+        EXPECT_EQ(1, Devices().GetItemCount()) << "and the list is not refreshed";
     }
 }
 
-TEST_F(LanPanelTest, AcceptedSettingsPassTheAdministratorCheckThenTheListIsRefreshed)
+TEST_F(ApplyTest, AcceptedSettingsPassTheAdministratorCheckThenTheListIsRefreshed)
 {
     SelectSinglePort();
     Fields("192.168.0.20", "255.255.255.0", "192.168.0.1");
     MessageBoxRecorder boxes;
-    dialog_.ApplyNetworkSettings();
+    Click(IDC_APPLY);
     EXPECT_TRUE(boxes.messages.empty()) << "the static path reports nothing";
     EXPECT_EQ(1, verifications);
     EXPECT_STREQ("192.168.0.20", protocolSession.pendingAddress);
     EXPECT_STREQ("255.255.255.0", protocolSession.pendingNetmask);
     EXPECT_STREQ("192.168.0.1", protocolSession.pendingGateway);
-    EXPECT_EQ(0, dialog_.deviceSelected) << "refreshed after the transaction, answered or not";
+    EXPECT_EQ(0, Devices().GetItemCount()) << "refreshed after the transaction, answered or not";
 
     // A refused administrator check ends Apply with its message, without a refresh.
     SelectSinglePort();
     verdict = 0;
     MessageBoxRecorder refused;
-    dialog_.ApplyNetworkSettings();
+    Click(IDC_APPLY);
     ASSERT_EQ(1u, refused.messages.size());
     EXPECT_EQ("Wrong administrator password input!", refused.messages[0].text);
-    EXPECT_EQ(1, dialog_.deviceSelected);
+    EXPECT_EQ(1, promptedMode) << "the administrator's login";
+    EXPECT_EQ(1, Devices().GetItemCount());
 }
 
-TEST_F(LanPanelTest, DhcpChoiceSkipsValidationAndReportsAFailedTransaction)
+TEST_F(ApplyTest, DhcpChoiceSkipsValidationAndReportsAFailedTransaction)
 {
     SelectSinglePort("1");  // a DHCP client: "Enable", blank fields are no matter
     Fields("", "", "");
     MessageBoxRecorder boxes;
-    dialog_.ApplyNetworkSettings();
+    Click(IDC_APPLY);
     ASSERT_EQ(1u, boxes.messages.size());
     EXPECT_EQ("Set to dhcp client fail.", boxes.messages[0].text);  // nobody answers here
     EXPECT_EQ("Error", boxes.messages[0].caption);
     EXPECT_EQ(1, verifications);
-    EXPECT_EQ(1, dialog_.deviceSelected);
+    EXPECT_EQ(1, Devices().GetItemCount());
 }
 
-TEST_F(LanPanelTest, PortChoiceKeepsTheShownPortAndShowsTheOther)
+TEST_F(ApplyTest, PortChoiceKeepsTheShownPortAndShowsTheOther)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
-    CopyTextTo(ports.lan2.address, "203.0.113.20");
+    PortConfigTable& ports = SetPortTable("198.51.100.20", "203.0.113.20");
     CopyTextTo(ports.lan2.netmask, "255.255.255.0");
     CopyTextTo(ports.lan2.dhcpFlag, "1");
     Select(0);
-    dialog_.SelectDevice();
+    ClickDeviceList();
+    AppendVolume("HDD_1");  // as the volume query would have listed it, mapped from LAN2's address
+    drives_.connections = {{'Y', "\\\\203.0.113.20\\HDD_1"}};
+    RefreshDriveTable();
     SetAddress(IDC_IP_ADDRESS, "198.51.100.21");
 
-    ComboBox(Item(IDC_LAN_PORT)).SetCurSel(1);
-    dialog_.OnPortChoice();
+    Choose(IDC_LAN_PORT, 1);
     EXPECT_STREQ("198.51.100.21", ports.lan1.address) << "the panel's LAN1 values are kept";
     EXPECT_STREQ("0", ports.lan1.dhcpFlag);
     EXPECT_EQ("203.0.113.20", Address(IDC_IP_ADDRESS));
@@ -175,19 +250,21 @@ TEST_F(LanPanelTest, PortChoiceKeepsTheShownPortAndShowsTheOther)
     EXPECT_EQ(1, DhcpChoice());
     EXPECT_FALSE(Enabled(IDC_IP_ADDRESS));
     EXPECT_EQ(1, shownPortIndex);
+    ASSERT_EQ(1, Volumes().GetItemCount()) << "the volumes of the port shown";
+    EXPECT_EQ("Y:", Volumes().GetItemText(0, 1));
 
     // Apply on a two-port device validates the shown port even with "Enable" shown.
     SetAddress(IDC_IP_ADDRESS, "");
     MessageBoxRecorder boxes;
-    dialog_.ApplyNetworkSettings();
+    Click(IDC_APPLY);
     ASSERT_EQ(1u, boxes.messages.size());
     EXPECT_EQ("Please input IP address!", boxes.messages[0].text);
     EXPECT_STREQ("0.0.0.0", ports.lan2.address) << "Apply stored the panel into the shown port";
 
-    ComboBox(Item(IDC_LAN_PORT)).SetCurSel(0);
-    dialog_.OnPortChoice();
+    Choose(IDC_LAN_PORT, 0);
     EXPECT_EQ("198.51.100.21", Address(IDC_IP_ADDRESS));
     EXPECT_EQ(0, DhcpChoice());
+    EXPECT_EQ("", Volumes().GetItemText(0, 1)) << "HDD_1 is mapped from LAN2's address only";
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "app/app_state.h"
 #include "app/login_dialog.h"
 #include "modal_script.h"
 #include "protocol.h"
@@ -40,7 +39,6 @@ Seen seen;
 
 void OpenDialog(int mode, const char* version, std::function<void(HWND)> answer)
 {
-    adminLoginMode = mode;
     playedVersion = version;
     seen = Seen{};
     CopyTextTo(protocolSession.adminUser, "before");
@@ -56,7 +54,7 @@ void OpenDialog(int mode, const char* version, std::function<void(HWND)> answer)
         seen.passwordLimit = SendMessageA(GetDlgItem(box, IDC_LOGIN_PASSWORD), EM_GETLIMITTEXT, 0, 0);
         answer(box);
     });
-    RunLoginDialog(nullptr);
+    RunLoginDialog(nullptr, mode);
 }
 
 void TypeAndPress(HWND box, const char* password, int button)

@@ -1,7 +1,8 @@
-// The main window in-process, with the network closed: the cases that are cheaper to
-// set up from inside than through the simulator (rows without a record, a click that
-// hits no row, the two-port box logic from a known port table, the DHCP flag, the
-// gateway rules, volume names and their drive letters, the skin from the table).
+// The main window in-process, with the network closed, driven by the messages its
+// controls send: the window's parts and skin, the routing of its commands, and what
+// a refresh and a click in the device list do across the panels, in the cases that
+// are cheaper to set up from inside than through the simulator (a click that hits no
+// row, a row without a record, a two-port device whose port table comes or not).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -11,9 +12,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/main_dialog.h"
-#include "fakes.h"
-#include "main_dialog_fixture.h"
+#include "message_box_recorder.h"
+#include "main_window_fixture.h"
 #include "framework/controls.h"
 #include "framework/gdi.h"
 #include "protocol.h"
@@ -30,7 +30,6 @@ TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
     char title[64] = {};
     GetWindowTextA(dialog_.hwnd, title, sizeof(title));
     EXPECT_STREQ("Kavron Storage Utility", title);
-    EXPECT_EQ(0, dialog_.deviceSelected);
     EXPECT_EQ(0, SendMessageA(Item(IDC_DEVICE_LIST), LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ("blank", Address(IDC_IP_ADDRESS));
     EXPECT_EQ(CB_ERR, DhcpChoice());
@@ -68,6 +67,12 @@ TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
     EXPECT_EQ(120, SendMessageA(Item(IDC_VOLUME_LIST), LVM_GETCOLUMNWIDTH, 0, 0));
     EXPECT_EQ(111, SendMessageA(Item(IDC_VOLUME_LIST), LVM_GETCOLUMNWIDTH, 1, 0));
     EXPECT_TRUE(SendMessageA(devices, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT);
+
+    // No device counts as selected: Apply refuses before anything else.
+    MessageBoxRecorder boxes;
+    Click(IDC_APPLY);
+    ASSERT_EQ(1u, boxes.messages.size());
+    EXPECT_EQ("Please select a device in the above section.", boxes.messages[0].text);
 }
 
 TEST_F(MainDialogTest, StartUpFillsTheDriveLetterBoxAndSkinsEveryButtonFromTheTable)
@@ -113,7 +118,8 @@ TEST_F(MainDialogTest, ButtonsActOnTheirClickOnly)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
     Select(0);
-    dialog_.SelectDevice();
+    ClickDeviceList();
+    ASSERT_STREQ("198.51.100.20", selectedHost);
     // Focus and double-click notifications of Refresh, Exit and the close button do nothing.
     for (int code : {BN_DOUBLECLICKED, BN_SETFOCUS, BN_KILLFOCUS}) {
         Click(IDC_REFRESH, code);
@@ -123,28 +129,26 @@ TEST_F(MainDialogTest, ButtonsActOnTheirClickOnly)
     ASSERT_TRUE(IsWindow(dialog_.hwnd));
     EXPECT_FALSE(dialog_.HasEnded());
     EXPECT_EQ(1, Devices().GetItemCount());
-    EXPECT_EQ(1, dialog_.deviceSelected);
-    // The click itself refreshes.
+    // The click itself refreshes, and no device counts as selected any more.
     Click(IDC_REFRESH);
     EXPECT_EQ(0, Devices().GetItemCount());
-    EXPECT_EQ(0, dialog_.deviceSelected);
+    MessageBoxRecorder boxes;
+    Click(IDC_APPLY);
+    ASSERT_EQ(1u, boxes.messages.size());
+    EXPECT_EQ("Please select a device in the above section.", boxes.messages[0].text);
 }
 
 TEST_F(MainDialogTest, RefreshAfterASelectionKeepsTheDhcpChoiceAndEmptiesThePortBox)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
+    SetPortTable("198.51.100.20", "203.0.113.20");
     Select(0);
-    dialog_.SelectDevice();
+    ClickDeviceList();
     ASSERT_EQ(2u, Items(IDC_LAN_PORT).size());
     ASSERT_EQ(1, DhcpChoice());
     ASSERT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
 
     Click(IDC_REFRESH);
-    EXPECT_EQ(0, dialog_.deviceSelected);
     EXPECT_EQ(1, DhcpChoice()) << "the Receive DHCP box keeps its choice";
     EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
     EXPECT_FALSE(Enabled(IDC_LAN_PORT));
@@ -152,29 +156,6 @@ TEST_F(MainDialogTest, RefreshAfterASelectionKeepsTheDhcpChoiceAndEmptiesThePort
     EXPECT_EQ("blank", Address(IDC_NETMASK));
     EXPECT_EQ(0, ListCtrl(Item(IDC_VOLUME_LIST)).GetItemCount());
     EXPECT_STREQ("198.51.100.20", selectedHost) << "the last selection is kept";
-}
-
-TEST_F(MainDialogTest, ClickWhoseSelectedRowIsScrolledAboveTheTopGivesEmptyTexts)
-{
-    for (int i = 0; i < 12; ++i) {
-        const std::string address = "198.51.100." + std::to_string(20 + i);
-        AddRow(("Device " + std::to_string(i)).c_str(), address.c_str(), "255.255.255.0", "198.51.100.1", "0", "");
-    }
-    Select(0);
-    Devices().EnsureVisible(11);
-    ASSERT_GT(Devices().GetTopIndex(), 0);
-    dialog_.SelectDevice();
-    EXPECT_EQ(1, dialog_.deviceSelected);
-    EXPECT_STREQ("", selectedHost);
-    EXPECT_STREQ("", protocolSession.selectedAddress);
-    EXPECT_EQ("blank", Address(IDC_IP_ADDRESS));
-    EXPECT_EQ("blank", Address(IDC_GATEWAY));
-    EXPECT_EQ(0, DhcpChoice());
-
-    // With the selected row in sight, the same click reads it.
-    Devices().EnsureVisible(0);
-    dialog_.SelectDevice();
-    EXPECT_STREQ("198.51.100.20", selectedHost);
 }
 
 TEST_F(MainDialogTest, BackgroundDragsTheWindowAndControlsKeepTheirClicks)
@@ -193,10 +174,8 @@ TEST_F(MainDialogTest, BackgroundDragsTheWindowAndControlsKeepTheirClicks)
 TEST_F(MainDialogTest, ClickBelowTheRowsSelectsNothingAndEmptiesThePanel)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
-    CopyTextTo(dialog_.selectedModel, "ZKM-150");
-    dialog_.SelectDevice();
-    EXPECT_EQ(1, dialog_.deviceSelected);
-    EXPECT_STREQ("", dialog_.selectedModel);
+    CopyTextTo(selectedHost, "198.51.100.20");
+    ClickDeviceList();
     EXPECT_STREQ("", selectedHost);
     EXPECT_STREQ("", protocolSession.selectedAddress);
     EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
@@ -213,8 +192,7 @@ TEST_F(MainDialogTest, RowWhoseDeviceVanishedIsASinglePortFixedAddressDevice)
     AddRow("Gone", "198.51.100.44", "255.255.255.0", "198.51.100.1", "1", "ZKM-150");
     ClearDevices();
     Select(0);
-    dialog_.SelectDevice();
-    EXPECT_STREQ("", dialog_.selectedModel);
+    ClickDeviceList();  // a ZKM-150 no more: its port table is not asked for
     EXPECT_STREQ("198.51.100.44", selectedHost);
     EXPECT_STREQ("198.51.100.44", protocolSession.selectedAddress);
     EXPECT_EQ(0, DhcpChoice());
@@ -229,92 +207,25 @@ TEST_F(MainDialogTest, RowWhoseDeviceVanishedIsASinglePortFixedAddressDevice)
     EXPECT_EQ("198.51.100.1", Address(IDC_GATEWAY));
 }
 
-TEST_F(MainDialogTest, DhcpClientDisablesTheAddressFields)
-{
-    AddRow("Media", "198.51.100.31", "255.255.0.0", "", "1", "");
-    Select(0);
-    dialog_.SelectDevice();
-    EXPECT_EQ(1, DhcpChoice());  // "Enable"
-    EXPECT_FALSE(Enabled(IDC_IP_ADDRESS));
-    EXPECT_FALSE(Enabled(IDC_NETMASK));
-    EXPECT_FALSE(Enabled(IDC_GATEWAY));
-    EXPECT_EQ("255.255.0.0", Address(IDC_NETMASK));
-    EXPECT_EQ("blank", Address(IDC_GATEWAY));  // empty gateway text
-    EXPECT_STREQ("1", protocolSession.portConfig.lan1.dhcpFlag);
-
-    // Choosing "Disable" in the box enables them again; "Enable" disables them.
-    SendMessageA(Item(IDC_RECEIVE_DHCP), CB_SETCURSEL, 0, 0);
-    dialog_.OnDhcpChoice();
-    EXPECT_TRUE(Enabled(IDC_IP_ADDRESS));
-    SendMessageA(Item(IDC_RECEIVE_DHCP), CB_SETCURSEL, 1, 0);
-    dialog_.OnDhcpChoice();
-    EXPECT_FALSE(Enabled(IDC_GATEWAY));
-}
-
-TEST_F(MainDialogTest, ZeroGatewayIsShownBlank)
-{
-    AddRow("Vault", "203.0.113.40", "255.255.255.0", "0.0.0.0", "0", "");
-    Select(0);
-    dialog_.SelectDevice();
-    EXPECT_EQ("blank", Address(IDC_GATEWAY));
-    EXPECT_EQ("203.0.113.40", Address(IDC_IP_ADDRESS));
-}
-
-TEST_F(MainDialogTest, TwoPortDeviceOffersItsPortsAndPicksThePortItAnsweredOn)
+TEST_F(MainDialogTest, TwoPortDeviceShowsItsPortTableOnlyWhenTheQueryAnswers)
 {
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
     // The fixture plays an answered port query: the table is the one set here.
-    PortConfigTable& ports = protocolSession.portConfig;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    CopyTextTo(ports.lan1.address, "198.51.100.20");
-    CopyTextTo(ports.lan2.portName, "LAN2");
-    CopyTextTo(ports.lan2.address, "203.0.113.20");
+    PortConfigTable& ports = SetPortTable("198.51.100.20", "203.0.113.20");
     Select(0);
-    dialog_.SelectDevice();
-    EXPECT_STREQ("ZKM-150", dialog_.selectedModel);
+    ClickDeviceList();
     EXPECT_EQ((std::vector<std::string>{"LAN1", "LAN2"}), Items(IDC_LAN_PORT));
     EXPECT_TRUE(Enabled(IDC_LAN_PORT));
-    EXPECT_EQ(0, SendMessageA(Item(IDC_LAN_PORT), CB_GETCURSEL, 0, 0));
-    EXPECT_EQ(0, shownPortIndex);
-
-    CopyTextTo(ports.lan1.address, "198.51.100.99");
-    dialog_.SelectDevice();
-    EXPECT_EQ(1, SendMessageA(Item(IDC_LAN_PORT), CB_GETCURSEL, 0, 0));
-    EXPECT_EQ(1, shownPortIndex);
-
-    CopyTextTo(ports.lan1.portName, "LANX");
-    dialog_.SelectDevice();
-    EXPECT_EQ((std::vector<std::string>{"LANX"}), Items(IDC_LAN_PORT));
-    EXPECT_EQ(0, shownPortIndex);
 
     // Unanswered, the table left from before is another device's: the panel and the
     // table's first port come from the row, so Apply sends only the row's address.
     portQueryAnswers = 0;
-    CopyTextTo(ports.lan1.portName, "LAN1");
-    dialog_.SelectDevice();
+    ClickDeviceList();
     EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
     EXPECT_FALSE(Enabled(IDC_LAN_PORT));
     EXPECT_STREQ("", ports.lan1.portName);
     EXPECT_STREQ("198.51.100.20", ports.lan1.address);
     EXPECT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
-}
-
-TEST_F(MainDialogTest, VolumeNamesAreConvertedAndNamedByTheirDriveLetter)
-{
-    drives_.connections = {
-        {'X', "\\\\198.51.100.20\\B\xFCrodaten"}, {'W', "\\\\office\\hdd_1"}, {'Q', "\\\\office\\HDD_1"}};
-    RefreshDriveTable();
-    AppendVolume("HDD_1");
-    AppendVolume("B\xC3\xBCrodaten");          // UTF-8 "Bürodaten"
-    AppendVolume("\xE6\x97\xA5\xE6\x9C\xAC");  // not in the ANSI code page
-    dialog_.ShowPortVolumes("198.51.100.20");
-    const ListCtrl volumes(Item(IDC_VOLUME_LIST));
-    ASSERT_EQ(3, volumes.GetItemCount());
-    EXPECT_EQ("HDD_1", volumes.GetItemText(0, 0));
-    EXPECT_EQ("", volumes.GetItemText(0, 1));  // mapped only through the name "office"
-    EXPECT_EQ("B\xFCrodaten", volumes.GetItemText(1, 0));
-    EXPECT_EQ("X:", volumes.GetItemText(1, 1));
-    EXPECT_EQ("??", volumes.GetItemText(2, 0));
 }
 
 }  // namespace

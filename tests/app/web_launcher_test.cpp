@@ -11,9 +11,9 @@
 
 #include "app/app_state.h"
 #include "app/web_launcher.h"
-#include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "framework/registry.h"
-#include "main_dialog_fixture.h"
+#include "main_window_fixture.h"
 
 namespace {
 
@@ -153,7 +153,7 @@ TEST_F(WebLauncherTest, ConfigurationOpensTheSelectedDeviceOrReportsItGone)
 {
     RegisterBrowser("Sieve Browser", "sieve.exe");
     MessageBoxRecorder boxes;
-    dialog_.OnOpenWebConfig();
+    Click(IDC_CONFIGURATION);
     ASSERT_EQ(1u, boxes.messages.size());
     EXPECT_EQ("Please select a device to configure.", boxes.messages[0].text);
     EXPECT_EQ("Warning", boxes.messages[0].caption);
@@ -162,18 +162,16 @@ TEST_F(WebLauncherTest, ConfigurationOpensTheSelectedDeviceOrReportsItGone)
     AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
     Select(0);
     CopyTextTo(protocolSession.sslValue, "1");
-    dialog_.OnOpenWebConfig();
+    Click(IDC_CONFIGURATION);
     EXPECT_EQ((std::vector<std::string>{"sieve.exe https://198.51.100.20"}), commands);
     EXPECT_STREQ("198.51.100.20", selectedHost);
 
     reachable = false;
-    dialog_.deviceSelected = 1;
-    dialog_.OnOpenWebConfig();
+    Click(IDC_CONFIGURATION);
     ASSERT_EQ(2u, boxes.messages.size());
     EXPECT_EQ("Device is no longer available.", boxes.messages[1].text);
     EXPECT_EQ("Warning", boxes.messages[1].caption);
     EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), boxes.messages[1].icon());
-    EXPECT_EQ(0, dialog_.deviceSelected);
     EXPECT_EQ(0, Devices().GetItemCount()) << "the list is refreshed (nobody answers here)";
     EXPECT_EQ(1u, commands.size());
 }

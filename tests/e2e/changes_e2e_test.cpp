@@ -11,21 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "sim_control.h"
+#include "sim_devices.h"
 #include "utility_driver.h"
 
 namespace {
-
-json Device(const char* identity, const char* address, const char* name, const char* volumes)
-{
-    json device = SimDevice(identity, address);
-    device["name"] = name;
-    device["netmask"] = "255.255.255.0";
-    device["gateway"] = "198.51.100.1";
-    device["on"] = json::array({kSimLan0});
-    device["values"] = {{"3", volumes}, {"19", "0"}};
-    return device;
-}
 
 // The DeviceId a request for this device carries, as the simulator logs it.
 std::string DeviceIdHex(const char* identity, const char* address)
@@ -124,8 +113,8 @@ const char kLeaving[] = "198.51.100.80";
 
 TEST_F(ChangesEndToEnd, ADeviceThatLeavesAfterTheClickIsRefusedAtApplyAndAtConnect)
 {
-    const json stays = Device("0e0e0e0e0502", "198.51.100.81", "Stays", "KEEP");
-    Start(json::array({Device(kLeavingId, kLeaving, "Leaving", "HDD_1:USB1"), stays}));
+    const json stays = SimLanDevice("0e0e0e0e0502", "198.51.100.81", "Stays", "KEEP");
+    Start(json::array({SimLanDevice(kLeavingId, kLeaving, "Leaving", "HDD_1:USB1"), stays}));
     Select("Leaving");
     ASSERT_EQ((std::vector<std::string>{"HDD_1", "USB1"}), Volumes());
     ASSERT_TRUE(ApplySimDevices(json::array({stays})));
@@ -177,12 +166,13 @@ TEST_F(ChangesEndToEnd, ADeviceThatLeavesAfterTheClickIsRefusedAtApplyAndAtConne
 
 TEST_F(ChangesEndToEnd, AMovedDeviceKeepsItsOldRowUntilRefreshAndShowsNothingStale)
 {
-    json mover = Device("0e0e0e0e0511", "198.51.100.82", "Mover", "MOVER_VOL");
-    Start(json::array({Device("0e0e0e0e0512", "198.51.100.83", "Other", "OTHER_VOL"), mover}));
+    json mover = SimLanDevice("0e0e0e0e0511", "198.51.100.82", "Mover", "MOVER_VOL");
+    Start(json::array({SimLanDevice("0e0e0e0e0512", "198.51.100.83", "Other", "OTHER_VOL"), mover}));
     Select("Other");
     ASSERT_EQ((std::vector<std::string>{"OTHER_VOL"}), Volumes());
     mover["address"] = "198.51.100.84";
-    ASSERT_TRUE(ApplySimDevices(json::array({Device("0e0e0e0e0512", "198.51.100.83", "Other", "OTHER_VOL"), mover})));
+    ASSERT_TRUE(
+        ApplySimDevices(json::array({SimLanDevice("0e0e0e0e0512", "198.51.100.83", "Other", "OTHER_VOL"), mover})));
 
     // The list is the last discovery's: the row keeps the old address, and its queries
     // go there unanswered. The volume list is emptied, not left showing Other's.
@@ -204,9 +194,9 @@ TEST_F(ChangesEndToEnd, AMovedDeviceKeepsItsOldRowUntilRefreshAndShowsNothingSta
 TEST_F(ChangesEndToEnd, TwoDevicesOnOneAddressAreListedOnceAndAnsweredByTheFirstReply)
 {
     // First answers discovery first; Second answers every query for the address first.
-    json first = Device("0e0e0e0e0521", "198.51.100.85", "First Claim", "FIRST_VOL");
+    json first = SimLanDevice("0e0e0e0e0521", "198.51.100.85", "First Claim", "FIRST_VOL");
     first["subcodeDelayMs"] = {{"3", 60}, {"19", 60}};
-    json second = Device("0e0e0e0e0522", "198.51.100.85", "Second Claim", "SECOND_VOL");
+    json second = SimLanDevice("0e0e0e0e0522", "198.51.100.85", "Second Claim", "SECOND_VOL");
     second["netmask"] = "255.255.0.0";
     second["answerAll"] = true;
     second["delayMs"] = 150;
@@ -228,10 +218,10 @@ TEST_F(ChangesEndToEnd, TwoDevicesOnOneAddressAreListedOnceAndAnsweredByTheFirst
 
 TEST_F(ChangesEndToEnd, ADeviceOnTheSecondLinkOnlyIsQueriedAndSetThroughIt)
 {
-    json distant = Device("0e0e0e0e0531", "203.0.113.86", "Far", "FAR_VOL");
+    json distant = SimLanDevice("0e0e0e0e0531", "203.0.113.86", "Far", "FAR_VOL");
     distant["gateway"] = "203.0.113.1";
     distant["on"] = json::array({kSimLan1});
-    Start(json::array({Device("0e0e0e0e0532", "198.51.100.87", "Near", "NEAR_VOL"), distant}));
+    Start(json::array({SimLanDevice("0e0e0e0e0532", "198.51.100.87", "Near", "NEAR_VOL"), distant}));
     EXPECT_EQ("203.0.113.86", AddressOf("Far"));
 
     size_t mark = SimLogMark();

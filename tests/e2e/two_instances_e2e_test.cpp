@@ -11,34 +11,23 @@
 #include <string>
 #include <vector>
 
-#include "sim_control.h"
+#include "sim_devices.h"
 #include "utility_driver.h"
 
 namespace {
-
-json Device(const char* identity, const char* address, const char* name, const char* volumes)
-{
-    json device = SimDevice(identity, address);
-    device["name"] = name;
-    device["netmask"] = "255.255.255.0";
-    device["gateway"] = "198.51.100.1";
-    device["on"] = json::array({kSimLan0});
-    device["values"] = {{"3", volumes}, {"19", "0"}};
-    return device;
-}
 
 // Slow and Quick answer an address change after 3 s and 0.5 s; Far is on the second
 // link; Solo answers to the asker's address instead of the group.
 json Devices()
 {
-    json slow = Device("0e0e0e0e0601", "198.51.100.91", "Slow", "SLOW_VOL");
+    json slow = SimLanDevice("0e0e0e0e0601", "198.51.100.91", "Slow", "SLOW_VOL");
     slow["subcodeDelayMs"] = {{"1", 3000}};
-    json quick = Device("0e0e0e0e0602", "198.51.100.92", "Quick", "QUICK_VOL");
+    json quick = SimLanDevice("0e0e0e0e0602", "198.51.100.92", "Quick", "QUICK_VOL");
     quick["subcodeDelayMs"] = {{"1", 500}};
-    json distant = Device("0e0e0e0e0603", "203.0.113.93", "Far", "FAR_VOL");
+    json distant = SimLanDevice("0e0e0e0e0603", "203.0.113.93", "Far", "FAR_VOL");
     distant["gateway"] = "203.0.113.1";
     distant["on"] = json::array({kSimLan1});
-    json solo = Device("0e0e0e0e0604", "198.51.100.94", "Solo", "SOLO_VOL");
+    json solo = SimLanDevice("0e0e0e0e0604", "198.51.100.94", "Solo", "SOLO_VOL");
     solo["reply"] = "unicast";
     return json::array({slow, quick, distant, solo});
 }

@@ -13,21 +13,13 @@
 #include <vector>
 
 #include "resource.h"
+#include "wine_io.h"
 #include "winauto.h"
 
 // Set by main() from the command line.
 inline std::string utilityPath;
 
 using winauto::WaitFor;
-
-inline std::string WindowsPath(std::string path)
-{
-    // The test is handed Unix paths; Wine maps the root at Z:.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 class Utility {
 public:

@@ -12,6 +12,7 @@
 #include "framework/dlg_init.h"
 #include "framework/gdi.h"
 #include "framework/message_box.h"
+#include "message_box_recorder.h"
 #include "framework/registry.h"
 #include "framework/thread.h"
 #include "test_ids.h"

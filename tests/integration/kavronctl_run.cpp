@@ -9,30 +9,17 @@
 #include <sstream>
 
 #include "sim_control.h"
+#include "wine_io.h"
 
 namespace {
 
 std::string Program()
 {
-    std::string path = KAVRONCTL_PATH;
 #ifdef _WIN32
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    path = "Z:" + path;
+    return WindowsPath(KAVRONCTL_PATH);
+#else
+    return KAVRONCTL_PATH;
 #endif
-    return path;
-}
-
-std::string WithoutCarriageReturns(const std::string& text)
-{
-    std::string clean;
-    for (char c : text) {
-        if (c != '\r')
-            clean += c;
-    }
-    return clean;
 }
 
 }  // namespace

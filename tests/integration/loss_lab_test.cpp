@@ -16,21 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "network_environment.h"
 #include "protocol.h"
 #include "sim_control.h"
 
 namespace {
 
-class NetworkEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(StartNetwork(), 1); }
-    void TearDown() override
-    {
-        ClearDevices();
-        ClearVolumes(&volumeList);
-        StopNetwork();
-    }
-};
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new NetworkEnvironment);
 
 const char kOffice[] = "198.51.100.20";  // both links

@@ -8,20 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "network_environment.h"
 #include "protocol.h"
 #include "sim_control.h"
 
 namespace {
 
-class NetworkEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(StartNetwork(), 1); }
-    void TearDown() override
-    {
-        ClearDevices();
-        StopNetwork();
-    }
-};
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new NetworkEnvironment);
 
 const char kIdentity[] = "02a1b2c3d4e5";

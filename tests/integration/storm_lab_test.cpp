@@ -24,6 +24,7 @@
 
 #include "cadence.h"
 #include "sim_control.h"
+#include "wine_io.h"
 
 namespace {
 
@@ -71,16 +72,6 @@ double MarginSeconds()
 long long NowMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-}
-
-std::string WithoutCarriageReturns(const std::string& text)
-{
-    std::string clean;
-    for (char c : text) {
-        if (c != '\r')
-            clean += c;
-    }
-    return clean;
 }
 
 struct ClientRun {
