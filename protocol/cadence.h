@@ -2,7 +2,8 @@
 //
 // A reply wait with attempt limit L makes at most L + 1 attempts of one 10 ms select
 // each, with a 100 ms pause after every failed attempt but the last. Discovery uses
-// its own, shorter cadence per interface. Datagrams that cannot be received, or that
+// its own, shorter cadence: 32 windows of 10 ms over every interface at once, 20 ms
+// apart, reading every datagram that arrives in them. Datagrams that cannot be received, or that
 // carry another opcode, do not count as attempts; a steady stream of them would hold
 // a wait for ever, so every wait also has a wall-clock cap a second beyond its
 // nominal worst case. The cap is only looked at while such datagrams arrive, so it
@@ -44,7 +45,8 @@ constexpr long NominalDrainMs(int attempts)
     return static_cast<long>(attempts) * kSelectTimeoutMs;
 }
 
-// Time discovery spends on one interface when nothing arrives.
+// Time a discovery pass takes when nothing arrives, for one interface or eight: all are
+// asked, then listened to together.
 constexpr long NominalDiscoveryMs()
 {
     return kDiscoverySettleMs + static_cast<long>(kDiscoveryAttempts) * kSelectTimeoutMs +
@@ -61,7 +63,7 @@ constexpr long DiscoveryCapMs()
     return NominalDiscoveryMs() + kStreamAllowanceMs;
 }
 
-static_assert(NominalDiscoveryMs() == 990, "discovery takes about a second per interface");
+static_assert(NominalDiscoveryMs() == 990, "a discovery pass takes about a second");
 
 // How a receive loop waits (ReceiveReply): attempts of one kSelectTimeoutMs wait each, a
 // pause after every attempt but the last, and the wall-clock cap.
@@ -76,7 +78,8 @@ constexpr WaitPolicy ReplyWait(int attemptLimit)
 {
     return {attemptLimit + 1, kReplyPauseMs, WaitCapMs(attemptLimit)};
 }
-// Discovery's listening on one interface, after its settle pause.
+// Discovery's listening on every interface at once, after its settle pause: each attempt
+// is a window in which every datagram is read (ListenAll).
 constexpr WaitPolicy DiscoveryWait()
 {
     return {kDiscoveryAttempts, kDiscoveryPauseMs, DiscoveryCapMs()};

@@ -2,6 +2,10 @@
 
 #include <string.h>
 
+#include <string>
+#include <unordered_set>
+#include <vector>
+
 #include "cadence.h"
 #include "codec.h"
 #include "devices.h"
@@ -10,22 +14,30 @@
 
 namespace {
 
-void ListenOn(int index, unsigned char selector1, unsigned char selector2, ReplyBuffer* reply)
-{
-    QueueReader reader(interfaceTable.entries[index]);
-    ReceiveReply(reader, DiscoveryWait(), reply, [&](const ReplyBuffer& datagram) {
-        // What is not an answer to this instance (another instance's, another kind of
-        // datagram, a truncated one) is passed over; an answer uses an attempt, whether
-        // its selectors match or not, and listening goes on.
-        if (!IsOwnReply(datagram) || !IsDeviceAnswer(datagram))
-            return DatagramVerdict::kPass;
-        DeviceRecord record;
-        memset(&record, 0, sizeof record);
-        if (SelectorsMatch(datagram, selector1, selector2) && ReadDeviceAnswer(datagram, index, &record))
-            AddDevice(record);
-        return DatagramVerdict::kCount;
-    });
-}
+// The answers of one pass, kept per interface in the order they arrived until the pass
+// ends: the list is then built interface by interface, so that its order, and the
+// interface a device that answers on two is kept with, do not depend on which interface
+// happened to be read first.
+struct PassAnswers {
+    std::vector<DeviceRecord> byInterface[kMaxInterfaces];
+    std::unordered_set<std::string> addresses[kMaxInterfaces];
+
+    void Keep(int index, const DeviceRecord& record)
+    {
+        // A device that answers twice on one interface is kept once, at its first
+        // answer; a set, because a stream of answers can be long.
+        if (addresses[index].insert(record.address).second)
+            byInterface[index].push_back(record);
+    }
+
+    void AddInInterfaceOrder(int interfaceCount) const
+    {
+        for (int i = 0; i < interfaceCount; ++i) {
+            for (const DeviceRecord& record : byInterface[i])
+                AddDevice(record);
+        }
+    }
+};
 
 }  // namespace
 
@@ -34,16 +46,31 @@ void Discover(unsigned char selector1, unsigned char selector2)
     ClearDevices();
     if (!interfaceTable.open)
         return;
+    FineTimerScope fineTimer;
 
     RequestBuffer request;
     memset(&request, 0, sizeof request);
     int length = BuildDiscoveryRequest(&request);
 
+    // Every interface is asked first and all are listened to together: a pass takes what
+    // one interface took alone, and the devices of one interface answer while the others
+    // are asked.
+    for (int i = 0; i < interfaceTable.interfaceCount; ++i)
+        SendRequest(i, request.bytes, length);
+    PlatformSleep(kDiscoverySettleMs);
+
+    PassAnswers answers;
     ReplyBuffer reply;
     memset(&reply, 0, sizeof reply);
-    for (int i = 0; i < interfaceTable.interfaceCount; ++i) {
-        SendRequest(i, request.bytes, length);
-        PlatformSleep(kDiscoverySettleMs);
-        ListenOn(i, selector1, selector2, &reply);
-    }
+    ListenAll(DiscoveryWait(), &reply, [&](int index, const ReplyBuffer& datagram) {
+        // Every datagram of the pass is read; what is not an answer to this instance, or
+        // one whose selectors do not match, is passed over.
+        if (!IsOwnReply(datagram) || !IsDeviceAnswer(datagram) || !SelectorsMatch(datagram, selector1, selector2))
+            return;
+        DeviceRecord record;
+        memset(&record, 0, sizeof record);
+        if (ReadDeviceAnswer(datagram, index, &record))
+            answers.Keep(index, record);
+    });
+    answers.AddInInterfaceOrder(interfaceTable.interfaceCount);
 }

@@ -1,7 +1,10 @@
-// Discovery: asks every interface in turn who is there and rebuilds the device list.
+// Discovery: asks every interface who is there, listens to all of them at once for
+// about a second, and rebuilds the device list.
 #pragma once
 
-// Empties the device list and fills it from the answers, one record per device
-// address, in the order the first answers arrived. Extended and full answers are kept
-// only when their selector bytes match; an argument of 0 accepts any byte.
+// Empties the device list and fills it from every answer of the pass, one record per
+// device address: interface by interface in table order, on each in the order the
+// answers arrived; a device that answers on two interfaces is kept with the first.
+// Extended and full answers are kept only when their selector bytes match; an argument
+// of 0 accepts any byte.
 void Discover(unsigned char selector1, unsigned char selector2);

@@ -32,6 +32,27 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
 // An unusable socket waits out the timeout and reports 0.
 int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs);
 
+// Waits up to timeoutUs for any of the first count entries' receive sockets to become
+// readable. Returns a mask with bit i set for each readable entries[i] (0 when none
+// became readable within the timeout). Entries without a receive socket are left out;
+// with none to wait on, or when the wait itself fails, it waits out the timeout and
+// reports 0, so that the listening keeps its cadence.
+unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long timeoutUs);
+
+// Asks the system for a 1 ms timer for its lifetime, where sleeps and waits would
+// otherwise round up to a coarser tick: on Windows the 10, 20, 30 and 100 ms steps of
+// the cadence become multiples of 15.6 ms. Nothing on other platforms. Scopes nest.
+class FineTimerScope {
+public:
+    FineTimerScope();
+    ~FineTimerScope();
+    FineTimerScope(const FineTimerScope&) = delete;
+    FineTimerScope& operator=(const FineTimerScope&) = delete;
+
+private:
+    bool held_;
+};
+
 // What PlatformReceiveQueued returns instead of a datagram's length.
 enum {
     kReceiveFailed = -1,  // a datagram was taken but is of no use (longer than capacity,

@@ -171,6 +171,49 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
     return ready > 0 && FD_ISSET(fd, &readable) ? 1 : 0;
 }
 
+unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long timeoutUs)
+{
+    fd_set readable;
+    FD_ZERO(&readable);
+    int highest = -1;
+    for (int i = 0; i < count; ++i) {
+        const int fd = static_cast<int>(entries[i].receiveSocket);
+        if (entries[i].receiveSocket == kNoSocket || fd >= FD_SETSIZE)
+            continue;
+        FD_SET(fd, &readable);
+        if (fd > highest)
+            highest = fd;
+    }
+    timeval timeout{};
+    timeout.tv_sec = timeoutUs / 1000000;
+    timeout.tv_usec = timeoutUs % 1000000;
+    if (highest < 0) {
+        select(0, nullptr, nullptr, nullptr, &timeout);
+        return 0;
+    }
+    const int ready = select(highest + 1, &readable, nullptr, nullptr, &timeout);
+    if (ready < 0) {
+        timeout.tv_sec = timeoutUs / 1000000;
+        timeout.tv_usec = timeoutUs % 1000000;
+        select(0, nullptr, nullptr, nullptr, &timeout);
+        return 0;
+    }
+    unsigned mask = 0;
+    for (int i = 0; ready > 0 && i < count; ++i) {
+        const int fd = static_cast<int>(entries[i].receiveSocket);
+        if (entries[i].receiveSocket != kNoSocket && fd < FD_SETSIZE && FD_ISSET(fd, &readable))
+            mask |= 1u << i;
+    }
+    return mask;
+}
+
+// Linux sleeps and waits to the microsecond already.
+FineTimerScope::FineTimerScope() : held_(false) {}
+FineTimerScope::~FineTimerScope()
+{
+    (void)held_;
+}
+
 int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
 {
     if (entry.receiveSocket == kNoSocket)

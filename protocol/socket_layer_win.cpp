@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include "socket_layer.h"
 #include "text_util.h"
@@ -143,6 +144,50 @@ int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
         return 0;
     }
     return ready > 0 && FD_ISSET(s, &readable) ? 1 : 0;
+}
+
+unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long timeoutUs)
+{
+    // Winsock's fd_set is a list of sockets (FD_SETSIZE of them, 64 by default), not a
+    // bit field: eight receive sockets always fit.
+    fd_set readable;
+    FD_ZERO(&readable);
+    for (int i = 0; i < count; ++i) {
+        if (entries[i].receiveSocket != kNoSocket)
+            FD_SET(AsSocket(entries[i].receiveSocket), &readable);
+    }
+    const DWORD sleepMs = static_cast<DWORD>((timeoutUs + 999) / 1000);
+    // Winsock's select fails at once with no socket at all (WSAEINVAL), and on a broken
+    // one: keep the cadence all the same.
+    if (readable.fd_count == 0) {
+        Sleep(sleepMs);
+        return 0;
+    }
+    timeval timeout;
+    timeout.tv_sec = timeoutUs / 1000000;
+    timeout.tv_usec = timeoutUs % 1000000;
+    const int ready = select(0, &readable, nullptr, nullptr, &timeout);
+    if (ready == SOCKET_ERROR) {
+        Sleep(sleepMs);
+        return 0;
+    }
+    unsigned mask = 0;
+    for (int i = 0; ready > 0 && i < count; ++i) {
+        if (entries[i].receiveSocket != kNoSocket && FD_ISSET(AsSocket(entries[i].receiveSocket), &readable))
+            mask |= 1u << i;
+    }
+    return mask;
+}
+
+// timeBeginPeriod raises the resolution for the whole system while any program holds
+// it, which costs power: it is held for the length of an exchange only, and given back
+// with the same period.
+FineTimerScope::FineTimerScope() : held_(timeBeginPeriod(1) == TIMERR_NOERROR) {}
+
+FineTimerScope::~FineTimerScope()
+{
+    if (held_)
+        timeEndPeriod(1);
 }
 
 int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity)

@@ -181,23 +181,13 @@ void SendRequest(int interfaceIndex, const unsigned char* request, int length)
     NoteQuestion(request, length);
 }
 
-int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
+namespace {
+
+// Takes the next queued datagram of the entry's socket without waiting, zero-terminated;
+// a query reply pays what its device owes.
+int ReceiveQueued(const InterfaceEntry& entry, ReplyBuffer* reply)
 {
-    int length = kQueueEmpty;
-    if (mayHoldMore_ && sinceWait_ < kReadsPerWait) {
-        length = PlatformReceiveQueued(entry_, reply->bytes, kDatagramCapacity);
-        ++sinceWait_;
-    }
-    if (length == kQueueEmpty) {
-        sinceWait_ = 0;
-        mayHoldMore_ = false;
-        if (!PlatformWaitReadable(entry_, timeoutMs))
-            return kQueueEmpty;
-        length = PlatformReceiveQueued(entry_, reply->bytes, kDatagramCapacity);
-        if (length == kQueueEmpty)
-            return kReceiveFailed;
-    }
-    mayHoldMore_ = true;
+    const int length = PlatformReceiveQueued(entry, reply->bytes, kDatagramCapacity);
     if (length >= 0) {
         reply->length = length;
         reply->bytes[length] = 0;
@@ -206,9 +196,75 @@ int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
     return length;
 }
 
+long MicrosecondsUntil(Clock::time_point end)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(end - Clock::now()).count();
+    return left > 0 ? static_cast<long>(left) : 0;
+}
+
+}  // namespace
+
+int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
+{
+    int length = kQueueEmpty;
+    if (mayHoldMore_ && sinceWait_ < kReadsPerWait) {
+        length = ReceiveQueued(entry_, reply);
+        ++sinceWait_;
+    }
+    if (length == kQueueEmpty) {
+        sinceWait_ = 0;
+        mayHoldMore_ = false;
+        if (!PlatformWaitReadable(entry_, timeoutMs))
+            return kQueueEmpty;
+        length = ReceiveQueued(entry_, reply);
+        if (length == kQueueEmpty)
+            return kReceiveFailed;
+    }
+    mayHoldMore_ = true;
+    return length;
+}
+
+void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
+                   void (*take)(int interfaceIndex, const ReplyBuffer& datagram, void* context), void* context)
+{
+    if (!interfaceTable.open)
+        return;
+    FineTimerScope fineTimer;
+    const InterfaceEntry* entries = interfaceTable.entries;
+    const int count = interfaceTable.interfaceCount;
+    const Clock::time_point start = Clock::now();
+    for (int attempt = 0; attempt < policy.attempts; ++attempt) {
+        const Clock::time_point windowEnd = Clock::now() + std::chrono::milliseconds(kSelectTimeoutMs);
+        for (;;) {
+            // A steady stream would hold a window open for ever.
+            if (Clock::now() - start > std::chrono::milliseconds(policy.capMs))
+                return;
+            const unsigned ready = PlatformWaitAnyReadable(entries, count, MicrosecondsUntil(windowEnd));
+            if (ready == 0)
+                break;
+            // Each ready queue is read in turn, at most kReadsPerWait datagrams before
+            // the next wait, so that a flooded interface does not starve the others.
+            for (int i = 0; i < count; ++i) {
+                if ((ready & (1u << i)) == 0)
+                    continue;
+                for (int n = 0; n < kReadsPerWait; ++n) {
+                    const int length = ReceiveQueued(entries[i], reply);
+                    if (length == kQueueEmpty)
+                        break;
+                    if (length >= 0)
+                        take(i, *reply, context);
+                }
+            }
+        }
+        if (attempt + 1 < policy.attempts)
+            PlatformSleep(policy.pauseMs);
+    }
+}
+
 int ReceiveReplyCall(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* reply,
                      DatagramVerdict (*judge)(const ReplyBuffer& datagram, void* context), void* context)
 {
+    FineTimerScope fineTimer;
     const Clock::time_point start = Clock::now();
     int attempts = 0;
     for (;;) {
@@ -259,6 +315,7 @@ void DrainReplies(int interfaceIndex, int attempts, ReplyBuffer* scratch)
     if (!IsOpenInterface(interfaceIndex))
         return;
     // One datagram, or one wait that found none, per attempt.
+    FineTimerScope fineTimer;
     QueueReader reader(interfaceTable.entries[interfaceIndex]);
     for (int i = 0; i < attempts; ++i)
         reader.Next(scratch, kSelectTimeoutMs);
@@ -268,6 +325,7 @@ void AwaitOwedAnswers(int interfaceIndex, const unsigned char* address)
 {
     if (!IsOpenInterface(interfaceIndex))
         return;
+    FineTimerScope fineTimer;
     QueueReader reader(interfaceTable.entries[interfaceIndex]);
     ReplyBuffer scratch;
     // Owed answers fall due by the clock; the empty waits are counted as well, so that

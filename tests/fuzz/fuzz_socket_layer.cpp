@@ -20,6 +20,7 @@ enum {
     kEventEchoClientId = 0x04,
     kEventEchoDeviceId = 0x08,
     kEventQueuedBehind = 0x10,
+    kEventInterfaceShift = 5,
     // Fake handles: send socket of host address k is kHandleBase + 2k, receive + 1.
     kHandleBase = 1000,
     kHandles = 2 * kFuzzMaxHostAddresses,
@@ -37,6 +38,8 @@ struct Layer {
     // The last datagram received had another queued behind it.
     bool queuedBehind;
     bool pendingFails;
+    // The entry whose socket holds the pending datagram and those queued behind it.
+    const InterfaceEntry* pendingEntry;
     int pendingLength;
     unsigned char pendingBytes[kDatagramCapacity];
     // Set when a datagram failed to be received or carried another ClientId; the next
@@ -122,6 +125,7 @@ void FuzzNetworkBegin(const FuzzHost& host, const uint8_t* script, size_t size)
     layer.started = false;
     layer.pending = false;
     layer.queuedBehind = false;
+    layer.pendingEntry = nullptr;
     layer.foreignLast = false;
     layer.lastRequestLength = 0;
     layer.lastDeliveryLength = 0;
@@ -250,23 +254,65 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
     ++layer.counts.requests;
 }
 
-int PlatformWaitReadable(const InterfaceEntry& entry, int)
+namespace {
+
+// One wait of the script over the given entries' sockets: the entry whose socket the
+// event's datagram is queued on (bits 5-7 pick among those with a socket), or -1.
+int WaitOver(const InterfaceEntry* const* entries, int count)
 {
     layer.foreignLast = false;
     layer.pending = false;
     layer.queuedBehind = false;
-    const uint8_t kind = entry.receiveSocket != kNoSocket && !layer.script.Empty() ? layer.script.Byte() : 0;
+    int open = 0;
+    for (int i = 0; i < count; ++i)
+        open += entries[i]->receiveSocket != kNoSocket ? 1 : 0;
+    const uint8_t kind = open > 0 && !layer.script.Empty() ? layer.script.Byte() : 0;
     if ((kind & kEventReadable) == 0) {
         ++layer.counts.emptyWaits;
         ++layer.counts.emptyWaitsSinceSend;
-        return 0;
+        return -1;
     }
     TakeDatagram(kind);
-    return 1;
+    int pick = (kind >> kEventInterfaceShift) % open;
+    for (int i = 0; i < count; ++i) {
+        if (entries[i]->receiveSocket == kNoSocket)
+            continue;
+        if (pick-- == 0) {
+            layer.pendingEntry = entries[i];
+            return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+int PlatformWaitReadable(const InterfaceEntry& entry, int)
+{
+    const InterfaceEntry* entries[] = {&entry};
+    return WaitOver(entries, 1) == 0 ? 1 : 0;
+}
+
+unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long)
+{
+    const InterfaceEntry* listed[kMaxInterfaces];
+    for (int i = 0; i < count && i < kMaxInterfaces; ++i)
+        listed[i] = &entries[i];
+    const int ready = WaitOver(listed, count < kMaxInterfaces ? count : kMaxInterfaces);
+    return ready < 0 ? 0 : 1u << ready;
+}
+
+FineTimerScope::FineTimerScope() : held_(false) {}
+FineTimerScope::~FineTimerScope()
+{
+    (void)held_;
 }
 
 int PlatformReceiveQueued(const InterfaceEntry& entry, unsigned char* buffer, int capacity)
 {
+    // Datagrams are queued on the socket the wait reported, and on no other.
+    if (&entry != layer.pendingEntry)
+        return kQueueEmpty;
     // Without a wait, only a datagram queued behind the last one is there.
     if (!layer.pending && layer.queuedBehind && entry.receiveSocket != kNoSocket && !layer.script.Empty())
         TakeDatagram(layer.script.Byte());

@@ -11,6 +11,8 @@
 //           bit 4  another datagram is queued behind it: the next receive takes the
 //                  next event's datagram (whatever its bit 0) without a wait; without
 //                  this bit a receive that follows no wait finds the queue empty
+//           bits 5-7  for a wait over several sockets (discovery's), which of them
+//                  (modulo those open) the datagram and those behind it are queued on
 //
 // A datagram longer than kDatagramCapacity fails its receive, as on the real sockets.
 // When the script ends every wait times out. Pauses take no time, so that a run is

@@ -16,6 +16,8 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <vector>
+
 #include "fuzz_check.h"
 #include "fuzz_exchanges.h"
 #include "fuzz_expect.h"
@@ -75,13 +77,12 @@ void CheckInterfaceTable(const FuzzHost& host)
     }
 }
 
-// What discovery must list: every accepted answer's address once, at its first
-// arrival, with the record read from that answer and its interface.
+// What discovery must list: every accepted answer's address once, interface by
+// interface in table order and on each in arrival order, with the record read from its
+// first answer there and that interface.
 struct Expected {
-    enum { kMax = 128 };
     unsigned char selector1, selector2;
-    DeviceRecord records[kMax];
-    int count;
+    std::vector<DeviceRecord> answers;  // every accepted answer, in arrival order
 } expected;
 
 void ObserveAnswer(int interfaceIndex, const unsigned char* datagram, int length)
@@ -91,22 +92,27 @@ void ObserveAnswer(int interfaceIndex, const unsigned char* datagram, int length
     DeviceRecord record;
     ExpectRecord(datagram, length, &record);
     record.interfaceIndex = interfaceIndex;
-    for (int i = 0; i < expected.count; ++i) {
-        if (strcmp(expected.records[i].address, record.address) == 0)
-            return;
-    }
-    FUZZ_CHECK(expected.count < Expected::kMax);
-    expected.records[expected.count++] = record;
+    expected.answers.push_back(record);
 }
 
 void CheckDiscovered()
 {
     CheckDeviceList(interfaceTable.interfaceCount, true);
-    FUZZ_CHECK(deviceList.count == expected.count);
-    int i = 0;
-    for (const DeviceRecord* r = deviceList.head; r != nullptr; r = r->next, ++i) {
-        CheckSameRecord(*r, expected.records[i]);
-        FUZZ_CHECK(r->interfaceIndex == expected.records[i].interfaceIndex);
+    std::vector<const DeviceRecord*> listed;
+    for (int index = 0; index < interfaceTable.interfaceCount; ++index) {
+        for (const DeviceRecord& answer : expected.answers) {
+            bool known = answer.interfaceIndex != index;
+            for (const DeviceRecord* r : listed)
+                known = known || strcmp(r->address, answer.address) == 0;
+            if (!known)
+                listed.push_back(&answer);
+        }
+    }
+    FUZZ_CHECK(deviceList.count == static_cast<int>(listed.size()));
+    size_t i = 0;
+    for (const DeviceRecord* r = deviceList.head; r != nullptr && i < listed.size(); r = r->next, ++i) {
+        CheckSameRecord(*r, *listed[i]);
+        FUZZ_CHECK(r->interfaceIndex == listed[i]->interfaceIndex);
     }
 }
 
@@ -140,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     expected.selector1 = setup[4];
     expected.selector2 = setup[5];
-    expected.count = 0;
+    expected.answers.clear();
     FuzzSetObserver(ObserveAnswer);
     Discover(setup[4], setup[5]);
     FuzzSetObserver(nullptr);
