@@ -44,7 +44,8 @@ struct PassAnswers {
 void Discover(unsigned char selector1, unsigned char selector2)
 {
     ClearDevices();
-    if (!interfaceTable.open)
+    // A host without an address has nothing to ask: the pass returns at once.
+    if (!interfaceTable.open || interfaceTable.interfaceCount == 0)
         return;
     FineTimerScope fineTimer;
 
