@@ -3,7 +3,7 @@
 // A reply wait with attempt limit L makes at most L + 1 attempts of one 10 ms select
 // each, with a 100 ms pause after every failed attempt but the last. Discovery uses
 // its own, shorter cadence: 32 windows of 10 ms over every interface at once, 20 ms
-// apart, reading every datagram that arrives in them. Datagrams that cannot be received, or that
+// apart, reading every datagram that arrives in them and in the pauses. Datagrams that cannot be received, or that
 // carry another opcode, do not count as attempts; a steady stream of them would hold
 // a wait for ever, so every wait also has a wall-clock cap a second beyond its
 // nominal worst case. The cap is only looked at while such datagrams arrive, so it

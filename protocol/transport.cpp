@@ -233,8 +233,14 @@ void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
     const InterfaceEntry* entries = interfaceTable.entries;
     const int count = interfaceTable.interfaceCount;
     const Clock::time_point start = Clock::now();
+    // The windows keep their places from the start, so that reading a burst late in one
+    // does not push the others, and the pass's end, later. The pause after a window is
+    // listened through as well: a reader that slept while a stream of other datagrams
+    // came would let its queue overflow and lose the answers behind them.
+    long windowEndMs = 0;
     for (int attempt = 0; attempt < policy.attempts; ++attempt) {
-        const Clock::time_point windowEnd = Clock::now() + std::chrono::milliseconds(kSelectTimeoutMs);
+        windowEndMs += kSelectTimeoutMs + (attempt + 1 < policy.attempts ? policy.pauseMs : 0);
+        const Clock::time_point windowEnd = start + std::chrono::milliseconds(windowEndMs);
         for (;;) {
             // A steady stream would hold a window open for ever.
             if (Clock::now() - start > std::chrono::milliseconds(policy.capMs))
@@ -256,8 +262,6 @@ void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
                 }
             }
         }
-        if (attempt + 1 < policy.attempts)
-            PlatformSleep(policy.pauseMs);
     }
 }
 

@@ -95,12 +95,13 @@ int ReceiveReply(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* rep
 }
 
 // Listens on every open interface at once, as discovery does: policy.attempts windows of
-// kSelectTimeoutMs, each followed by the policy's pause but the last. Within a window
-// every datagram that arrives on any interface is read, each socket's queue through one
-// wait and one receive per datagram, and handed to take(interfaceIndex, datagram); a
-// window ends at the first wait, made for what is left of it, that finds nothing. So
-// the listening lasts the same however many interfaces there are and however many
-// datagrams arrive, up to the policy's cap, which ends it under a stream.
+// kSelectTimeoutMs, each followed by the policy's pause but the last, at fixed places
+// from the start. Every datagram that arrives on any interface, in a window or in a
+// pause, is read, each socket's queue through one wait and one receive per datagram,
+// and handed to take(interfaceIndex, datagram); a window ends at the first wait, made
+// for what is left of it and its pause, that finds nothing. So the listening lasts the
+// same however many interfaces there are and however many datagrams arrive, up to the
+// policy's cap, which ends it under a stream.
 void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
                    void (*take)(int interfaceIndex, const ReplyBuffer& datagram, void* context), void* context);
 
