@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     const std::string path = WindowsPath(argv[1]);
     const int rounds = std::atoi(argv[2]);
     const int interfaces = InterfaceCount();
-    const long nominal = interfaces * NominalDiscoveryMs();
+    const long nominal = NominalDiscoveryMs();  // one pass over every interface
     for (int round = 0; round < rounds; ++round) {
         STARTUPINFOA startup{sizeof(startup)};
         PROCESS_INFORMATION process{};

@@ -6,6 +6,9 @@
 //                                                 "*" before a selected row
 //   kavron-winauto text TITLE CONTROL_ID          a control's text (IP controls: dotted)
 //   kavron-winauto click TITLE CONTROL_ID         click a control in its centre
+//   kavron-winauto click-at TITLE X Y             click the control under a point of the
+//                                                 window's client area (the list's bars,
+//                                                 which have no id of their own)
 //   kavron-winauto click-row TITLE CONTROL_ID ROW select a list row with a click
 //   kavron-winauto select TITLE CONTROL_ID INDEX  choose an item of a combo box
 //   kavron-winauto click-name TITLE CONTROL_ID TEXT   click the row whose first cell is TEXT
@@ -23,7 +26,8 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kavron-winauto wait|rows|text|click|select|click-row|click-name|idle|message ...\n");
+    std::fprintf(stderr,
+                 "usage: kavron-winauto wait|rows|text|click|click-at|select|click-row|click-name|idle|message ...\n");
     return 2;
 }
 
@@ -73,6 +77,23 @@ int main(int argc, char** argv)
         std::printf("%s\t%s\n", box.caption.c_str(), box.text.c_str());
         if (argc >= 4 && std::strcmp(argv[3], "ok") == 0)
             PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return 0;
+    }
+    if (command == "click-at" && argc >= 5) {
+        HWND window = Window(argv[2]);
+        if (!window)
+            return 1;
+        POINT point{std::atoi(argv[3]), std::atoi(argv[4])};
+        // Down to the innermost visible child under the point, in its own coordinates.
+        HWND target = window;
+        for (;;) {
+            HWND child = ChildWindowFromPointEx(target, point, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+            if (!child || child == target)
+                break;
+            MapWindowPoints(target, child, &point, 1);
+            target = child;
+        }
+        winauto::ClickAt(target, point.x, point.y);
         return 0;
     }
     if (argc < 4)
