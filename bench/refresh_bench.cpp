@@ -6,32 +6,14 @@
 //   refresh_bench PATH_TO_KavronStorageUtility.exe ROUNDS
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "bench_process.h"
 #include "cadence.h"
 #include "resource.h"
 #include "winauto.h"
-
-namespace {
-
-double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-std::string WindowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -7,30 +7,16 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "bench_process.h"
 #include "cadence.h"
 #include "protocol_types.h"
 #include "winauto.h"
 
 namespace {
-
-double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-std::string WindowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 // Local IPv4 addresses as the utility will find them: discovery visits each.
 int InterfaceCount()
