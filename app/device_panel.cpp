@@ -32,6 +32,10 @@ void DevicePanel::EnableRefresh(bool enable)
 
 void DevicePanel::ShowDevices()
 {
+    // Every row added changes the list's scroll range, and the skinned list paints at
+    // once at each change of its frame: with redrawing off the rows go in unpainted,
+    // then the list and its bars are painted once (250 rows took 0.85 s under Wine).
+    list_.Send(WM_SETREDRAW, FALSE);
     int row = 0;
     for (const DeviceRecord* record = deviceList.head; record; record = record->next, ++row) {
         row = list_.InsertItem(row, "");
@@ -42,6 +46,8 @@ void DevicePanel::ShowDevices()
         list_.SetItemText(row, kColumnNetmask, record->netmask);
         list_.SetItemText(row, kColumnGateway, record->gateway);
     }
+    list_.Send(WM_SETREDRAW, TRUE);
+    list_.Invalidate();
     deviceSelected_ = false;
 }
 

@@ -1,10 +1,12 @@
 // A Refresh of the real utility as a user makes it: from the click on Refresh to the
-// device list filled again (Refresh enabled once more after its discovery), next to the
+// device list filled again (Refresh enabled once more after its discovery and the
+// window's thread answering again), next to the
 // nominal discovery pass. Prints one "key=value ..." line per round; tools/bench runs it
 // under Wine in labs with two interfaces and with eight.
 //
 //   refresh_bench PATH_TO_KavronStorageUtility.exe ROUNDS
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,9 +47,11 @@ int main(int argc, char** argv)
         // enabled again.
         const bool began = winauto::WaitFor([&] { return !IsWindowEnabled(refresh); }, 5000, 1);
         const bool ended = began && winauto::WaitFor([&] { return IsWindowEnabled(refresh) != FALSE; }, 30000, 1);
+        // The count comes back once the window's thread has filled the list and
+        // answers again.
+        const LRESULT rows = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
         const double wall = NowMs() - start;
-        const size_t rows = winauto::ReadListView(list).size();
-        std::printf("refresh round=%d wall_ms=%.1f rows=%zu nominal_ms=%ld\n", round, wall, rows,
+        std::printf("refresh round=%d wall_ms=%.1f rows=%ld nominal_ms=%ld\n", round, wall, static_cast<long>(rows),
                     NominalDiscoveryMs());
         std::fflush(stdout);
         if (!ended)
