@@ -240,6 +240,11 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefaultProc(msg, wParam, lParam);
 
+    case BM_SETSTYLE:
+        // The dialog manager marks the default push button with this message; the
+        // button stays owner-drawn whatever type it is given.
+        return DefaultProc(msg, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
+
     case BM_SETCHECK:
         checkState = wParam != 0 && kind != kPushButton;
         if (kind == kRadioButton && checkState)

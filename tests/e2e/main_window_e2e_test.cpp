@@ -178,6 +178,11 @@ TEST(MainWindowEndToEnd, KeyboardWalksTheWindowRefreshesAndSelectsWithTheArrows)
         EXPECT_TRUE(rows.at(row).selected) << row;
         EXPECT_EQ(rows.at(row).cells.at(1), winauto::ReadIpAddress(utility.Item(IDC_IP_ADDRESS)).Dotted()) << row;
     }
+
+    // Enter on Exit ends the program.
+    ASSERT_TRUE(tabTo(IDC_EXIT));
+    winauto::PressKey(window, VK_RETURN);
+    EXPECT_EQ(0u, utility.WaitExit(20000));
 }
 
 TEST(MainWindowEndToEnd, AnAddressHeldByAnotherProgramIsToldOnceAtStartUp)

@@ -231,6 +231,9 @@ TEST_F(SkinButtonTest, KeyboardPressesAFocusedButtonWhoseFocusShowsAndWhoseNameI
     EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 1);
     PressKey(VK_SPACE);
     EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 2);
+    // Made the default button, it stays owner-drawn.
+    button.Send(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_EQ(button.Style() & BS_TYPEMASK, BS_OWNERDRAW);
     EnableWindow(button.hwnd, FALSE);
     PressKey(VK_RETURN);
     EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 2);
