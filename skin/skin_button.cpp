@@ -215,9 +215,8 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return DefaultProc(msg, wParam, lParam);
 
     case WM_GETDLGCODE: {
-        // The dialog manager would send Enter to the default button; a focused push
-        // button takes it itself, as Space. A plain owner-drawn button does not say
-        // it is a push button, so the manager never restyles it as a default one.
+        // The dialog manager gives Enter to the dialog's default button; a focused
+        // push button takes it itself, as it takes Space.
         const auto* key = reinterpret_cast<const MSG*>(lParam);
         LRESULT code = DefaultProc(msg, wParam, lParam);
         if (kind == kPushButton && key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)

@@ -23,7 +23,8 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kavron-winauto wait|rows|text|click|select|click-row|click-name|idle|message|key ...\n");
+    std::fprintf(stderr,
+                 "usage: kavron-winauto wait|rows|text|click|select|click-row|click-name|idle|message|key ...\n");
     return 2;
 }
 

@@ -1,6 +1,5 @@
 // The small dialogs as a screen reader walks them: each template bound to its skin,
-// its controls in Tab order with the names Windows' standard proxy gives them, and
-// Escape on a dialog with Cancel.
+// its controls in Tab order with the names Windows' standard proxy gives them.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,7 +9,6 @@
 #include "accessible_name.h"
 #include "resource.h"
 #include "skin/skinned_dialog.h"
-#include "test_support.h"
 
 namespace {
 
@@ -57,20 +55,6 @@ TEST(SmallDialogs, EveryControlIsReachedInReadingOrderWithItsName)
     ASSERT_NE(nullptr, restart.CreateModeless(nullptr));
     EXPECT_EQ("The system is restarting. Please wait a moment.",
               StandardProxyName(restart.GetItem(IDC_RESTART_PROGRESS)));
-}
-
-TEST(SmallDialogs, EscapeCancelsADialogWithCancel)
-{
-    int answer = -1;
-    SkinnedDialog login(IDD_LOGIN);
-    login.SetAnswer(&answer, 1, 0);
-    ASSERT_NE(nullptr, login.CreateModeless(nullptr));
-    MSG escape{login.hwnd, WM_KEYDOWN, VK_ESCAPE, 1};
-    EXPECT_TRUE(IsDialogMessageA(login.hwnd, &escape));
-    PumpMessages();
-    EXPECT_TRUE(login.HasEnded());
-    EXPECT_EQ(IDCANCEL, login.Result());
-    EXPECT_EQ(0, answer);
 }
 
 }  // namespace

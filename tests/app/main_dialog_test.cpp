@@ -59,8 +59,6 @@ TEST_F(MainDialogTest, TabWalksEveryControlInReadingOrderEachWithItsName)
     // The controls shown for some devices only have their names too.
     EXPECT_EQ("LAN port", StandardProxyName(Item(IDC_LAN_PORT)));
     EXPECT_EQ("Language", StandardProxyName(Item(IDC_LANGUAGE)));
-    EXPECT_EQ("BitTorrent", StandardProxyName(Item(IDC_BITTORRENT)));
-    EXPECT_EQ("Widget", StandardProxyName(Item(IDC_WIDGET)));
 }
 
 TEST_F(MainDialogTest, EnterAndSpacePressTheFocusedButtonAndOnlyAClosingKeyCloses)

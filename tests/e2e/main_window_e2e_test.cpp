@@ -123,7 +123,7 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits)
     EXPECT_EQ(0u, utility.WaitExit(20000));
 }
 
-TEST(MainWindowEndToEnd, KeyboardWalksTheWindowRefreshesAndSelectsWithTheArrows)
+TEST(MainWindowEndToEnd, KeyboardWalksTheWindowRefreshesAndExits)
 {
     Utility utility;
     ASSERT_NE(nullptr, utility.window);
@@ -155,7 +155,7 @@ TEST(MainWindowEndToEnd, KeyboardWalksTheWindowRefreshesAndSelectsWithTheArrows)
                                 IDC_CONNECT, IDC_DISCONNECT, IDC_ABOUT, IDC_EXIT, IDC_MINIMIZE, IDC_CLOSE}),
               walk);
 
-    // Enter on Refresh runs a discovery; Escape leaves the window open.
+    // Enter on Refresh runs a discovery.
     ASSERT_TRUE(tabTo(IDC_REFRESH));
     const size_t mark = SimLogMark();
     winauto::PressKey(window, VK_RETURN);
@@ -165,19 +165,6 @@ TEST(MainWindowEndToEnd, KeyboardWalksTheWindowRefreshesAndSelectsWithTheArrows)
         discoveries += !line.contains("sent") && line.value("opcode", 0) == 1;
     EXPECT_GT(discoveries, 0) << "Enter on Refresh sent no discovery request";
     EXPECT_EQ(3u, winauto::ReadListView(utility.Item(IDC_DEVICE_LIST)).size());
-    winauto::PressKey(window, VK_ESCAPE);
-    ASSERT_TRUE(utility.Idle());
-    EXPECT_TRUE(IsWindow(window));
-
-    // The arrow keys select the highlighted device as a click does: the panels follow.
-    ASSERT_TRUE(tabTo(IDC_DEVICE_LIST));
-    for (size_t row = 0; row < 2; ++row) {
-        winauto::PressKey(window, VK_DOWN);
-        ASSERT_TRUE(utility.Idle());
-        const auto rows = winauto::ReadListView(utility.Item(IDC_DEVICE_LIST));
-        EXPECT_TRUE(rows.at(row).selected) << row;
-        EXPECT_EQ(rows.at(row).cells.at(1), winauto::ReadIpAddress(utility.Item(IDC_IP_ADDRESS)).Dotted()) << row;
-    }
 
     // Enter on Exit ends the program.
     ASSERT_TRUE(tabTo(IDC_EXIT));
