@@ -58,14 +58,21 @@ bool MainDialog::OnInitDialog()
     // An address that could not be opened leaves devices out of that list: say so once,
     // over the window rather than before it appears.
     PostMessageA(hwnd, kReportReceiveFailures, 0, 0);
-    return true;
+    // The keyboard starts in the device list, not on the first control in reading
+    // order (the window's minimize button).
+    devices_.Focus();
+    return false;
 }
 
-bool MainDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result)
+bool MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
 {
-    if (msg != kReportReceiveFailures)
+    if (msg == kReportReceiveFailures) {
+        ReportReceiveFailures(hwnd);
+    } else if (msg == kKeyboardSelection) {
+        OnKeyboardSelection(static_cast<int>(wParam));
+    } else {
         return false;
-    ReportReceiveFailures(hwnd);
+    }
     *result = 0;
     return true;
 }
@@ -118,7 +125,7 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
         ShowWindow(hwnd, SW_MINIMIZE);
         return true;
     case IDC_CLOSE:
-        OnCancel();
+        OnExit();
         return true;
     case IDC_EXIT:
         OnExit();
@@ -135,7 +142,26 @@ bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
         *result = 0;
         return true;
     }
+    if (id == IDC_DEVICE_LIST && header->code == LVN_KEYDOWN) {
+        OnListKey();
+        *result = 0;
+        return true;
+    }
     return false;
+}
+
+void MainDialog::OnListKey()
+{
+    // The list tells of the key before it acts on it. A click's selection comes with
+    // NM_CLICK, and a program's own selection with nothing: only the keyboard's is
+    // looked at, after the list has handled the key.
+    PostMessageA(hwnd, kKeyboardSelection, static_cast<WPARAM>(devices_.SelectedRow()), 0);
+}
+
+void MainDialog::OnKeyboardSelection(int rowBefore)
+{
+    if (devices_.SelectedRow() != rowBefore)
+        SelectDevice();
 }
 
 void MainDialog::OnAbout()
@@ -152,8 +178,7 @@ void MainDialog::OnExit()
 
 void MainDialog::OnClose()
 {
-    StopNetwork();
-    Dialog::OnClose();
+    OnExit();
 }
 
 LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)

@@ -23,7 +23,8 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: kavron-winauto wait|rows|text|click|select|click-row|click-name|idle|message ...\n");
+    std::fprintf(stderr,
+                 "usage: kavron-winauto wait|rows|text|click|select|click-row|click-name|idle|message|key ...\n");
     return 2;
 }
 
@@ -74,6 +75,11 @@ int main(int argc, char** argv)
         if (argc >= 4 && std::strcmp(argv[3], "ok") == 0)
             PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return 0;
+    }
+    if (command == "key" && argc >= 4) {
+        // A virtual-key code, decimal, pressed on the window's focused control.
+        HWND window = Window(argv[2]);
+        return window && winauto::PressKey(window, static_cast<UINT>(std::atoi(argv[3]))) ? 0 : 1;
     }
     if (argc < 4)
         return Usage();
