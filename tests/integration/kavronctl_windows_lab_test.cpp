@@ -16,13 +16,6 @@
 
 namespace {
 
-std::string Env(const char* name)
-{
-    char value[MAX_PATH] = {};
-    GetEnvironmentVariableA(name, value, sizeof value);
-    return value;
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -44,7 +37,7 @@ json Office(const json& values = json::object())
 std::vector<json> Adds(const char* letter)
 {
     std::vector<json> adds;
-    std::istringstream log(ReadFile(Env("KAVRON_NETPROVIDER_LOG_WIN")));
+    std::istringstream log(ReadFile(LabPath("KAVRON_NETPROVIDER_LOG")));
     for (std::string line; std::getline(log, line);) {
         json call = json::parse(line, nullptr, false);
         if (call.value("call", "") == "add3" && call.value("local", "") == letter)
@@ -76,7 +69,7 @@ TEST(KavronctlWindows, MapAndUnmapAsConnectAndDisconnectDo)
 
     // After a refused first try, where the window lets the system ask, the command
     // tries the user it was given, without CONNECT_INTERACTIVE.
-    std::ofstream(Env("KAVRON_NETPROVIDER_CONTROL_WIN")) << "add X: 1326 1\nadd W: 1326 2\n";
+    std::ofstream(LabPath("KAVRON_NETPROVIDER_CONTROL")) << "add X: 1326 1\nadd W: 1326 2\n";
     run = KavronctlApart("map 198.51.100.20 HDD_1 X: --user bob --password-stdin", LabFile("pw.in", "secret\n"));
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<json> adds = Adds("X:");
@@ -119,7 +112,7 @@ TEST(KavronctlWindows, InstallCodepageWritesTheFilesOntoTheShareAndWaitsForTheRe
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "codepage 950 installed on 198.51.100.20\n");
     EXPECT_NE(run.err.find("The system is restarting. Please wait a moment. 100 %"), std::string::npos) << run.err;
-    const std::string folder = Env("KAVRON_SIM_SHARES_WIN") + "\\198.51.100.20\\HDD_1\\.systemfile\\.codepages\\";
+    const std::string folder = LabPath("KAVRON_SIM_SHARES") + "\\198.51.100.20\\HDD_1\\.systemfile\\.codepages\\";
     for (const char* name : {"codepage.950", "nls_cp950.ko", "nls_cp950_12.ko", "unicode_map.950"}) {
         EXPECT_EQ(ReadFile(folder + name).size(), PayloadSize(name)) << name;
         EXPECT_GT(PayloadSize(name), 0u);
@@ -158,7 +151,7 @@ TEST(KavronctlWindows, InstallBtChecksTheAdministratorAndTheDeviceFirst)
     run = KavronctlApart("install-bt 198.51.100.20 --password-stdin --restart-wait 1", LabFile("pw.in", "secret\n"));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "BitTorrent installed on 198.51.100.20\n");
-    const std::string folder = Env("KAVRON_SIM_SHARES_WIN") + "\\198.51.100.20\\HDD_1\\Nas_Prog\\BT\\";
+    const std::string folder = LabPath("KAVRON_SIM_SHARES") + "\\198.51.100.20\\HDD_1\\Nas_Prog\\BT\\";
     EXPECT_EQ(ReadFile(folder + "bt").size(), PayloadSize("bt"));
     EXPECT_EQ(ReadFile(folder + "btdog").size(), PayloadSize("btdog"));
     EXPECT_FALSE(PathFileExistsA("C:\\bt")) << "the local copies are gone";
