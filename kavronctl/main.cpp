@@ -108,7 +108,8 @@ int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* field
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Finds Kavron storage devices on the local networks, asks them for their settings and changes them."};
+    CLI::App app{"Finds and watches Kavron storage devices on the local networks, asks them for their settings and\n"
+                 "changes them, opens their web pages, maps their volumes and installs their add-ons."};
     app.name("kavronctl");
     app.require_subcommand(1);
     app.fallthrough();
