@@ -41,3 +41,11 @@ std::string DescribeMappingError(DWORD error);
 
 // Drops the connection of localName, even with files open. True on success.
 bool DisconnectDrive(const char* localName);
+
+// The same three through the given calls rather than the utility's (volume_connection.cpp,
+// no window code: kavronctl links it with a prompt of its own).
+MappingSystem SystemMappingCalls(void (*prompt)(HWND owner));  // the real calls
+DWORD ConnectVolumeWith(const MappingSystem& system, HWND owner, const char* server, const char* volume,
+                        const char* localName);
+std::string DescribeMappingErrorWith(const MappingSystem& system, DWORD error);
+bool DisconnectDriveWith(const MappingSystem& system, const char* localName);
