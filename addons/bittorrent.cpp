@@ -6,6 +6,7 @@
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "framework/busy.h"
 #include "protocol.h"
 
 namespace {
@@ -45,8 +46,13 @@ int AskFirmware()
 
 bool CheckBitTorrentSupport(const char* host)
 {
-    const int disks = AskDiskState();
-    const int firmware = AskFirmware();  // asked whatever the disks said
+    // Up to about a minute of queries and pauses, off the window's thread.
+    int disks = 0;
+    int firmware = 0;
+    RunBusy(nullptr, [&] {
+        disks = AskDiskState();
+        firmware = AskFirmware();  // asked whatever the disks said
+    });
     if (disks == kReady && firmware == kRunsBitTorrent)
         return true;
     if (disks == kNoDisks) {

@@ -6,6 +6,7 @@
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "framework/busy.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
@@ -63,12 +64,13 @@ protected:
     {
         SkinnedDialog::OnInitDialog();
         BindDlgItems(hwnd, {{IDC_LANGUAGE_CHOICE, &choice_}});
-        // All of this runs before the dialog is first shown.
-        const int disks = AskDiskState();
+        // All of this runs before the dialog is first shown; the device's answers are
+        // waited for off the thread, the main window answering meanwhile.
+        const int disks = RunBusy(hwnd, [this] { return AskDiskState(); });
         const char* refusal = nullptr;
         switch (disks) {
         case kReady:
-            choice_.SetCurSel(ChoiceOf(AskCodepage()));
+            choice_.SetCurSel(ChoiceOf(RunBusy(hwnd, [this] { return AskCodepage(); })));
             return true;
         case kNoDisks:
             refusal = "No hard drives were detected.\nPlease verify that the hard drives are properly connected before "

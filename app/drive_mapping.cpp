@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/login_dialog.h"
 #include "app/windows_version.h"
+#include "framework/busy.h"
 #include "framework/seam.h"
 #include "protocol.h"
 
@@ -64,9 +65,25 @@ void PromptShareUser(HWND owner)
 Seam<MappingSystem> mappingSystem{{SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion,
                                    QueryDomain, PromptShareUser, SystemErrorText}};
 
-DWORD Connect(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags, HWND owner = nullptr)
+// Tries to connect up to `attempts` times, off the window's thread. A provider's
+// extended error belongs to the thread that made the call and lasts until its next
+// networking call: the reason of a failure is read in the same step. promptOwner
+// names the window of the system's credentials prompt (an interactive try); the
+// prompt then belongs to the worker, its owner to the window's thread.
+DWORD Connect(HWND owner, std::string* reason, NETRESOURCEA* resource, const char* password, const char* user,
+              DWORD flags, int attempts = 1, HWND promptOwner = nullptr)
 {
-    return mappingSystem->addConnection(owner, resource, password, user, flags);
+    return RunBusy(owner, [&] {
+        DWORD error = NO_ERROR;
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            error = mappingSystem->addConnection(promptOwner, resource, password, user, flags);
+            if (error == NO_ERROR)
+                break;
+        }
+        if (reason)
+            *reason = error == NO_ERROR ? std::string() : DescribeMappingError(error);
+        return error;
+    });
 }
 
 // "domain\user", or the user alone without a domain.
@@ -89,7 +106,7 @@ void PrepareMapping()
     adminLoginMode = 0;
 }
 
-DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName)
+DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName, std::string* reason)
 {
     char version[64] = {};
     int code = 0;
@@ -98,7 +115,7 @@ DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const ch
     std::string remote = std::string("\\\\") + server + "\\" + volume;
     std::string local = localName;
     // Whatever used the letter goes first; for a free letter this fails harmlessly.
-    mappingSystem->cancelConnection(local.c_str(), CONNECT_UPDATE_PROFILE, TRUE);
+    RunBusy(owner, [&] { mappingSystem->cancelConnection(local.c_str(), CONNECT_UPDATE_PROFILE, TRUE); });
 
     NETRESOURCEA resource = {};
     resource.dwType = RESOURCETYPE_DISK;
@@ -111,38 +128,31 @@ DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const ch
     if (std::strstr(version, "NT")) {
         // NT 4 has no way to find the user itself: ask, then insist a few times.
         mappingSystem->prompt(owner);
-        DWORD error = NO_ERROR;
-        for (int attempt = 0; attempt < kNtAttempts; ++attempt) {
-            error = Connect(&resource, password, user, CONNECT_UPDATE_PROFILE);
-            if (error == NO_ERROR)
-                break;
-        }
-        return error;
+        return Connect(owner, reason, &resource, password, user, CONNECT_UPDATE_PROFILE, kNtAttempts);
     }
 
     // First the logged-on user within the device's domain, or no credentials at all.
     protocolSession.domainValue[0] = '\0';
-    mappingSystem->queryDomain();
     const char* domain = protocolSession.domainValue;
-    DWORD error;
-    if (domain[0]) {
-        char windowsUser[260] = {};
+    char windowsUser[260] = {};
+    RunBusy(owner, [&] {
+        mappingSystem->queryDomain();
         DWORD length = sizeof windowsUser;
-        if (mappingSystem->getUser(nullptr, windowsUser, &length) != NO_ERROR)
+        if (domain[0] && mappingSystem->getUser(nullptr, windowsUser, &length) != NO_ERROR)
             windowsUser[0] = '\0';
         windowsUser[sizeof windowsUser - 1] = '\0';
-        error = Connect(&resource, nullptr, QualifiedUser(domain, windowsUser).c_str(), CONNECT_UPDATE_PROFILE);
-    } else {
-        error = Connect(&resource, "", "", CONNECT_UPDATE_PROFILE);
-    }
+    });
+    const DWORD error = domain[0] ? Connect(owner, reason, &resource, nullptr,
+                                            QualifiedUser(domain, windowsUser).c_str(), CONNECT_UPDATE_PROFILE)
+                                  : Connect(owner, reason, &resource, "", "", CONNECT_UPDATE_PROFILE);
     if (error == NO_ERROR)
         return NO_ERROR;
 
     // Version 6 systems ask for credentials themselves; the others ask through ours.
     if (std::strstr(version, "Vista"))
-        return Connect(&resource, "", "", CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE, owner);
+        return Connect(owner, reason, &resource, "", "", CONNECT_UPDATE_PROFILE | CONNECT_INTERACTIVE, 1, owner);
     mappingSystem->prompt(owner);
-    return Connect(&resource, password, QualifiedUser(domain, user).c_str(), CONNECT_UPDATE_PROFILE);
+    return Connect(owner, reason, &resource, password, QualifiedUser(domain, user).c_str(), CONNECT_UPDATE_PROFILE);
 }
 
 std::string DescribeMappingError(DWORD error)

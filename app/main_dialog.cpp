@@ -6,6 +6,7 @@
 #include "app/receive_failure_notice.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
+#include "framework/busy.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -65,12 +66,54 @@ bool MainDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result)
 {
     if (msg != kReportReceiveFailures)
         return false;
-    ReportReceiveFailures(hwnd);
     *result = 0;
+    // The failures are the protocol's records: read them when no step runs.
+    if (IsBusy()) {
+        PostWhenIdle(hwnd, msg);
+        return true;
+    }
+    ++flows_;
+    ReportReceiveFailures(hwnd);
+    EndFlow();
     return true;
 }
 
+bool MainDialog::DeferEnd(UINT msg, WPARAM wParam)
+{
+    if (flows_ == 0)
+        return false;
+    if (!pendingEnd_) {
+        pendingEnd_ = msg;
+        pendingEndParam_ = wParam;
+    }
+    return true;
+}
+
+void MainDialog::EndFlow()
+{
+    if (--flows_ > 0 || !pendingEnd_)
+        return;
+    PostMessageA(hwnd, pendingEnd_, pendingEndParam_, 0);
+    pendingEnd_ = 0;
+}
+
 bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
+{
+    // Ending the window is no flow of its own: it waits for the one that runs, if any.
+    if (code == BN_CLICKED && (id == IDC_EXIT || id == IDC_CLOSE)) {
+        if (id == IDC_EXIT)
+            OnExit();
+        else
+            OnCancel();
+        return true;
+    }
+    ++flows_;
+    const bool handled = Dispatch(id, code);
+    EndFlow();
+    return handled;
+}
+
+bool MainDialog::Dispatch(int id, int code)
 {
     // The boxes report their selection changes; every button acts on its click
     // only, never on the focus or double-click notifications it may also send.
@@ -117,12 +160,6 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
     case IDC_MINIMIZE:
         ShowWindow(hwnd, SW_MINIMIZE);
         return true;
-    case IDC_CLOSE:
-        OnCancel();
-        return true;
-    case IDC_EXIT:
-        OnExit();
-        return true;
     default:
         return false;
     }
@@ -131,7 +168,9 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
 bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
 {
     if (id == IDC_DEVICE_LIST && header->code == NM_CLICK) {
+        ++flows_;
         SelectDevice();
+        EndFlow();
         *result = 0;
         return true;
     }
@@ -145,6 +184,8 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnExit()
 {
+    if (DeferEnd(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED)))
+        return;
     ClearDevices();
     StopNetwork();
     DestroyWindow(hwnd);
@@ -152,8 +193,18 @@ void MainDialog::OnExit()
 
 void MainDialog::OnClose()
 {
+    if (DeferEnd(WM_CLOSE, 0))
+        return;
     StopNetwork();
     Dialog::OnClose();
+}
+
+void MainDialog::OnCancel()
+{
+    // Escape and the skin's close button.
+    if (DeferEnd(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED)))
+        return;
+    Dialog::OnCancel();
 }
 
 LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)
