@@ -53,8 +53,10 @@ bool MainDialog::OnInitDialog()
     const RECT client = ClientRect();
     OnSize(SIZE_RESTORED, client.right, client.bottom);
 
-    // The first discovery runs before the window is first shown; it leaves no device
-    // selected.
+    // The window shows before the first discovery, whose wait runs off the thread: the
+    // list fills when it ends. It leaves no device selected.
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
     RefreshDevices();
     // An address that could not be opened leaves devices out of that list: say so once,
     // over the window rather than before it appears.
