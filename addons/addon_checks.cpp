@@ -114,21 +114,38 @@ int AskCodepageChoice()
                              IsKnownCodepage));
 }
 
-BtVerdict CheckBitTorrentDevice(MessageSink tell)
+BtVerdict AskBitTorrentDevice()
 {
     const int disks = AskBtDiskState();
     const int firmware = AskFirmware();  // asked whatever the disks said
     if (disks == kReady && firmware == kRunsBitTorrent)
         return BtVerdict::kReady;
-    if (disks == kNoDisks) {
-        tell("No hard drives were detected.\nPlease verify that the hard drives are properly connected "
-             "before continuing.");
+    if (disks == kNoDisks)
         return BtVerdict::kNoDisks;
-    }
-    if (disks == kUnformatted) {
-        tell("Please format hard drive.");
+    if (disks == kUnformatted)
         return BtVerdict::kUnformatted;
-    }
-    tell("BitTorrent does not supported on this device now.");
     return disks == 0 ? BtVerdict::kSilent : BtVerdict::kUnsupported;
+}
+
+const char* BitTorrentRefusal(BtVerdict verdict)
+{
+    switch (verdict) {
+    case BtVerdict::kReady:
+        return nullptr;
+    case BtVerdict::kNoDisks:
+        return "No hard drives were detected.\nPlease verify that the hard drives are properly connected "
+               "before continuing.";
+    case BtVerdict::kUnformatted:
+        return "Please format hard drive.";
+    default:
+        return "BitTorrent does not supported on this device now.";
+    }
+}
+
+BtVerdict CheckBitTorrentDevice(MessageSink tell)
+{
+    const BtVerdict verdict = AskBitTorrentDevice();
+    if (verdict != BtVerdict::kReady)
+        tell(BitTorrentRefusal(verdict));
+    return verdict;
 }

@@ -29,3 +29,8 @@ extern const char kUnsupportedChoice[];
 // message is the unsupported device's).
 enum class BtVerdict { kReady, kNoDisks, kUnformatted, kUnsupported, kSilent };
 BtVerdict CheckBitTorrentDevice(MessageSink tell);
+// The same in two halves, for a caller that waits on one thread and tells on another:
+// the queries and pauses (up to about a minute), then the message for a verdict other
+// than kReady.
+BtVerdict AskBitTorrentDevice();
+const char* BitTorrentRefusal(BtVerdict verdict);

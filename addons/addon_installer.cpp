@@ -1,5 +1,6 @@
 #include "addons/addon_installer.h"
 
+#include "framework/busy.h"
 #include "framework/message_box.h"
 #include "resource.h"
 #include "skin/skinned_dialog.h"
@@ -26,9 +27,10 @@ protected:
     void OnCancel() override {}
     void OnTimer(UINT_PTR) override
     {
-        // The one tick that does anything: no second one while this one runs.
+        // The one tick that does anything: no second one while this one runs (nor
+        // during the work, whose pump skips ticks).
         KillTimer(hwnd, TimerId());
-        const bool installed = InstallAddon(mode_, host_.c_str());
+        const bool installed = RunBusy(hwnd, [this] { return InstallAddon(mode_, host_.c_str()); });
         Dialog::EndDialog(IDCANCEL);
         if (!installed)
             ShowMessageBox(nullptr, "Please check hard drives.", nullptr, MB_OK);

@@ -7,13 +7,17 @@
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "framework/busy.h"
 #include "protocol.h"
 
 bool CheckBitTorrentSupport(const char* host)
 {
-    const BtVerdict verdict = CheckBitTorrentDevice(ShowPlainMessage);
+    // Up to about a minute of queries and pauses, off the window's thread; what the
+    // user is told comes after, from the window's.
+    const BtVerdict verdict = RunBusy(nullptr, [] { return AskBitTorrentDevice(); });
     if (verdict == BtVerdict::kReady)
         return true;
+    ShowPlainMessage(BitTorrentRefusal(verdict));
     if (verdict == BtVerdict::kUnformatted)
         OpenDevicePages(host);
     restartState = -1;

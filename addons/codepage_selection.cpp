@@ -7,6 +7,7 @@
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "framework/busy.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
@@ -25,11 +26,12 @@ protected:
     {
         SkinnedDialog::OnInitDialog();
         BindDlgItems(hwnd, {{IDC_LANGUAGE_CHOICE, &choice_}});
-        // All of this runs before the dialog is first shown.
-        const int disks = AskCodepageDiskState();
+        // All of this runs before the dialog is first shown; the device's answers are
+        // waited for off the thread, the main window answering meanwhile.
+        const int disks = RunBusy(hwnd, [] { return AskCodepageDiskState(); });
         const char* refusal = CodepageRefusal(disks);
         if (!refusal) {
-            choice_.SetCurSel(AskCodepageChoice());
+            choice_.SetCurSel(RunBusy(hwnd, [] { return AskCodepageChoice(); }));
             return true;
         }
         ShowPlainMessage(refusal);

@@ -6,6 +6,7 @@
 #include "app/receive_failure_notice.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
+#include "framework/busy.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -52,32 +53,73 @@ bool MainDialog::OnInitDialog()
     const RECT client = ClientRect();
     OnSize(SIZE_RESTORED, client.right, client.bottom);
 
-    // The first discovery runs before the window is first shown; it leaves no device
-    // selected.
+    // The window shows before the first discovery, whose wait runs off the thread: the
+    // list fills when it ends. It leaves no device selected.
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+    // The keyboard starts in the device list, not on the first control in reading
+    // order (the window's minimize button).
+    devices_.Focus();
     RefreshDevices();
     // An address that could not be opened leaves devices out of that list: say so once,
     // over the window rather than before it appears.
     PostMessageA(hwnd, kReportReceiveFailures, 0, 0);
-    // The keyboard starts in the device list, not on the first control in reading
-    // order (the window's minimize button).
-    devices_.Focus();
     return false;
 }
 
 bool MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
 {
-    if (msg == kReportReceiveFailures) {
-        ReportReceiveFailures(hwnd);
-    } else if (msg == kKeyboardSelection) {
-        OnKeyboardSelection(static_cast<int>(wParam));
-    } else {
+    if (msg != kReportReceiveFailures && msg != kKeyboardSelection)
         return false;
-    }
     *result = 0;
+    // The failures are the protocol's records: read them when no step runs.
+    if (msg == kReportReceiveFailures && IsBusy()) {
+        PostWhenIdle(hwnd, msg);
+        return true;
+    }
+    ++flows_;
+    if (msg == kReportReceiveFailures)
+        ReportReceiveFailures(hwnd);
+    else
+        OnKeyboardSelection(static_cast<int>(wParam));
+    EndFlow();
     return true;
 }
 
+bool MainDialog::DeferEnd(UINT msg, WPARAM wParam)
+{
+    if (flows_ == 0)
+        return false;
+    if (!pendingEnd_) {
+        pendingEnd_ = msg;
+        pendingEndParam_ = wParam;
+    }
+    return true;
+}
+
+void MainDialog::EndFlow()
+{
+    if (--flows_ > 0 || !pendingEnd_)
+        return;
+    PostMessageA(hwnd, pendingEnd_, pendingEndParam_, 0);
+    pendingEnd_ = 0;
+}
+
 bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
+{
+    // Ending the window is no flow of its own: it waits for the one that runs, if any.
+    // The skin's close button ends it as Exit does.
+    if (code == BN_CLICKED && (id == IDC_EXIT || id == IDC_CLOSE)) {
+        OnExit();
+        return true;
+    }
+    ++flows_;
+    const bool handled = Dispatch(id, code);
+    EndFlow();
+    return handled;
+}
+
+bool MainDialog::Dispatch(int id, int code)
 {
     // The boxes report their selection changes; every button acts on its click
     // only, never on the focus or double-click notifications it may also send.
@@ -124,12 +166,6 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
     case IDC_MINIMIZE:
         ShowWindow(hwnd, SW_MINIMIZE);
         return true;
-    case IDC_CLOSE:
-        OnExit();
-        return true;
-    case IDC_EXIT:
-        OnExit();
-        return true;
     default:
         return false;
     }
@@ -138,7 +174,9 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
 bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
 {
     if (id == IDC_DEVICE_LIST && header->code == NM_CLICK) {
+        ++flows_;
         SelectDevice();
+        EndFlow();
         *result = 0;
         return true;
     }
@@ -171,6 +209,8 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnExit()
 {
+    if (DeferEnd(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED)))
+        return;
     ClearDevices();
     StopNetwork();
     DestroyWindow(hwnd);
@@ -178,6 +218,7 @@ void MainDialog::OnExit()
 
 void MainDialog::OnClose()
 {
+    // Alt+F4 and the system menu's Close end the window as Exit does.
     OnExit();
 }
 

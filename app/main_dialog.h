@@ -73,6 +73,19 @@ private:
     void OnAbout();
     void OnExit();
 
+    // A command's flow, from the click to its last message. The window's end (the close
+    // box, Alt+F4, the skin's close button, Exit) that comes meanwhile, e.g. the close
+    // box clicked during a wait, whose WM_CLOSE the framework posts again after the
+    // step, waits for the flow's end: the sockets are never stopped under a flow, nor
+    // the window ended from the loop of a message box the flow shows.
+    // True (and the end is posted again when the flow is over) while a flow runs.
+    bool DeferEnd(UINT msg, WPARAM wParam);
+    void EndFlow();
+    bool Dispatch(int id, int code);
+    int flows_ = 0;
+    UINT pendingEnd_ = 0;
+    WPARAM pendingEndParam_ = 0;
+
     DevicePanel devices_;
     LanPanel lan_;
     DrivePanel drives_;

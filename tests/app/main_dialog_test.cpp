@@ -331,4 +331,23 @@ TEST_F(MainDialogTest, TwoPortDeviceShowsItsPortTableOnlyWhenTheQueryAnswers)
     EXPECT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
 }
 
+TEST_F(MainDialogTest, WindowEndsOnlyWhenTheFlowThatRunsHasEnded)
+{
+    // A close and a sent Exit click while the flow's message is up: the window stays
+    // until the flow is over, then ends once.
+    MessageBoxRecorder boxes;
+    SetMessageBoxHook([&](HWND, const char* text, const char*, UINT) {
+        boxes.messages.push_back({window_, text, "", 0});
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        Click(IDC_EXIT);
+        EXPECT_TRUE(IsWindow(window_)) << "ended under a running flow";
+        return IDOK;
+    });
+    Click(IDC_APPLY);  // no device selected: one message ends the flow
+    ASSERT_EQ(1u, boxes.messages.size());
+    EXPECT_TRUE(IsWindow(window_));
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(window_)) << "the deferred close came once the flow had ended";
+}
+
 }  // namespace
