@@ -1,89 +1,13 @@
 #include "addons/addon_installer.h"
 
-#include <direct.h>
-#include <shlwapi.h>
-
-#include <cstdio>
-#include <cstring>
-
-#include "addons/addon_state.h"
+#include "framework/busy.h"
 #include "framework/message_box.h"
-#include "framework/seam.h"
-#include "protocol.h"
-#include "res/payloads.h"
 #include "resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {
 
-constexpr int kShareNameRounds = 10;
-constexpr int kConnectAttempts = 6;
 constexpr UINT kTickMs = 2000;
-constexpr char kTempFolder[] = "C:\\bt\\";
-
-DWORD SystemAddConnection(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
-{
-    return WNetAddConnection2A(resource, password, user, flags);
-}
-
-Seam<InstallerSystem> installerSystem{
-    {SetAccessMode, QueryShareName, SetCodepage, NotifyAddonInstalled, SendStop, SystemAddConnection}};
-
-// The files of each codepage, by list index: resource ids for a device with the
-// older (HDD_a) layout and for one with the HDD_1 layout. 865, 852 and 857 need none.
-struct CodepageRow {
-    const char* number;
-    std::vector<int> hddA;
-    std::vector<int> hdd1;
-};
-const CodepageRow kCodepages[] = {
-    {"950", {151, 153, 155, 156}, {151, 174, 192, 156}},
-    {"936", {157, 158, 159, 160}, {157, 175, 190, 160}},
-    {"850", {143, 145, 148}, {143, 179, 187, 148}},
-    {"865", {}, {}},
-    {"852", {}, {}},
-    {"857", {}, {}},
-    {"949", {165, 166, 167, 168}, {165, 176, 191, 168}},
-    {"866", {169, 170, 185, 171, 184}, {169, 177, 183, 188, 194, 171, 184}},
-    {"932", {161, 162, 163, 172, 164}, {161, 173, 178, 189, 193, 164}},
-};
-constexpr int kCodepageCount = sizeof kCodepages / sizeof kCodepages[0];
-
-// The BitTorrent programs: written to a local temporary file, then copied.
-struct BtFile {
-    int id;
-    const char* name;
-};
-const BtFile kBtFiles[] = {{215, "bt"}, {220, "btdog"}};
-
-std::string Destination(const char* host, const std::string& folder, const char* file)
-{
-    return std::string("\\\\") + host + "\\" + folder + "\\" + file;
-}
-
-// Asks the network for the share behind path, as an explorer window would before a
-// write; whether it connects does not matter (a local path never does).
-void ConnectTo(const std::string& path)
-{
-    char remote[261];
-    lstrcpynA(remote, path.c_str(), sizeof remote);
-    NETRESOURCEA resource = {};
-    resource.dwType = RESOURCETYPE_ANY;
-    resource.lpRemoteName = remote;
-    for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
-        if (installerSystem->addConnection(&resource, "", "", 0) == NO_ERROR)
-            return;
-    }
-}
-
-bool WriteWhole(const std::string& path, const void* data, DWORD size)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = size == 0 || std::fwrite(data, size, 1, file) == 1;
-    return std::fclose(file) == 0 && written;
-}
 
 class AddonInstallerDialog : public SkinnedDialog {
 public:
@@ -103,9 +27,10 @@ protected:
     void OnCancel() override {}
     void OnTimer(UINT_PTR) override
     {
-        // The one tick that does anything: no second one while this one runs.
+        // The one tick that does anything: no second one while this one runs (nor
+        // during the work, whose pump skips ticks).
         KillTimer(hwnd, TimerId());
-        const bool installed = InstallAddon(mode_, host_.c_str());
+        const bool installed = RunBusy(hwnd, [this] { return InstallAddon(mode_, host_.c_str()); });
         Dialog::EndDialog(IDCANCEL);
         if (!installed)
             ShowMessageBox(nullptr, "Please check hard drives.", nullptr, MB_OK);
@@ -119,117 +44,6 @@ private:
 };
 
 }  // namespace
-
-InstallerSystem SetInstallerSystem(const InstallerSystem& system)
-{
-    return installerSystem.Replace(system);
-}
-
-bool AddonFolder(const char* systemVolume, InstallMode mode, std::string* folder)
-{
-    const char* addon = mode == InstallMode::kBitTorrent ? "Nas_Prog/BT" : ".codepages";
-    if (systemVolume[0] == '\0' || lstrcmpiA(systemVolume, "HDD_a") == 0) {
-        *folder = std::string("HDD_a\\") + addon;
-        return true;
-    }
-    if (lstrcmpiA(systemVolume, "HDD_1") == 0) {
-        // Codepages go below the system files, in the volume as the device spells it.
-        *folder = mode == InstallMode::kBitTorrent ? std::string("HDD_1\\") + addon
-                                                   : std::string(systemVolume) + "\\.systemfile\\" + addon;
-        return true;
-    }
-    return false;
-}
-
-std::vector<int> CodepageFiles(int codepageIndex, bool hdd1Layout)
-{
-    if (codepageIndex < 0 || codepageIndex >= kCodepageCount)
-        return {};
-    return hdd1Layout ? kCodepages[codepageIndex].hdd1 : kCodepages[codepageIndex].hddA;
-}
-
-const char* CodepageNumber(int codepageIndex)
-{
-    return codepageIndex >= 0 && codepageIndex < kCodepageCount ? kCodepages[codepageIndex].number : "";
-}
-
-bool WriteEmbeddedFile(const char* type, int id, const std::string& writePath, const std::string& finalPath)
-{
-    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(id & 0xFFFF), type);
-    HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data)
-        return false;
-    const DWORD size = SizeofResource(nullptr, resource);
-
-    ConnectTo(writePath);
-    // A short write leaves a file behind that is not the payload: a failure all the same.
-    const bool whole = WriteWhole(writePath, data, size);
-    if (writePath.find("C:\\") == std::string::npos)
-        return PathFileExistsA(writePath.c_str()) && whole;
-
-    // Local first, then across: the old program on the device is replaced, but only by
-    // a whole copy. A local file that could not be written, or came out short, leaves
-    // the device's program as it is rather than leave the device without one.
-    bool copied = false;
-    if (whole) {
-        DeleteFileA(finalPath.c_str());
-        copied = CopyFileA(writePath.c_str(), finalPath.c_str(), TRUE) != FALSE;
-    }
-    DeleteFileA(writePath.c_str());
-    return copied && PathFileExistsA(finalPath.c_str());
-}
-
-bool InstallAddon(InstallMode mode, const char* host)
-{
-    // A new run: it has restarted nothing yet (only a completed restart wait says so),
-    // and nothing of an earlier run counts as installed.
-    restartState = -1;
-    btInstalled = 0;
-    installFailed = false;
-    installerSystem->setAccessMode("rw");
-    for (int round = 0; round < kShareNameRounds; ++round) {
-        protocolSession.shareNameValue[0] = '\0';
-        installerSystem->queryShareName();
-        const char* volume = protocolSession.shareNameValue;
-        if (lstrcmpiA(volume, "HDD_1") == 0 || lstrcmpiA(volume, "HDD_a") == 0)
-            break;
-    }
-    std::string folder;
-    bool ok = AddonFolder(protocolSession.shareNameValue, mode, &folder);
-    const bool hdd1 = lstrcmpiA(protocolSession.shareNameValue, "HDD_1") == 0;
-
-    if (ok && mode == InstallMode::kBitTorrent) {
-        _mkdir(kTempFolder);
-        for (const BtFile& file : kBtFiles) {
-            ok = WriteEmbeddedFile(PayloadResourceType(PayloadType::kBt), file.id, std::string(kTempFolder) + file.name,
-                                   Destination(host, folder, file.name));
-            if (!ok)
-                break;
-        }
-    } else if (ok) {
-        for (int id : CodepageFiles(chosenCodepageIndex, hdd1)) {
-            const Payload* payload = FindPayload(id);
-            ok = payload && WriteEmbeddedFile(PayloadResourceType(PayloadType::kCodepage), id,
-                                              Destination(host, folder, payload->name), "");
-            if (!ok)
-                break;
-        }
-    }
-    if (!ok) {
-        installFailed = true;
-        installerSystem->sendStop("stop");
-        return false;
-    }
-    if (mode == InstallMode::kBitTorrent) {
-        installerSystem->notifyAddonInstalled("BT");
-        btInstalled = 1;
-    } else {
-        CopyTextTo(protocolSession.codepageValue, CodepageNumber(chosenCodepageIndex));
-        installerSystem->setCodepage(protocolSession.codepageValue);
-    }
-    return true;
-}
 
 void RunAddonInstaller(HWND owner, InstallMode mode, const char* host)
 {

@@ -2,62 +2,24 @@
 
 #include <direct.h>
 
+#include "addons/addon_checks.h"
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "framework/busy.h"
 #include "protocol.h"
-
-namespace {
-
-constexpr int kRounds = 15;
-constexpr DWORD kRoundPauseMs = 2000;
-constexpr DWORD kFirstFirmwarePauseMs = 1000;
-
-enum DiskState { kNoDisks = 1, kUnformatted = 2, kReady = 3 };
-enum Firmware { kRunsBitTorrent = 1, kNoBitTorrent = 2 };
-
-int AskDiskState()
-{
-    int state = AskUntil(Checks().queryDiskState, protocolSession.diskStateValue, kRounds, kRoundPauseMs,
-                         [](int n) { return n >= 1 && n <= 5; });
-    // 4 and 5 are disks with more to offer: ready as far as BitTorrent goes.
-    if (state >= kReady && state <= 5) {
-        CopyTextTo(protocolSession.diskStateValue, "3");
-        state = kReady;
-    }
-    return state;
-}
-
-int AskFirmware()
-{
-    protocolSession.btFirmwareValue[0] = '\0';
-    Checks().queryBtFirmware();
-    Checks().sleep(kFirstFirmwarePauseMs);
-    // A first "no" is final; anything else is asked again until a "yes".
-    if (LeadingNumber(protocolSession.btFirmwareValue) == kNoBitTorrent)
-        return kNoBitTorrent;
-    return AskUntil(Checks().queryBtFirmware, protocolSession.btFirmwareValue, kRounds, kRoundPauseMs,
-                    [](int n) { return n == kRunsBitTorrent; });
-}
-
-}  // namespace
 
 bool CheckBitTorrentSupport(const char* host)
 {
-    const int disks = AskDiskState();
-    const int firmware = AskFirmware();  // asked whatever the disks said
-    if (disks == kReady && firmware == kRunsBitTorrent)
+    // Up to about a minute of queries and pauses, off the window's thread; what the
+    // user is told comes after, from the window's.
+    const BtVerdict verdict = RunBusy(nullptr, [] { return AskBitTorrentDevice(); });
+    if (verdict == BtVerdict::kReady)
         return true;
-    if (disks == kNoDisks) {
-        ShowPlainMessage("No hard drives were detected.\nPlease verify that the hard drives are properly connected "
-                         "before continuing.");
-    } else if (disks == kUnformatted) {
-        ShowPlainMessage("Please format hard drive.");
+    ShowPlainMessage(BitTorrentRefusal(verdict));
+    if (verdict == BtVerdict::kUnformatted)
         OpenDevicePages(host);
-    } else {
-        ShowPlainMessage("BitTorrent does not supported on this device now.");
-    }
     restartState = -1;
     return false;
 }

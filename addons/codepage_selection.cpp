@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "addons/addon_checks.h"
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "framework/busy.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
@@ -14,45 +16,6 @@
 #include "skin/skinned_dialog.h"
 
 namespace {
-
-constexpr int kRounds = 10;
-constexpr DWORD kRoundPauseMs = 1000;
-
-// Disk states as the device reports them.
-enum DiskState { kNoDisks = 1, kUnformatted = 2, kReady = 3, kUnicode = 4, kExtendedFirmware = 5 };
-
-// The list index of each codepage the device may report; any other is Western European.
-int ChoiceOf(int codepage)
-{
-    switch (codepage) {
-    case 950:
-        return 0;
-    case 936:
-        return 1;
-    case 865:
-        return 3;
-    case 852:
-        return 4;
-    case 857:
-        return 5;
-    case 949:
-        return 6;
-    case 866:
-        return 7;
-    case 932:
-        return 8;
-    default:
-        return 2;
-    }
-}
-
-bool IsKnownCodepage(int codepage)
-{
-    return codepage == 850 || ChoiceOf(codepage) != 2;
-}
-
-const char kUnsupportedChoice[] =
-    "This codepage does not supported in this firmware.\nPlease download the latest firmware from the support link.";
 
 class LanguageDialog : public SkinnedDialog {
 public:
@@ -63,26 +26,13 @@ protected:
     {
         SkinnedDialog::OnInitDialog();
         BindDlgItems(hwnd, {{IDC_LANGUAGE_CHOICE, &choice_}});
-        // All of this runs before the dialog is first shown.
-        const int disks = AskDiskState();
-        const char* refusal = nullptr;
-        switch (disks) {
-        case kReady:
-            choice_.SetCurSel(ChoiceOf(AskCodepage()));
+        // All of this runs before the dialog is first shown; the device's answers are
+        // waited for off the thread, the main window answering meanwhile.
+        const int disks = RunBusy(hwnd, [] { return AskCodepageDiskState(); });
+        const char* refusal = CodepageRefusal(disks);
+        if (!refusal) {
+            choice_.SetCurSel(RunBusy(hwnd, [] { return AskCodepageChoice(); }));
             return true;
-        case kNoDisks:
-            refusal = "No hard drives were detected.\nPlease verify that the hard drives are properly connected before "
-                      "continuing.";
-            break;
-        case kUnformatted:
-            refusal = "Please format hard drive.";
-            break;
-        case kUnicode:
-            refusal = "This device supports Unicode.";
-            break;
-        default:
-            refusal = "Multi-language options are not supported on this device.";
-            break;
         }
         ShowPlainMessage(refusal);
         if (disks == kUnformatted)
@@ -132,35 +82,11 @@ private:
     // dialog must take no click, and above all no OK, while the message is up.
     void RefuseChoice() { ShowMessageBox(hwnd, kUnsupportedChoice, nullptr, MB_OK); }
 
-    // Up to ten rounds, a second apart, until the device reports a disk state.
-    int AskDiskState()
-    {
-        int state = AskUntil(Checks().queryDiskState, protocolSession.diskStateValue, kRounds, kRoundPauseMs,
-                             [](int n) { return n >= kNoDisks && n <= kExtendedFirmware; });
-        extendedCodepages = 0;
-        if (state == kExtendedFirmware) {
-            extendedCodepages = 1;
-            CopyTextTo(protocolSession.diskStateValue, "3");
-            state = kReady;
-        }
-        return state;
-    }
-    // Up to ten rounds, a second apart, until the device reports a codepage it may have.
-    int AskCodepage()
-    {
-        return AskUntil(Checks().queryCodepage, protocolSession.codepageValue, kRounds, kRoundPauseMs, IsKnownCodepage);
-    }
-
     ComboBox choice_;
     std::string host_;
 };
 
 }  // namespace
-
-bool IsChoiceUnsupported(int choice)
-{
-    return extendedCodepages == 0 && choice >= 3 && choice <= 5;
-}
 
 bool RunLanguageDialog(HWND owner, const char* host)
 {

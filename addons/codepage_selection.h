@@ -10,7 +10,3 @@
 // Runs the dialog (and what follows its OK) over owner for the device at host. True
 // when the restart wait completed: the caller then refreshes its lists.
 bool RunLanguageDialog(HWND owner, const char* host);
-
-// True when the list's choice is one of the codepages 865, 852 and 857 and the
-// device's firmware does not take them.
-bool IsChoiceUnsupported(int choice);

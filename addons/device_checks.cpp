@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "framework/message_box.h"
 #include "framework/seam.h"
 #include "protocol.h"
 
@@ -47,9 +46,4 @@ int AskUntil(int (*query)(), char* value, int rounds, DWORD pauseMs, bool (*want
 void OpenDevicePages(const char* host)
 {
     checks->run(("explorer http://" + std::string(host)).c_str(), SW_HIDE);
-}
-
-void ShowPlainMessage(const char* text)
-{
-    ShowMessageBox(nullptr, text, nullptr, MB_OK);
 }

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr UINT_PTR kCloseTimer = 1;
-RestartTiming timing{99, 900, 90000};
 
 // What the worker needs, owned by the dialog for as long as the worker runs.
 struct Progress {
@@ -49,6 +48,7 @@ protected:
     {
         SkinnedDialog::OnInitDialog();
         BindDlgItems(hwnd, {{IDC_RESTART_PROGRESS, &bar_, DlgItemBinding::kSubclass}});
+        const RestartTiming& timing = CurrentRestartTiming();
         progress_ = {bar_.hwnd, CreateEventA(nullptr, TRUE, FALSE, nullptr), timing};
         if (progress_.stop)
             worker_ = StartThread(DriveProgress, &progress_);
@@ -86,13 +86,6 @@ private:
 };
 
 }  // namespace
-
-RestartTiming SetRestartTiming(const RestartTiming& next)
-{
-    const RestartTiming previous = timing;
-    timing = next;
-    return previous;
-}
 
 void RunRestartProgress(HWND owner)
 {

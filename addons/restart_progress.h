@@ -19,3 +19,9 @@ struct RestartTiming {
     UINT closeMs;
 };
 RestartTiming SetRestartTiming(const RestartTiming& timing);  // returns the previous one
+const RestartTiming& CurrentRestartTiming();
+
+// The same wait without a window (restart_wait.cpp, which kavronctl shares): the steps
+// of the timing, each reported to onStep (1 to steps) before its pause; then restartState
+// is 0.
+void RunRestartWait(void (*onStep)(int step, int steps));

@@ -1,20 +1,19 @@
 #include "app/admin_login.h"
 
 #include "app/login_dialog.h"
+#include "framework/busy.h"
 #include "framework/message_box.h"
 #include "framework/seam.h"
-#include "framework/wait_cursor.h"
 #include "protocol.h"
 
 namespace {
 
 Seam<AdminLoginSteps> steps{{VerifyAdminPassword, RunLoginDialog}};
 
-// The device is asked while the window cannot answer: show it.
-int Verify()
+// The device is asked off the window's thread: the window answers meanwhile.
+int Verify(HWND owner)
 {
-    WaitCursor wait;
-    return steps->verify();
+    return RunBusy(owner, [] { return steps->verify(); });
 }
 
 }  // namespace
@@ -28,10 +27,10 @@ bool EnsureAdminLogin(HWND owner, int mode)
 {
     CopyTextTo(protocolSession.adminUser, "admin");
     CopyTextTo(protocolSession.adminPassword, "");
-    if (Verify() != 0)
+    if (Verify(owner) != 0)
         return true;
     steps->prompt(owner, mode);
-    if (Verify() != 0)
+    if (Verify(owner) != 0)
         return true;
     ShowMessageBox(owner, "Wrong administrator password input!", "Error", MB_OK | MB_ICONHAND);
     return false;

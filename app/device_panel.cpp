@@ -27,7 +27,13 @@ void DevicePanel::Clear()
 
 void DevicePanel::EnableRefresh(bool enable)
 {
+    // A window that is disabled loses the keyboard focus to no window at all: Refresh
+    // pressed from the keyboard takes it back once it is enabled again.
+    if (!enable)
+        refreshHadFocus_ = GetFocus() == refresh_;
     EnableWindow(refresh_, enable ? TRUE : FALSE);
+    if (enable && refreshHadFocus_ && !GetFocus())
+        SetFocus(refresh_);
 }
 
 void DevicePanel::ShowDevices()
@@ -68,6 +74,11 @@ std::optional<SelectedDevice> DevicePanel::Selection() const
     if (row < 0)
         return std::nullopt;
     return DeviceOfRow(row);
+}
+
+int DevicePanel::SelectedRow() const
+{
+    return list_.GetNextItem(-1, LVNI_SELECTED);
 }
 
 void DevicePanel::Focus() const

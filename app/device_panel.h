@@ -33,6 +33,8 @@ public:
     // The device of the selected row at or below the first visible row (a selected
     // row scrolled out of sight above does not count); nothing without one.
     std::optional<SelectedDevice> Selection() const;
+    // The selected row, or -1.
+    int SelectedRow() const;
     // Gives the list the keyboard focus.
     void Focus() const;
 
@@ -48,6 +50,7 @@ private:
     GdiFont font_;
     HWND dialog_ = nullptr;
     HWND refresh_ = nullptr;
+    bool refreshHadFocus_ = false;
     bool deviceSelected_ = false;
     std::string selectedModel_;
 };

@@ -32,8 +32,12 @@ MappingSystem SetMappingSystem(const MappingSystem& system);  // returns the pre
 void PrepareMapping();
 
 // Maps \\server\volume to localName ("Y:"), dropping whatever used that letter first.
-// NO_ERROR when the connection was made, else the error of the last try.
-DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName);
+// NO_ERROR when the connection was made, else the error of the last try, and in
+// *reason (when given) DescribeMappingError's text for it, read where the try was
+// made. The system's calls run off owner's thread (framework/busy.h), the login
+// dialog on it.
+DWORD ConnectVolume(HWND owner, const char* server, const char* volume, const char* localName,
+                    std::string* reason = nullptr);
 
 // Windows' own words for a mapping error, on one or more lines without a trailing line
 // end, so that the user can act on it; "Error N." when the system has none.
@@ -41,3 +45,11 @@ std::string DescribeMappingError(DWORD error);
 
 // Drops the connection of localName, even with files open. True on success.
 bool DisconnectDrive(const char* localName);
+
+// The same three through the given calls rather than the utility's (volume_connection.cpp,
+// no window code: kavronctl links it with a prompt of its own).
+MappingSystem SystemMappingCalls(void (*prompt)(HWND owner));  // the real calls
+DWORD ConnectVolumeWith(const MappingSystem& system, HWND owner, const char* server, const char* volume,
+                        const char* localName);
+std::string DescribeMappingErrorWith(const MappingSystem& system, DWORD error);
+bool DisconnectDriveWith(const MappingSystem& system, const char* localName);

@@ -71,11 +71,9 @@ void RefreshDriveTable()
     }
 }
 
-void FillDriveLetterList(HWND comboBox)
+std::vector<DriveOffer> OfferedDriveLetters()
 {
-    SendMessageA(comboBox, CB_RESETCONTENT, 0, 0);
-    int offered = 0;
-    int firstFree = 0;  // 1-based position of the first free letter, 0 = none
+    std::vector<DriveOffer> offers;
     for (int slot = 0; slot < kDriveSlotCount; ++slot) {
         const DriveSlot& s = driveTable[slot];
         const char letter = SlotLetter(slot);
@@ -90,9 +88,21 @@ void FillDriveLetterList(HWND comboBox)
         default:
             break;
         }
+        offers.push_back({&s, s.server[0] && s.share[0]});
+    }
+    return offers;
+}
+
+void FillDriveLetterList(HWND comboBox)
+{
+    SendMessageA(comboBox, CB_RESETCONTENT, 0, 0);
+    int offered = 0;
+    int firstFree = 0;  // 1-based position of the first free letter, 0 = none
+    for (const DriveOffer& offer : OfferedDriveLetters()) {
+        const DriveSlot& s = *offer.slot;
         ++offered;
         char text[8 + 1 + 2 + 256 + 1 + 256];
-        if (s.server[0] && s.share[0]) {
+        if (offer.inUse) {
             std::snprintf(text, sizeof(text), "%s \\\\%s\\%s", s.drive, s.server, s.share);
         } else {
             CopyText(text, sizeof(text), s.drive);

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 struct DriveSlot {
     char server[256];  // server part of the connection, without the leading "\\"
     char share[256];   // everything after the backslash that ends the server part
@@ -24,6 +26,17 @@ struct DriveSystem {
 DriveSystem SetDriveSystem(const DriveSystem& system);  // returns the previous one
 
 void RefreshDriveTable();
+
+// The letters a volume may be mapped to, Z: first: every letter but A:, B: and the
+// fixed, removable, CD and RAM drives; inUse when the table names a share for it
+// (connected, or remembered and not connected now).
+struct DriveOffer {
+    const DriveSlot* slot;
+    bool inUse;
+};
+std::vector<DriveOffer> OfferedDriveLetters();
+// The box of the drive panel: the offered letters, "Y: \\server\share" for one in use,
+// the first free one chosen.
 void FillDriveLetterList(HWND comboBox);
 
 // The drive ("Z:") whose connection is server\volumeName for one of the accepted

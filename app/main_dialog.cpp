@@ -6,6 +6,7 @@
 #include "app/receive_failure_notice.h"
 #include "app/window_shape.h"
 #include "framework/application.h"
+#include "framework/busy.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -52,25 +53,73 @@ bool MainDialog::OnInitDialog()
     const RECT client = ClientRect();
     OnSize(SIZE_RESTORED, client.right, client.bottom);
 
-    // The first discovery runs before the window is first shown; it leaves no device
-    // selected.
+    // The window shows before the first discovery, whose wait runs off the thread: the
+    // list fills when it ends. It leaves no device selected.
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+    // The keyboard starts in the device list, not on the first control in reading
+    // order (the window's minimize button).
+    devices_.Focus();
     RefreshDevices();
     // An address that could not be opened leaves devices out of that list: say so once,
     // over the window rather than before it appears.
     PostMessageA(hwnd, kReportReceiveFailures, 0, 0);
+    return false;
+}
+
+bool MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
+{
+    if (msg != kReportReceiveFailures && msg != kKeyboardSelection)
+        return false;
+    *result = 0;
+    // The failures are the protocol's records: read them when no step runs.
+    if (msg == kReportReceiveFailures && IsBusy()) {
+        PostWhenIdle(hwnd, msg);
+        return true;
+    }
+    ++flows_;
+    if (msg == kReportReceiveFailures)
+        ReportReceiveFailures(hwnd);
+    else
+        OnKeyboardSelection(static_cast<int>(wParam));
+    EndFlow();
     return true;
 }
 
-bool MainDialog::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result)
+bool MainDialog::DeferEnd(UINT msg, WPARAM wParam)
 {
-    if (msg != kReportReceiveFailures)
+    if (flows_ == 0)
         return false;
-    ReportReceiveFailures(hwnd);
-    *result = 0;
+    if (!pendingEnd_) {
+        pendingEnd_ = msg;
+        pendingEndParam_ = wParam;
+    }
     return true;
+}
+
+void MainDialog::EndFlow()
+{
+    if (--flows_ > 0 || !pendingEnd_)
+        return;
+    PostMessageA(hwnd, pendingEnd_, pendingEndParam_, 0);
+    pendingEnd_ = 0;
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
+{
+    // Ending the window is no flow of its own: it waits for the one that runs, if any.
+    // The skin's close button ends it as Exit does.
+    if (code == BN_CLICKED && (id == IDC_EXIT || id == IDC_CLOSE)) {
+        OnExit();
+        return true;
+    }
+    ++flows_;
+    const bool handled = Dispatch(id, code);
+    EndFlow();
+    return handled;
+}
+
+bool MainDialog::Dispatch(int id, int code)
 {
     // The boxes report their selection changes; every button acts on its click
     // only, never on the focus or double-click notifications it may also send.
@@ -117,12 +166,6 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
     case IDC_MINIMIZE:
         ShowWindow(hwnd, SW_MINIMIZE);
         return true;
-    case IDC_CLOSE:
-        OnCancel();
-        return true;
-    case IDC_EXIT:
-        OnExit();
-        return true;
     default:
         return false;
     }
@@ -131,11 +174,32 @@ bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
 bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
 {
     if (id == IDC_DEVICE_LIST && header->code == NM_CLICK) {
+        ++flows_;
         SelectDevice();
+        EndFlow();
+        *result = 0;
+        return true;
+    }
+    if (id == IDC_DEVICE_LIST && header->code == LVN_KEYDOWN) {
+        OnListKey();
         *result = 0;
         return true;
     }
     return false;
+}
+
+void MainDialog::OnListKey()
+{
+    // The list tells of the key before it acts on it. A click's selection comes with
+    // NM_CLICK, and a program's own selection with nothing: only the keyboard's is
+    // looked at, after the list has handled the key.
+    PostMessageA(hwnd, kKeyboardSelection, static_cast<WPARAM>(devices_.SelectedRow()), 0);
+}
+
+void MainDialog::OnKeyboardSelection(int rowBefore)
+{
+    if (devices_.SelectedRow() != rowBefore)
+        SelectDevice();
 }
 
 void MainDialog::OnAbout()
@@ -145,6 +209,8 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnExit()
 {
+    if (DeferEnd(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED)))
+        return;
     ClearDevices();
     StopNetwork();
     DestroyWindow(hwnd);
@@ -152,8 +218,8 @@ void MainDialog::OnExit()
 
 void MainDialog::OnClose()
 {
-    StopNetwork();
-    Dialog::OnClose();
+    // Alt+F4 and the system menu's Close end the window as Exit does.
+    OnExit();
 }
 
 LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)

@@ -26,6 +26,10 @@ protected:
     bool OnNotify(int id, NMHDR* header, LRESULT* result) override;
     LRESULT OnNcHitTest(int x, int y, LRESULT defaultResult) override;
     void OnSize(UINT type, int cx, int cy) override;
+    // Enter on no button and Escape do nothing here: the window has no OK or Cancel,
+    // and a stray key must not close it.
+    void OnOK() override {}
+    void OnCancel() override {}
     void OnClose() override;
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
@@ -34,10 +38,16 @@ protected:
 private:
     // Posted once by the initialisation, so that the message is told over the window.
     static constexpr UINT kReportReceiveFailures = WM_APP + 1;
+    // Posted by a key in the device list: once the list has moved its selection.
+    static constexpr UINT kKeyboardSelection = WM_APP + 2;
 
     // Device panel: Refresh, a click in the list, Configuration.
     void RefreshDevices();
     void SelectDevice();
+    // After a key in the device list: a row the keyboard selected is selected as a
+    // click selects it, once per change.
+    void OnListKey();
+    void OnKeyboardSelection(int rowBefore);
     void OnOpenWebConfig();
     // Waits for the reachability verdict; when the device is gone, says so and
     // refreshes the drive letters and the device list. True when reachable.
@@ -58,9 +68,23 @@ private:
     // After a device restarted: the drive letters and the device list as they are now.
     void RefreshAfterRestart();
 
-    // Bottom bar. Exit forgets the devices, closes the sockets and ends the window.
+    // Bottom bar. Exit forgets the devices, closes the sockets and ends the window;
+    // the close button, Alt+F4 and the system menu's Close end it the same way.
     void OnAbout();
     void OnExit();
+
+    // A command's flow, from the click to its last message. The window's end (the close
+    // box, Alt+F4, the skin's close button, Exit) that comes meanwhile, e.g. the close
+    // box clicked during a wait, whose WM_CLOSE the framework posts again after the
+    // step, waits for the flow's end: the sockets are never stopped under a flow, nor
+    // the window ended from the loop of a message box the flow shows.
+    // True (and the end is posted again when the flow is over) while a flow runs.
+    bool DeferEnd(UINT msg, WPARAM wParam);
+    void EndFlow();
+    bool Dispatch(int id, int code);
+    int flows_ = 0;
+    UINT pendingEnd_ = 0;
+    WPARAM pendingEndParam_ = 0;
 
     DevicePanel devices_;
     LanPanel lan_;

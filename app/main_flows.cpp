@@ -18,8 +18,8 @@
 #include "app/port_query.h"
 #include "app/web_launcher.h"
 #include "framework/message_box.h"
+#include "framework/busy.h"
 #include "framework/seam.h"
-#include "framework/wait_cursor.h"
 #include "protocol.h"
 
 namespace {
@@ -39,20 +39,16 @@ void MainDialog::RefreshDevices()
     drives_.ClearVolumes();
     lan_.Clear();
 
-    // The discovery holds the window for about a second per interface.
+    // The discovery lasts about a second, whatever the number of interfaces; the
+    // window answers meanwhile.
     devices_.EnableRefresh(false);
-    {
-        WaitCursor wait;
-        Discover(3, 3);
-    }
+    RunBusy(hwnd, [] { Discover(3, 3); });
     devices_.EnableRefresh(true);
     devices_.ShowDevices();
 }
 
 void MainDialog::SelectDevice()
 {
-    // Up to four queries hold the window.
-    WaitCursor wait;
     const SelectedDevice device = devices_.OnClick();
     CopyTextTo(selectedHost, device.address.c_str());
     CopyTextTo(protocolSession.selectedAddress, device.address.c_str());
@@ -60,13 +56,15 @@ void MainDialog::SelectDevice()
     bool portTable = false;
     if (device.IsTwoPortModel()) {
         lan_.OpenPortBox();
-        portTable = portQuery->queryPortConfig() == 1;
+        portTable = RunBusy(hwnd, [] { return portQuery->queryPortConfig() == 1; });
     }
     lan_.ShowDevice(device, portTable);
 
-    QueryVolumes();
-    protocolSession.sslValue[0] = '\0';
-    QuerySsl();
+    RunBusy(hwnd, [] {
+        QueryVolumes();
+        protocolSession.sslValue[0] = '\0';
+        QuerySsl();
+    });
 
     drives_.ShowVolumes(device);
 }
@@ -88,11 +86,8 @@ void MainDialog::OnOpenWebConfig()
 
 bool MainDialog::WaitDeviceReachable()
 {
-    {
-        WaitCursor wait;
-        if (PollReachability())
-            return true;
-    }
+    if (RunBusy(hwnd, [] { return PollReachability(); }))
+        return true;
     // Gone, or silent for two seconds: show the network as it is now, with no device
     // selected.
     ShowMessageBox(hwnd, "Device is no longer available.", "Warning", MB_OK | MB_ICONEXCLAMATION);
@@ -122,20 +117,14 @@ void MainDialog::ApplyNetworkSettings()
     if (twoPorts || dhcpChoice == LanPanel::kDhcpDisable) {
         if (!lan_.ValidateNetworkSettings() || !EnsureAdminLogin(hwnd, adminLoginMode))
             return;
-        WaitCursor wait;
-        ApplyAddressSettings();
+        RunBusy(hwnd, [] { ApplyAddressSettings(); });
         // Whatever the answer, the list shows the devices as they now answer.
         RefreshDevices();
         return;
     }
     if (dhcpChoice != LanPanel::kDhcpEnable || !EnsureAdminLogin(hwnd, adminLoginMode))
         return;
-    int enabled = 0;
-    {
-        WaitCursor wait;
-        enabled = EnableDhcpClient();
-    }
-    if (!enabled) {
+    if (!RunBusy(hwnd, [] { return EnableDhcpClient(); })) {
         ShowMessageBox(hwnd, "Set to dhcp client fail.", "Error", MB_OK | MB_ICONHAND);
         return;
     }
@@ -161,15 +150,9 @@ void MainDialog::OnMapDrive()
     if (letter->inUse && AskDriveInUse(hwnd) != 1)
         return;
 
-    DWORD error;
     std::string reason;
-    {
-        WaitCursor wait;
-        error = ConnectVolume(hwnd, device->address.c_str(), volume->c_str(), letter->localName.c_str());
-        // Read at once: a provider's extended error lasts until the next networking call.
-        if (error != NO_ERROR)
-            reason = DescribeMappingError(error);
-    }
+    const DWORD error =
+        ConnectVolume(hwnd, device->address.c_str(), volume->c_str(), letter->localName.c_str(), &reason);
     if (error != NO_ERROR) {
         // Windows' reason on the second line: a user can act on "already connected
         // with other credentials", a wrong password, a missing share or a refused guest.
@@ -188,7 +171,7 @@ void MainDialog::OnUnmapDrive()
     const std::optional<std::string> localName = drives_.LetterToDrop();
     if (!localName)
         return;
-    if (!DisconnectDrive(localName->c_str())) {
+    if (!RunBusy(hwnd, [&] { return DisconnectDrive(localName->c_str()); })) {
         ShowMessageBox(hwnd,
                        "Unable to disconnect this drive.\nPlease select a drive to disconnect and verify that the "
                        "drive is not being accessed.",

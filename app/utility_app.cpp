@@ -20,8 +20,8 @@ bool UtilityApp::InitInstance()
     dialog.DoModal();
     mainWindow = nullptr;
 
-    // The close button, Enter and Escape end the dialog without closing the
-    // sockets; a second StopNetwork does nothing.
+    // Every way out (Exit, the close button, Alt+F4) closes the sockets already; a
+    // second StopNetwork does nothing.
     StopNetwork();
     return false;
 }

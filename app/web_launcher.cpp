@@ -10,6 +10,7 @@
 #include "framework/registry.h"
 #include "framework/seam.h"
 #include "framework/thread.h"
+#include "protocol.h"
 
 namespace {
 
@@ -51,8 +52,7 @@ WebLauncherSystem SetWebLauncherSystem(const WebLauncherSystem& system)
 
 std::string DeviceUrl(const char* address, const char* sslValue)
 {
-    const bool ssl = sslValue && std::strchr(sslValue, '1') != nullptr;
-    return std::string(ssl ? "https://" : "http://") + address;
+    return std::string(DeviceUrlScheme(sslValue)) + "://" + address;
 }
 
 std::string ReadRegistryText(HKEY root, const char* path, const char* valueName)

@@ -18,7 +18,8 @@ struct WebLauncherSystem {
 };
 WebLauncherSystem SetWebLauncherSystem(const WebLauncherSystem& system);  // returns the previous one
 
-// "https://ADDRESS" when the SSL value holds a "1" anywhere, else "http://ADDRESS".
+// "https://ADDRESS" when the SSL value holds a "1" anywhere, else "http://ADDRESS"
+// (DeviceUrlScheme, which kavronctl shares).
 std::string DeviceUrl(const char* address, const char* sslValue);
 
 // The text of a registry value (nullptr or "": the key's default value), or "" when

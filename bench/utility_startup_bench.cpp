@@ -1,10 +1,12 @@
 // Start-up of the real utility: time from starting its process to its main window
-// being shown (the first discovery runs before that), and the utility's peak memory.
+// being shown, and to its device list being filled by the first discovery, and the
+// utility's peak memory.
 // Prints one "key=value ..." line per round; tools/bench runs it under Wine in a lab
 // with the simulator and compares the time with the nominal discovery time.
 //
 //   utility_startup_bench PATH_TO_KavronStorageUtility.exe ROUNDS
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include "bench_process.h"
 #include "cadence.h"
 #include "protocol_types.h"
+#include "resource.h"
 #include "winauto.h"
 
 namespace {
@@ -64,16 +67,26 @@ int main(int argc, char** argv)
                 Sleep(2);
         }
         const double shown = NowMs() - start;
+        // The list filled: the simulator's devices are there once the first discovery
+        // has ended (at once when it ran before the window appeared).
+        const HWND list = window ? GetDlgItem(window, IDC_DEVICE_LIST) : nullptr;
+        while (list && NowMs() - start < 60000) {
+            DWORD_PTR rows = 0;
+            if (SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 60000, &rows) && rows > 0)
+                break;
+            Sleep(2);
+        }
+        const double listed = NowMs() - start;
         // Let it settle as a user would see it, then read its peak working set.
         winauto::WaitIdle(window, 10000);
         PROCESS_MEMORY_COUNTERS memory{sizeof(memory)};
         GetProcessMemoryInfo(process.hProcess, &memory, sizeof(memory));
         if (window)
-            PostMessageA(window, WM_COMMAND, MAKEWPARAM(1009, BN_CLICKED), 0);  // Exit
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), 0);
         if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
             TerminateProcess(process.hProcess, 1);
-        std::printf("startup round=%d shown=%d wall_ms=%.1f nominal_ms=%ld interfaces=%d peak_kb=%zu\n", round,
-                    window != nullptr, shown, nominal, interfaces, memory.PeakWorkingSetSize / 1024);
+        std::printf("startup round=%d shown=%d wall_ms=%.1f listed_ms=%.1f nominal_ms=%ld interfaces=%d peak_kb=%zu\n",
+                    round, window != nullptr, shown, listed, nominal, interfaces, memory.PeakWorkingSetSize / 1024);
         std::fflush(stdout);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

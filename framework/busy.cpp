@@ -135,7 +135,9 @@ void RunBusyCall(HWND /*owner*/, void (*call)(void*), void* context)
     ++depth;
     HANDLE outer = running;
     running = worker.handle();
-    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    // The wait cursor where the mouse is over one of the thread's windows (their
+    // WM_SETCURSOR says so while busy), and nowhere else: the cursor is shared.
+    RefreshCursor();
     PumpUntilEnded(worker.handle());
     worker.Wait();
     running = outer;

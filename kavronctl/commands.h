@@ -10,6 +10,7 @@ enum ExitStatus {
     kExitUsage = 2,
     kExitNoAnswer = 3,  // device not found, or it did not answer
     kExitRefused = 4,   // the device refused the administrator, or no password to try
+    kExitFailed = 5,    // this PC could not do its part: a file write, a mapping, the browser
 };
 
 struct CommandOptions {

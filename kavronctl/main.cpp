@@ -1,7 +1,9 @@
-// kavronctl: finds Kavron storage devices, asks one of them for a value or changes its
-// network settings, from the command line. Exit status: 0 done, 1 no socket layer, 2
-// usage error or input the settings rules refuse, 3 the device was not found or did not
-// answer, 4 the device refused the administrator.
+// kavronctl: finds Kavron storage devices, watches them, asks one of them for a value,
+// changes its network settings, opens its web pages, maps its volumes and installs its
+// add-ons, from the command line. Exit status: 0 done, 1 no socket layer, 2 usage error
+// or input the rules (or the device's state) refuse, 3 the device was not found or did
+// not answer, 4 the device refused the administrator, 5 this PC could not do its part
+// (a file write, a mapping, the browser).
 #include <stdio.h>
 
 #include <string>
@@ -9,12 +11,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include "addon_commands.h"
 #include "address.h"
 #include "commands.h"
+#include "drive_commands.h"
 #include "port_argument.h"
 #include "protocol.h"
 #include "settings_commands.h"
 #include "version.h"
+#include "watch.h"
+#include "web.h"
 
 namespace {
 
@@ -38,6 +44,11 @@ struct Arguments {
     std::string ip, netmask, gateway;
     std::string lan1, lan2;
     AdminOptions admin;
+    WatchOptions watch;
+    bool printOnly = false;
+    std::string volume, letter, codepage;
+    MapOptions map;
+    InstallOptions install;
 };
 
 void AddAdminOptions(CLI::App* command, AdminOptions* admin)
@@ -80,6 +91,16 @@ int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* field
         if (!args->lan2.empty() && !ParsePortArgument(args->lan2, lan2, &error))
             return UsageError("--lan2: " + error);
     }
+    if ((app.got_subcommand("map") || app.got_subcommand("unmap")) && !args->letter.empty()) {
+        const std::string letter = DriveLetterArgument(args->letter);
+        if (letter.empty())
+            return UsageError("not a drive letter from C: to Z:: " + args->letter);
+        args->letter = letter;
+    }
+#ifdef _WIN32
+    if (app.got_subcommand("install-codepage") && CodepageArgument(args->codepage) < 0)
+        return UsageError("CODEPAGE is one of " + CodepageList());
+#endif
     return kExitOk;
 }
 
@@ -87,7 +108,8 @@ int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* field
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Finds Kavron storage devices on the local networks, asks them for their settings and changes them."};
+    CLI::App app{"Finds and watches Kavron storage devices on the local networks, asks them for their settings and\n"
+                 "changes them, opens their web pages, maps their volumes and installs their add-ons."};
     app.name("kavronctl");
     app.require_subcommand(1);
     app.fallthrough();
@@ -110,6 +132,20 @@ int main(int argc, char** argv)
 
     CLI::App* discover = app.add_subcommand("discover", "List the devices that answer on every interface");
     addCommon(discover);
+
+    CLI::App* watch = app.add_subcommand(
+        "watch", "Discover again and again and print one line per change (the first pass: every device appeared)");
+    watch->add_option("--interval", args.watch.intervalSeconds, "Seconds between passes (default 5)")
+        ->check(CLI::Range(0.0, 86400.0));
+    watch->add_option("--count", args.watch.count, "Passes to make (default: until Ctrl+C)")
+        ->check(CLI::Range(1, 1000000));
+    addCommon(watch);
+
+    CLI::App* web =
+        app.add_subcommand("web", "Print the address of the web pages of the device at ADDRESS and open it");
+    addAddress(web);
+    web->add_flag("--print", args.printOnly, "Print the address only, open nothing");
+    addCommon(web);
 
     CLI::App* query = app.add_subcommand("query", "Ask the device at ADDRESS for one value");
     addAddress(query);
@@ -144,6 +180,42 @@ int main(int argc, char** argv)
     AddAdminOptions(setPorts, &args.admin);
     addCommon(setPorts);
 
+    // Windows only; elsewhere they say so with status 2.
+    CLI::App* map = app.add_subcommand("map", "Connect volume VOLUME of the device at ADDRESS to a drive letter "
+                                              "(Windows; the first free letter when LETTER is left out)");
+    addAddress(map);
+    map->add_option("VOLUME", args.volume, "The volume, as query ADDRESS volumes lists it")->required();
+    map->add_option("LETTER", args.letter, "The drive letter, C: to Z:");
+    map->add_option("--user", args.map.user, "The share user, instead of asking for one");
+    map->add_flag("--password-stdin", args.map.passwordStdin, "Read the share user's password as one line of stdin");
+    map->add_flag("--force", args.map.force, "Take the letter even when it is in use");
+    addCommon(map);
+
+    CLI::App* unmap = app.add_subcommand("unmap", "Disconnect the drive LETTER (Windows)");
+    unmap->add_option("LETTER", args.letter, "The drive letter, C: to Z:")->required();
+    addCommon(unmap);
+
+    auto addRestartWait = [&](CLI::App* command) {
+        command
+            ->add_option("--restart-wait", args.install.restartWaitSeconds,
+                         "For testing: seconds to wait for the device's restart (default 90)")
+            ->check(CLI::Range(0.0, 3600.0));
+    };
+    CLI::App* installCodepage = app.add_subcommand(
+        "install-codepage",
+        "Install the files of CODEPAGE onto the device at ADDRESS and wait for its restart (Windows)");
+    addAddress(installCodepage);
+    installCodepage->add_option("CODEPAGE", args.codepage, "950, 936, 850, 865, 852, 857, 949, 866 or 932")->required();
+    addRestartWait(installCodepage);
+    addCommon(installCodepage);
+
+    CLI::App* installBt = app.add_subcommand(
+        "install-bt", "Install BitTorrent onto the device at ADDRESS and wait for its restart (Windows)");
+    addAddress(installBt);
+    AddAdminOptions(installBt, &args.admin);
+    addRestartWait(installBt);
+    addCommon(installBt);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -167,6 +239,10 @@ int main(int argc, char** argv)
     int status = kExitUsage;
     if (discover->parsed()) {
         status = RunDiscover(options);
+    } else if (watch->parsed()) {
+        status = RunWatch(options, args.watch);
+    } else if (web->parsed()) {
+        status = RunWeb(options, args.address, args.printOnly);
     } else if (query->parsed()) {
         status = RunQuery(options, args.address, args.what);
     } else if (verifyAdmin->parsed()) {
@@ -177,6 +253,14 @@ int main(int argc, char** argv)
         status = RunEnableDhcp(options, args.address, args.admin);
     } else if (setPorts->parsed()) {
         status = RunSetPorts(options, args.address, lan1, lan2, args.admin);
+    } else if (map->parsed()) {
+        status = RunMap(options, args.address, args.volume, args.letter, args.map);
+    } else if (unmap->parsed()) {
+        status = RunUnmap(options, args.letter);
+    } else if (installCodepage->parsed()) {
+        status = RunInstallCodepage(options, args.address, args.codepage, args.install);
+    } else if (installBt->parsed()) {
+        status = RunInstallBt(options, args.address, args.admin, args.install);
     }
     fflush(stdout);
     return status;

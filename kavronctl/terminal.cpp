@@ -62,3 +62,40 @@ bool ReadHiddenLine(const char* prompt, std::string* line)
 }
 
 #endif
+
+#ifdef _WIN32
+
+bool StdinIsTerminal()
+{
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != FALSE;
+}
+
+bool StderrIsTerminal()
+{
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != FALSE;
+}
+
+#else
+
+bool StdinIsTerminal()
+{
+    return isatty(STDIN_FILENO) == 1;
+}
+
+bool StderrIsTerminal()
+{
+    return isatty(STDERR_FILENO) == 1;
+}
+
+#endif
+
+bool ReadTypedLine(const char* prompt, std::string* line)
+{
+    if (!StdinIsTerminal())
+        return false;
+    fputs(prompt, stderr);
+    fflush(stderr);
+    return ReadStdinLine(line);
+}

@@ -137,3 +137,8 @@ void ParsePortConfig(const char* value, PortConfigTable* table)
         return;
     FillPort(&table->lan2, pieces + kPortFields, count - kPortFields);
 }
+
+const char* DeviceUrlScheme(const char* sslValue)
+{
+    return sslValue != nullptr && strchr(sslValue, '1') != nullptr ? "https" : "http";
+}

@@ -1,4 +1,4 @@
-// Parsers for the values of the volume and port-configuration queries.
+// Parsers for the values of the volume, port-configuration and SSL queries.
 #pragma once
 
 #include "protocol_types.h"
@@ -16,3 +16,7 @@ int SplitVolumeNames(const char* value, VolumeList* list);
 // piece between two separators reads as "NULL", which a gateway stores as empty.
 // Missing pieces give empty fields; each piece is cut to its field.
 void ParsePortConfig(const char* value, PortConfigTable* table);
+
+// The scheme of the device's web pages by its SSL value: "https" when the value holds a
+// "1" anywhere, else "http" (an empty value included: a device that did not answer).
+const char* DeviceUrlScheme(const char* sslValue);

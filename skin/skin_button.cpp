@@ -30,6 +30,9 @@ std::string WindowText(HWND h)
     return text;
 }
 
+// Where the focus rectangle of a button without a margin is drawn.
+constexpr int kFocusInset = 3;
+
 void DrawCaption(HDC dc, const std::string& caption, RECT r, int dx, int dy, COLORREF color)
 {
     OffsetRect(&r, dx, dy);
@@ -211,7 +214,23 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             pressed = false;
         return DefaultProc(msg, wParam, lParam);
 
+    case WM_GETDLGCODE: {
+        // The dialog manager gives Enter to the dialog's default button; a focused
+        // push button takes it itself, as it takes Space.
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        LRESULT code = DefaultProc(msg, wParam, lParam);
+        if (kind == kPushButton && key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+
     case WM_KEYDOWN:
+        if (wParam == VK_RETURN && kind == kPushButton) {
+            if (IsWindowEnabled(hwnd))
+                SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(hwnd));
+            return 0;
+        }
         if (wParam == VK_SPACE) {
             if (kind == kCheckBox)
                 Send(BM_SETCHECK, !checkState);
@@ -219,6 +238,11 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
                 Send(BM_SETCHECK, TRUE);
         }
         return DefaultProc(msg, wParam, lParam);
+
+    case BM_SETSTYLE:
+        // The dialog manager marks the default push button with this message; the
+        // button stays owner-drawn whatever type it is given.
+        return DefaultProc(msg, (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW, lParam);
 
     case BM_SETCHECK:
         checkState = wParam != 0 && kind != kPushButton;
@@ -312,7 +336,7 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
         }
     }
 
-    const std::string caption = WindowText(hwnd);
+    const std::string caption = showCaption ? WindowText(hwnd) : std::string();
     RECT captionRect = item;
     captionRect.left += margin + 2;
     captionRect.right -= margin + 2;
@@ -365,9 +389,17 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
             DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
         }
     }
-    if ((state & ODS_FOCUS) && margin > 0) {
+    // The focus rectangle sits at the margin; a face without a margin and without a
+    // focus face of its own gets one a few pixels inside its edge, so that the
+    // keyboard's focus shows on every button. Hidden, as everywhere in Windows,
+    // until the keyboard is used.
+    const bool focusShown = (state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT);
+    if (focusShown && (margin > 0 || !focusBitmap)) {
+        const int inset = margin > 0 ? margin : kFocusInset;
         RECT focusRect = item;
-        InflateRect(&focusRect, -margin, -margin);
+        InflateRect(&focusRect, -inset, -inset);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
         DrawFocusRect(dc, &focusRect);
     }
     DrawCaption(dc, caption, captionRect, shift, shift, textColor);

@@ -2,6 +2,11 @@
 // (normal, pressed, under the mouse, disabled, focused), optionally shaped by a
 // mask. Taken over from a dialog's button by subclassing; a template button of the
 // automatic check-box or radio-button type keeps that behaviour.
+//
+// The window text is the button's name for screen readers; it is drawn over the
+// face only while showCaption is set (a face that carries its label clears it).
+// From the keyboard, Space and Enter press a focused push button, and the focus
+// shows as the focus face or, without one, as a focus rectangle.
 #pragma once
 
 #include <windows.h>
@@ -61,6 +66,7 @@ public:
     GdiBitmap overBitmap;
     GdiBitmap focusBitmap;
     short margin = 0;
+    bool showCaption = true;
     COLORREF textColor;
     GdiRegion region;  // our copy; the window owns the one it was given
     short border = 0;

@@ -28,9 +28,14 @@ bool BindSkinButtons(HWND dialog, int dialogId, const ButtonSkin* rows, size_t c
             continue;
         }
         SkinButton* bound = buttons->Add(std::move(button));
-        // A row without faces keeps the button owner-drawn but pictureless.
+        // The name is what a screen reader says for the button. A row without faces
+        // keeps the button owner-drawn but pictureless, and shows its name as the
+        // caption; the faces carry their labels, so the name is not drawn over them.
+        if (row.name)
+            SetWindowTextA(bound->hwnd, row.name);
         if (row.normal == 0 && row.down == 0 && row.over == 0 && row.disabled == 0)
             continue;
+        bound->showCaption = false;
         ButtonFaces faces;
         faces.normal = row.normal;
         faces.down = row.down;

@@ -31,7 +31,8 @@ private:
 
 // Binds every button that `rows` give the dialog template `dialogId` to a new
 // SkinButton in `buttons` and sets its faces (copied at their own size, no border,
-// no margin). Returns false when a control is missing or a face cannot be loaded;
+// no margin) and its name as its window text (the name a screen reader reads; a
+// button with faces does not draw it). Returns false when a control is missing or a face cannot be loaded;
 // the other buttons are bound all the same.
 bool BindSkinButtons(HWND dialog, int dialogId, const ButtonSkin* rows, size_t count, SkinButtonSet* buttons);
 

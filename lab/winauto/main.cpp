@@ -27,7 +27,7 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: kavron-winauto wait|rows|text|click|click-at|select|click-row|click-name|idle|message ...\n");
+                 "usage: kavron-winauto wait|rows|text|click|click-at|select|click-row|click-name|idle|message|key ...\n");
     return 2;
 }
 
@@ -95,6 +95,11 @@ int main(int argc, char** argv)
         }
         winauto::ClickAt(target, point.x, point.y);
         return 0;
+    }
+    if (command == "key" && argc >= 4) {
+        // A virtual-key code, decimal, pressed on the window's focused control.
+        HWND window = Window(argv[2]);
+        return window && winauto::PressKey(window, static_cast<UINT>(std::atoi(argv[3]))) ? 0 : 1;
     }
     if (argc < 4)
         return Usage();

@@ -211,6 +211,26 @@ void ClickCentre(HWND window)
     ClickAt(window, (client.right - client.left) / 2, (client.bottom - client.top) / 2);
 }
 
+HWND FocusedControl(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+bool PressKey(HWND window, UINT key)
+{
+    HWND focus = FocusedControl(window);
+    if (!focus)
+        return false;
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(focus, WM_KEYDOWN, key, 1 | scan);
+    PostMessageA(focus, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000u));
+    return true;
+}
+
 bool ClickListRow(HWND list, int row)
 {
     const RECT rect = ListRowRect(list, row);

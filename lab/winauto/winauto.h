@@ -42,6 +42,13 @@ void ClickCentre(HWND window);
 // Clicks a list row in its first column, as a user selecting it would.
 bool ClickListRow(HWND list, int row);
 
+// The control that has the keyboard focus in the window's thread, or nullptr.
+HWND FocusedControl(HWND window);
+// Presses and releases a key on the focused control of the window's thread (posted
+// WM_KEYDOWN/WM_KEYUP, which the window's loop hands to its dialog manager).
+// False when no control has the focus.
+bool PressKey(HWND window, UINT key);
+
 int ComboSelection(HWND combo);
 std::string ComboSelectedText(HWND combo);
 std::vector<std::string> ComboItems(HWND combo);

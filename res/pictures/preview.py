@@ -169,7 +169,7 @@ def read_skin_table():
     backgrounds, faces = {}, {}
     for d, bg, fit in re.findall(r"\{(\w+), (\w+), BackgroundFit::k(\w+), \w+\}", text):
         backgrounds[names[d]] = (names[bg], fit == "Stretched")
-    for d, c, normal, down in re.findall(r"\{(\w+), (\w+), (\w+), (\w+), \w+, \w+\}", text):
+    for d, c, normal, down in re.findall(r"\{(\w+), (\w+), (\w+), (\w+), \w+, \w+, \"[^\"]*\"\}", text):
         if normal != "0":
             faces.setdefault(names[d], {})[names[c]] = (names[normal], names[down])
     return backgrounds, faces

@@ -54,7 +54,7 @@ TEST(AboutBox, OpensAnyNumberOfTimesSkinnedAndClosesEveryWay)
         EXPECT_TRUE(visit.okSkinned);
         EXPECT_FALSE(IsWindow(visit.dialog)) << "each box is destroyed when it closes";
         EXPECT_EQ((std::vector<std::string>{"Kavron Storage Utility", "Copyright (C) Kavron. All rights reserved.",
-                                            "Version : 5.1.0.2"}),
+                                            "Version : 5.1.0.2", "OK"}),
                   visit.texts);
     }
 }

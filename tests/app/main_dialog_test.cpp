@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "accessible_name.h"
 #include "app/app_state.h"
 #include "message_box_recorder.h"
 #include "main_window_fixture.h"
@@ -24,6 +25,108 @@
 namespace {
 
 using MainDialogTest = MainDialogFixture;
+
+// What a screen reader announces at each Tab stop, walking the window with Tab (or
+// Shift+Tab) from the control that has the focus until the focus comes back to it.
+std::vector<std::string> TabWalk(HWND window, bool backwards)
+{
+    std::vector<std::string> names;
+    const HWND start = DialogControlOf(window, GetFocus());
+    for (int stop = 0; stop < 40; ++stop) {
+        names.push_back(StandardProxyName(DialogControlOf(window, GetFocus())));
+        PressKey(VK_TAB, backwards);
+        if (DialogControlOf(window, GetFocus()) == start)
+            break;
+    }
+    return names;
+}
+
+TEST_F(MainDialogTest, TabWalksEveryControlInReadingOrderEachWithItsName)
+{
+    ShowWindow(window_, SW_SHOW);
+    PumpMessages();
+    // The list has the focus at start; a walk from the first control of the window:
+    EXPECT_EQ(Item(IDC_DEVICE_LIST), GetFocus());
+    SetFocus(Item(IDC_MINIMIZE));
+    const std::vector<std::string> reading = {"Minimize",       "Close",      "Devices",   "Refresh",
+                                              "Configuration",  "I P :",      "Netmask :", "Gateway :",
+                                              "Receive DHCP :", "Apply",      "Volumes",   "Available Drive Letters :",
+                                              "Connect",        "Disconnect", "About",     "Exit"};
+    EXPECT_EQ(reading, TabWalk(window_, false));
+    std::vector<std::string> backwards = {reading.front()};
+    backwards.insert(backwards.end(), reading.rbegin(), reading.rend() - 1);
+    EXPECT_EQ(backwards, TabWalk(window_, true));
+    // The controls shown for some devices only have their names too.
+    EXPECT_EQ("LAN port", StandardProxyName(Item(IDC_LAN_PORT)));
+    EXPECT_EQ("Language", StandardProxyName(Item(IDC_LANGUAGE)));
+}
+
+TEST_F(MainDialogTest, EnterAndSpacePressTheFocusedButtonAndOnlyAClosingKeyCloses)
+{
+    ShowWindow(window_, SW_SHOW);
+    PumpMessages();
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
+    // Enter on no button, and Escape, leave the window as it is.
+    SetFocus(Item(IDC_DEVICE_LIST));
+    PressKey(VK_RETURN);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(IsWindow(window_));
+    EXPECT_EQ(1, Devices().GetItemCount());
+
+    // Refresh from the keyboard: the network is closed, so the list comes back empty.
+    SetFocus(Item(IDC_REFRESH));
+    PressKey(VK_RETURN);
+    EXPECT_EQ(0, Devices().GetItemCount());
+    EXPECT_EQ(Item(IDC_REFRESH), GetFocus()) << "the focus is back on Refresh after the discovery";
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
+    PressKey(VK_SPACE);
+    EXPECT_EQ(0, Devices().GetItemCount());
+
+    // Alt+F4 and the system menu's Close end the window as Exit does: the devices are
+    // forgotten too.
+    AddDeviceRecord("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "");
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_EQ(nullptr, deviceList.head);
+}
+
+int portQueries = 0;
+
+TEST_F(MainDialogTest, ArrowKeysSelectTheHighlightedDeviceOncePerChange)
+{
+    portQueries = 0;
+    SetPortQuery({[] {
+        ++portQueries;
+        return 0;
+    }});
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
+    AddRow("Media", "198.51.100.31", "255.255.0.0", "198.51.100.1", "1", "ZKM-100");
+    ShowWindow(window_, SW_SHOW);
+    PumpMessages();
+    SetFocus(Item(IDC_DEVICE_LIST));
+
+    // Each row the keys reach is selected as a click selects it: the panels show it,
+    // and the two-port device's port table is asked for once.
+    PressKey(VK_DOWN);
+    EXPECT_STREQ("198.51.100.20", selectedHost);
+    EXPECT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
+    EXPECT_EQ(1, portQueries);
+    PressKey(VK_DOWN);
+    EXPECT_STREQ("198.51.100.31", selectedHost);
+    EXPECT_EQ("198.51.100.31", Address(IDC_IP_ADDRESS));
+    EXPECT_EQ(1, DhcpChoice());  // "Enable"
+    // A key that moves nothing selects nothing again.
+    CopyTextTo(selectedHost, "");
+    PressKey(VK_DOWN);
+    EXPECT_STREQ("", selectedHost);
+    PressKey(VK_HOME);
+    EXPECT_STREQ("198.51.100.20", selectedHost);
+    EXPECT_EQ(2, portQueries);
+    // A selection the program makes is no user's choice.
+    Select(1);
+    PumpMessages();
+    EXPECT_STREQ("198.51.100.20", selectedHost);
+}
 
 TEST_F(MainDialogTest, StartsWithEmptyPanelsAndItsWindowParts)
 {
@@ -226,6 +329,25 @@ TEST_F(MainDialogTest, TwoPortDeviceShowsItsPortTableOnlyWhenTheQueryAnswers)
     EXPECT_STREQ("", ports.lan1.portName);
     EXPECT_STREQ("198.51.100.20", ports.lan1.address);
     EXPECT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS));
+}
+
+TEST_F(MainDialogTest, WindowEndsOnlyWhenTheFlowThatRunsHasEnded)
+{
+    // A close and a sent Exit click while the flow's message is up: the window stays
+    // until the flow is over, then ends once.
+    MessageBoxRecorder boxes;
+    SetMessageBoxHook([&](HWND, const char* text, const char*, UINT) {
+        boxes.messages.push_back({window_, text, "", 0});
+        SendMessageA(window_, WM_CLOSE, 0, 0);
+        Click(IDC_EXIT);
+        EXPECT_TRUE(IsWindow(window_)) << "ended under a running flow";
+        return IDOK;
+    });
+    Click(IDC_APPLY);  // no device selected: one message ends the flow
+    ASSERT_EQ(1u, boxes.messages.size());
+    EXPECT_TRUE(IsWindow(window_));
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(window_)) << "the deferred close came once the flow had ended";
 }
 
 }  // namespace

@@ -239,6 +239,37 @@ TEST_F(ChangesEndToEnd, ADeviceOnTheSecondLinkOnlyIsQueriedAndSetThroughIt)
     EXPECT_EQ("203.0.113.88", AddressOf("Far"));
 }
 
+// Discovery requests (opcode 1) the simulator received since the mark.
+size_t DiscoveryRequests(size_t mark)
+{
+    const std::vector<json> lines = SimLogSince(mark);
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [](const json& line) {
+        return !line.contains("sent") && line.value("opcode", 0) == 1;
+    }));
+}
+
+TEST_F(ChangesEndToEnd, RefreshClickedAgainDuringTheDiscoveryStartsNoSecondOne)
+{
+    Start(json::array({SimLanDevice("0e0e0e0e0531", "198.51.100.86", "Only", "HDD_1")}));
+    size_t mark = SimLogMark();
+    Refresh();
+    const size_t onePass = DiscoveryRequests(mark);
+    ASSERT_GT(onePass, 0u);
+
+    // The second click, a user's (posted mouse input), comes while the first waits.
+    static const UINT busyQuery = RegisterWindowMessageA("KavronBusyQuery");
+    mark = SimLogMark();
+    winauto::ClickCentre(U().Item(IDC_REFRESH));
+    ASSERT_TRUE(WaitFor([&] {
+        DWORD_PTR busy = 0;
+        return SendMessageTimeoutA(U().window, busyQuery, 0, 0, SMTO_NORMAL, 1000, &busy) && busy == 1;
+    }));
+    winauto::ClickCentre(U().Item(IDC_REFRESH));
+    ASSERT_TRUE(U().Idle());
+    EXPECT_EQ(onePass, DiscoveryRequests(mark));
+    EXPECT_EQ((std::vector<std::string>{"Only"}), U().Column(IDC_DEVICE_LIST, 0));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)

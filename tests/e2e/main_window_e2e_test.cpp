@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "accessible_name.h"
 #include "resource.h"
 #include "sim_control.h"
 #include "utility_driver.h"
@@ -119,6 +120,55 @@ TEST(MainWindowEndToEnd, StartsListsSelectsAndExits)
 
     // Exit ends the program.
     winauto::ClickCentre(utility.Item(IDC_EXIT));
+    EXPECT_EQ(0u, utility.WaitExit(20000));
+}
+
+TEST(MainWindowEndToEnd, KeyboardWalksTheWindowRefreshesAndExits)
+{
+    Utility utility;
+    ASSERT_NE(nullptr, utility.window);
+    ASSERT_TRUE(utility.Idle());
+    const HWND window = utility.window;
+    auto focused = [&] { return GetDlgCtrlID(DialogControlOf(window, winauto::FocusedControl(window))); };
+    auto tabTo = [&](int id) {
+        for (int stop = 0; stop < 20 && focused() != id; ++stop) {
+            winauto::PressKey(window, VK_TAB);
+            if (!utility.Idle())
+                return false;
+        }
+        return focused() == id;
+    };
+
+    // The keyboard starts in the device list; Tab reaches every control in reading
+    // order (their names are read in-process, tests/app).
+    EXPECT_EQ(IDC_DEVICE_LIST, focused());
+    std::vector<int> walk;
+    for (int stop = 0; stop < 20; ++stop) {
+        walk.push_back(focused());
+        winauto::PressKey(window, VK_TAB);
+        ASSERT_TRUE(utility.Idle());
+        if (focused() == IDC_DEVICE_LIST)
+            break;
+    }
+    EXPECT_EQ((std::vector<int>{IDC_DEVICE_LIST, IDC_REFRESH, IDC_CONFIGURATION, IDC_IP_ADDRESS, IDC_NETMASK,
+                                IDC_GATEWAY, IDC_RECEIVE_DHCP, IDC_APPLY, IDC_VOLUME_LIST, IDC_DRIVE_LETTERS,
+                                IDC_CONNECT, IDC_DISCONNECT, IDC_ABOUT, IDC_EXIT, IDC_MINIMIZE, IDC_CLOSE}),
+              walk);
+
+    // Enter on Refresh runs a discovery.
+    ASSERT_TRUE(tabTo(IDC_REFRESH));
+    const size_t mark = SimLogMark();
+    winauto::PressKey(window, VK_RETURN);
+    ASSERT_TRUE(utility.Idle());
+    int discoveries = 0;
+    for (const json& line : SimLogSince(mark))
+        discoveries += !line.contains("sent") && line.value("opcode", 0) == 1;
+    EXPECT_GT(discoveries, 0) << "Enter on Refresh sent no discovery request";
+    EXPECT_EQ(3u, winauto::ReadListView(utility.Item(IDC_DEVICE_LIST)).size());
+
+    // Enter on Exit ends the program.
+    ASSERT_TRUE(tabTo(IDC_EXIT));
+    winauto::PressKey(window, VK_RETURN);
     EXPECT_EQ(0u, utility.WaitExit(20000));
 }
 

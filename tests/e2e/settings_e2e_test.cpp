@@ -244,6 +244,40 @@ TEST_F(SettingsEndToEnd, SilentDeviceReleasesTheWindowAfterTheTransactionsLimit)
     EXPECT_NE(addresses.end(), std::find(addresses.begin(), addresses.end(), "198.51.100.63"));
 }
 
+TEST_F(SettingsEndToEnd, WindowMovesAndAnswersWhileAnAddressChangeGoesUnanswered)
+{
+    Select("Mute");
+    Fields("198.51.100.74", "255.255.255.0", "198.51.100.1");
+    const size_t mark = SimLogMark();
+    Apply();
+    const auto pending = [&] {
+        for (const json& line : Sent(mark))
+            if (line.value("opcode", 0) == 5 && line.value("subcode", 0) == 1)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(WaitFor(pending, 20000)) << "the address change was never sent";
+
+    // Moved from outside as the system's move would move it: the window's thread
+    // takes the move and answers at once, and the change is still waited for.
+    RECT before{};
+    GetWindowRect(U().window, &before);
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(SetWindowPos(U().window, nullptr, before.left + 40, before.top + 30, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(U().window, WM_NULL, 0, 0, SMTO_NORMAL, 100, &answer));
+    EXPECT_LT(GetTickCount() - start, 1000u) << "the move waited for the change";
+    RECT after{};
+    GetWindowRect(U().window, &after);
+    EXPECT_EQ(before.left + 40, after.left);
+    EXPECT_EQ(before.top + 30, after.top);
+    static const UINT busyQuery = RegisterWindowMessageA("KavronBusyQuery");
+    ASSERT_TRUE(SendMessageTimeoutA(U().window, busyQuery, 0, 0, SMTO_NORMAL, 100, &answer));
+    EXPECT_EQ(1u, answer) << "the change is still pending";
+    ASSERT_TRUE(Idle(90000));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)

@@ -31,11 +31,12 @@ public:
         if (awaitWindow)
             AwaitWindow();
     }
+    // The window shows before its first discovery has ended: waits for that too.
     bool AwaitWindow()
     {
         if (process_.handle())
             window = winauto::WaitForWindow("Kavron Storage Utility", process_.id(), 60000);
-        return window != nullptr;
+        return window != nullptr && winauto::WaitIdle(window, 60000);
     }
     HWND Item(int id) const { return GetDlgItem(window, id); }
     DWORD WaitExit(int timeoutMs) const { return process_.WaitExit(timeoutMs); }

@@ -192,7 +192,9 @@ TEST(MainTemplate, WindowIsACaptionlessPopupWithATaskbarButton)
     const LONG style = GetWindowLongA(dlg.get(), GWL_STYLE);
     const LONG exStyle = GetWindowLongA(dlg.get(), GWL_EXSTYLE);
     EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME));
+    EXPECT_FALSE(style & (WS_CAPTION | WS_BORDER | WS_THICKFRAME | DS_MODALFRAME));
+    // No caption to draw them on, but the system menu's Minimize and Close (Alt+Space).
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX), WS_SYSMENU | WS_MINIMIZEBOX);
     EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
     const RECT client = dlg.Pixels(0, 0, 287, 329);
     const SIZE size = dlg.ClientSize();
@@ -759,7 +761,8 @@ TEST(Pictures, MainWindowLabelsStandOnTheLightWorkArea)
     ASSERT_TRUE(bg.ok());
     int labels = 0;
     for (HWND c = GetWindow(dlg.get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (ClassOf(c) != "Static")
+        // The hidden labels name the lists for screen readers and draw nothing.
+        if (ClassOf(c) != "Static" || !(GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE))
             continue;
         ++labels;
         const RECT r = dlg.ClientRectOf(c);

@@ -209,6 +209,36 @@ TEST_F(SkinButtonTest, ButtonWithoutFacesIsAPlainFaceWithItsCaption)
     EXPECT_GT(text, 10) << "the caption is drawn";
 }
 
+TEST_F(SkinButtonTest, KeyboardPressesAFocusedButtonWhoseFocusShowsAndWhoseNameIsNotDrawn)
+{
+    // As the skin table binds a button: faces without a focus face, a name not drawn.
+    ASSERT_TRUE(button.SetSkin(Faces(IDB_TEST_NORMAL, IDB_TEST_DOWN, IDB_TEST_OVER, 0, 0, 0)));
+    button.showCaption = false;
+    auto marked = [&] {
+        Capture shot(button.hwnd);
+        int pixels = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            pixels += shot.width() - shot.CountInRow(y, 0, shot.width(), kNormal);
+        return pixels;
+    };
+    EXPECT_EQ(0, marked()) << "the name \"Push\" is not drawn over the face";
+    SetFocus(button.hwnd);
+    EXPECT_GT(marked(), 20) << "a focus rectangle shows the focus";
+    EXPECT_EQ(Face(), kNormal) << "inside the face's edge";
+
+    // Enter and Space press it, once each; not while it is disabled.
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 1);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 2);
+    // Made the default button, it stays owner-drawn.
+    button.Send(BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    EXPECT_EQ(button.Style() & BS_TYPEMASK, BS_OWNERDRAW);
+    EnableWindow(button.hwnd, FALSE);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Clicks(IDC_SKIN_PUSH), 2);
+}
+
 TEST_F(SkinButtonTest, PushButtonKeepsItsCheckCleared)
 {
     button.Send(BM_SETCHECK, BST_CHECKED);

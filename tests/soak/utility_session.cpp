@@ -18,16 +18,21 @@ bool WaitFor(Condition condition)
     return winauto::WaitFor(condition, 20000, 10);
 }
 
-// Waits until the window's thread has gone back to its message loop. Called once the
-// handler's effect has been read through a sent message: the window's thread answers
-// sent messages only from its message loop, so the handler had returned when that
-// answer came, and this WM_NULL only confirms it. (winauto::WaitIdle first gives the
-// thread 250 ms to fetch a posted click, which would add half a second to every
+// Waits until the handler has returned. Called once its effect has been read through
+// a sent message, so the handler is running or done: the window answers sent messages
+// while a step of its flow waits on a worker, and then says so through its busy query,
+// so the handler is done when that query answers 0. (winauto::WaitIdle first gives
+// the thread 250 ms to fetch a posted click, which would add half a second to every
 // iteration here.)
 bool WaitHandled(HWND window)
 {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kHandlerTimeoutMs, &result) != 0;
+    static const UINT busyQuery = RegisterWindowMessageA("KavronBusyQuery");
+    return winauto::WaitFor(
+        [&] {
+            DWORD_PTR busy = 1;
+            return SendMessageTimeoutA(window, busyQuery, 0, 0, SMTO_NORMAL, kHandlerTimeoutMs, &busy) && busy == 0;
+        },
+        kHandlerTimeoutMs, 10);
 }
 
 }  // namespace
@@ -36,6 +41,9 @@ UtilitySession::UtilitySession(const std::string& windowsPath) : process_(window
 {
     if (process_.handle())
         window_ = winauto::WaitForWindow("Kavron Storage Utility", process_.id(), 60000);
+    // The window shows before its first discovery has ended.
+    if (window_ && !winauto::WaitIdle(window_, 60000))
+        window_ = nullptr;
 }
 
 std::string UtilitySession::Refresh(size_t devices)

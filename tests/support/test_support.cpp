@@ -39,6 +39,21 @@ void PumpMessages(DWORD ms)
     }
 }
 
+void PressKey(UINT key, bool shift)
+{
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    PostMessageA(GetFocus(), WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+    PumpMessages();
+    PostMessageA(GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | 0xC0000000u));
+    PumpMessages();
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
 Capture::Capture(HWND h, UINT flags)
 {
     RECT r;

@@ -11,6 +11,10 @@
 // queue is empty, then waits up to `ms` more for late ones (timers, posts).
 void PumpMessages(DWORD ms = 0);
 
+// A key pressed and released on the focused control and pumped as above, so that the
+// dialog manager sees it as in a dialog's own loop; Shift is held when asked.
+void PressKey(UINT key, bool shift = false);
+
 // A 32-bit top-down picture of a window's client area, painted through WM_PRINT
 // (erase, client, children) into a DIB section.
 class Capture {

@@ -1,0 +1,151 @@
+#include "addons/addon_checks.h"
+
+#include "addons/addon_state.h"
+#include "addons/device_checks.h"
+#include "protocol.h"
+
+const char kUnsupportedChoice[] =
+    "This codepage does not supported in this firmware.\nPlease download the latest firmware from the support link.";
+
+namespace {
+
+constexpr int kCodepageRounds = 10;
+constexpr DWORD kCodepagePauseMs = 1000;
+constexpr int kBtRounds = 15;
+constexpr DWORD kBtPauseMs = 2000;
+constexpr DWORD kFirstFirmwarePauseMs = 1000;
+
+enum Firmware { kRunsBitTorrent = 1, kNoBitTorrent = 2 };
+
+// The list index of each codepage the device may report; any other is Western European.
+int ChoiceOf(int codepage)
+{
+    switch (codepage) {
+    case 950:
+        return 0;
+    case 936:
+        return 1;
+    case 865:
+        return 3;
+    case 852:
+        return 4;
+    case 857:
+        return 5;
+    case 949:
+        return 6;
+    case 866:
+        return 7;
+    case 932:
+        return 8;
+    default:
+        return 2;
+    }
+}
+
+bool IsKnownCodepage(int codepage)
+{
+    return codepage == 850 || ChoiceOf(codepage) != 2;
+}
+
+int AskBtDiskState()
+{
+    int state = AskUntil(Checks().queryDiskState, protocolSession.diskStateValue, kBtRounds, kBtPauseMs,
+                         [](int n) { return n >= 1 && n <= 5; });
+    // 4 and 5 are disks with more to offer: ready as far as BitTorrent goes.
+    if (state >= kReady && state <= 5) {
+        CopyTextTo(protocolSession.diskStateValue, "3");
+        state = kReady;
+    }
+    return state;
+}
+
+int AskFirmware()
+{
+    protocolSession.btFirmwareValue[0] = '\0';
+    Checks().queryBtFirmware();
+    Checks().sleep(kFirstFirmwarePauseMs);
+    // A first "no" is final; anything else is asked again until a "yes".
+    if (LeadingNumber(protocolSession.btFirmwareValue) == kNoBitTorrent)
+        return kNoBitTorrent;
+    return AskUntil(Checks().queryBtFirmware, protocolSession.btFirmwareValue, kBtRounds, kBtPauseMs,
+                    [](int n) { return n == kRunsBitTorrent; });
+}
+
+}  // namespace
+
+int AskCodepageDiskState()
+{
+    int state = AskUntil(Checks().queryDiskState, protocolSession.diskStateValue, kCodepageRounds, kCodepagePauseMs,
+                         [](int n) { return n >= kNoDisks && n <= kExtendedFirmware; });
+    extendedCodepages = 0;
+    if (state == kExtendedFirmware) {
+        extendedCodepages = 1;
+        CopyTextTo(protocolSession.diskStateValue, "3");
+        state = kReady;
+    }
+    return state;
+}
+
+const char* CodepageRefusal(int diskState)
+{
+    switch (diskState) {
+    case kReady:
+        return nullptr;
+    case kNoDisks:
+        return "No hard drives were detected.\nPlease verify that the hard drives are properly connected before "
+               "continuing.";
+    case kUnformatted:
+        return "Please format hard drive.";
+    case kUnicode:
+        return "This device supports Unicode.";
+    default:
+        return "Multi-language options are not supported on this device.";
+    }
+}
+
+bool IsChoiceUnsupported(int choice)
+{
+    return extendedCodepages == 0 && choice >= 3 && choice <= 5;
+}
+
+int AskCodepageChoice()
+{
+    return ChoiceOf(AskUntil(Checks().queryCodepage, protocolSession.codepageValue, kCodepageRounds, kCodepagePauseMs,
+                             IsKnownCodepage));
+}
+
+BtVerdict AskBitTorrentDevice()
+{
+    const int disks = AskBtDiskState();
+    const int firmware = AskFirmware();  // asked whatever the disks said
+    if (disks == kReady && firmware == kRunsBitTorrent)
+        return BtVerdict::kReady;
+    if (disks == kNoDisks)
+        return BtVerdict::kNoDisks;
+    if (disks == kUnformatted)
+        return BtVerdict::kUnformatted;
+    return disks == 0 ? BtVerdict::kSilent : BtVerdict::kUnsupported;
+}
+
+const char* BitTorrentRefusal(BtVerdict verdict)
+{
+    switch (verdict) {
+    case BtVerdict::kReady:
+        return nullptr;
+    case BtVerdict::kNoDisks:
+        return "No hard drives were detected.\nPlease verify that the hard drives are properly connected "
+               "before continuing.";
+    case BtVerdict::kUnformatted:
+        return "Please format hard drive.";
+    default:
+        return "BitTorrent does not supported on this device now.";
+    }
+}
+
+BtVerdict CheckBitTorrentDevice(MessageSink tell)
+{
+    const BtVerdict verdict = AskBitTorrentDevice();
+    if (verdict != BtVerdict::kReady)
+        tell(BitTorrentRefusal(verdict));
+    return verdict;
+}

@@ -1,0 +1,232 @@
+#include "drive_commands.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "output.h"
+#include "session.h"
+
+#ifdef _WIN32
+#include "admin_login.h"  // kMaxCredentialLength
+#include "app/drive_mapping.h"
+#include "app/drive_table.h"
+#include "protocol.h"
+#include "terminal.h"
+#endif
+
+std::string DriveLetterArgument(const std::string& text)
+{
+    if (text.empty() || text.size() > 2 || (text.size() == 2 && text[1] != ':'))
+        return std::string();
+    const char letter = static_cast<char>(toupper(static_cast<unsigned char>(text[0])));
+    if (letter < 'C' || letter > 'Z')
+        return std::string();
+    return std::string(1, letter) + ":";
+}
+
+#ifdef _WIN32
+
+namespace {
+
+// How the console answers the mapping's questions: the share user given on the
+// command line, else whoever sits at the terminal, else nobody (the tries go on with
+// the credentials they have).
+struct ShareUser {
+    bool given = false;
+    std::string user;
+    std::string password;
+    std::string remote;
+};
+ShareUser shareUser;
+MappingSystem systemCalls;
+DWORD lastCancelError = NO_ERROR;
+
+// Where the utility shows its login dialog for the share user.
+void ConsolePrompt(HWND)
+{
+    std::string user = shareUser.user;
+    std::string password = shareUser.password;
+    if (!shareUser.given) {
+        if (!ReadTypedLine(("User name for " + shareUser.remote + ": ").c_str(), &user) ||
+            !ReadHiddenLine(("Password of " + user + ": ").c_str(), &password))
+            return;
+    }
+    CopyTextTo(protocolSession.adminUser, user.substr(0, kMaxCredentialLength).c_str());
+    CopyTextTo(protocolSession.adminPassword, password.substr(0, kMaxCredentialLength).c_str());
+}
+
+// The try on which the utility lets the system ask, in a window of its own: given
+// credentials instead; the system's question on the command line when a terminal can
+// answer it; else no question at all.
+DWORD ConsoleAddConnection(HWND, NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+{
+    if (flags & CONNECT_INTERACTIVE) {
+        if (shareUser.given) {
+            flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+            password = shareUser.password.c_str();
+            user = shareUser.user.c_str();
+        } else if (StdinIsTerminal()) {
+            flags |= CONNECT_COMMANDLINE;
+        } else {
+            flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+        }
+    }
+    return systemCalls.addConnection(nullptr, resource, password, user, flags);
+}
+
+DWORD ConsoleCancelConnection(const char* name, DWORD flags, BOOL force)
+{
+    lastCancelError = systemCalls.cancelConnection(name, flags, force);
+    return lastCancelError;
+}
+
+MappingSystem ConsoleMappingCalls()
+{
+    systemCalls = SystemMappingCalls(ConsolePrompt);
+    MappingSystem console = systemCalls;
+    console.addConnection = ConsoleAddConnection;
+    console.cancelConnection = ConsoleCancelConnection;
+    return console;
+}
+
+int Refuse(const std::string& message)
+{
+    fprintf(stderr, "kavronctl: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+// The device's spelling of volume (compared without regard to case, as shares are);
+// empty when it has none such. Fills names with what it has.
+std::string DeviceVolume(const std::string& volume, std::string* names)
+{
+    std::string found;
+    for (const VolumeEntry* entry = volumeList.head; entry != nullptr; entry = entry->next) {
+        *names += (names->empty() ? "" : ", ") + std::string(entry->name);
+        if (found.empty() && lstrcmpiA(entry->name, volume.c_str()) == 0)
+            found = entry->name;
+    }
+    return found;
+}
+
+// The letter to map: the one asked for, when it is on offer and free (or taken over
+// with --force or a yes at the terminal), else the first free one. Empty after saying why not.
+std::string ChooseLetter(const std::string& asked, bool force)
+{
+    RefreshDriveTable();
+    const std::vector<DriveOffer> offers = OfferedDriveLetters();
+    for (const DriveOffer& offer : offers) {
+        if (asked.empty() && !offer.inUse)
+            return offer.slot->drive;
+        if (asked != offer.slot->drive)
+            continue;
+        if (!offer.inUse || force)
+            return asked;
+        const std::string share = std::string("\\\\") + offer.slot->server + "\\" + offer.slot->share;
+        std::string answer;
+        if (ReadTypedLine(
+                ("The drive letter has been used (" + share + "). Do you still want to use this drive letter? [y/N] ")
+                    .c_str(),
+                &answer) &&
+            (answer == "y" || answer == "Y" || answer == "yes"))
+            return asked;
+        Refuse(asked + " is in use (" + share + "): give --force to use it all the same");
+        return std::string();
+    }
+    if (asked.empty()) {
+        Refuse("no free drive letter");
+    } else {
+        Refuse(asked + " cannot take a volume: it is a local drive (or A: or B:)");
+    }
+    return std::string();
+}
+
+}  // namespace
+
+int RunMap(const CommandOptions& options, const std::string& address, const std::string& volume,
+           const std::string& letter, const MapOptions& map)
+{
+    shareUser = ShareUser{!map.user.empty(), map.user, "", "\\\\" + address + "\\" + volume};
+    if (map.passwordStdin && !ReadStdinLine(&shareUser.password))
+        return Refuse("--password-stdin: no line on standard input");
+    if (shareUser.user.size() > kMaxCredentialLength || shareUser.password.size() > kMaxCredentialLength)
+        return Refuse("the user name and password hold at most 16 characters each");
+
+    NetworkSession network;
+    if (!network.started())
+        return NetworkFailure();
+    if (SelectDevice(options, address) != kExitOk)
+        return kExitNoAnswer;
+    if (!QueryVolumes()) {
+        fprintf(stderr, "kavronctl: %s did not answer the volume query\n", address.c_str());
+        return kExitNoAnswer;
+    }
+    std::string names;
+    const std::string deviceVolume = DeviceVolume(volume, &names);
+    if (deviceVolume.empty())
+        return Refuse(volume + " is not a volume of " + address + " (it has: " + names + ")");
+    const std::string drive = ChooseLetter(letter, map.force);
+    if (drive.empty())
+        return kExitUsage;
+
+    shareUser.remote = "\\\\" + address + "\\" + deviceVolume;
+    memset(protocolSession.adminUser, 0, sizeof protocolSession.adminUser);
+    memset(protocolSession.adminPassword, 0, sizeof protocolSession.adminPassword);
+    const MappingSystem console = ConsoleMappingCalls();
+    const DWORD error = ConnectVolumeWith(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
+    if (error != NO_ERROR) {
+        // Read at once: a provider's extended error lasts until the next networking call.
+        const std::string reason = DescribeMappingErrorWith(console, error);
+        fprintf(stderr, "kavronctl: Failed to map drive. %s\n", reason.c_str());
+        return kExitFailed;
+    }
+    if (options.json) {
+        PrintLine(DumpJson({{"outcome", "mapped"}, {"drive", drive}, {"remote", shareUser.remote}}));
+    } else {
+        PrintLine(drive + "\t" + shareUser.remote);
+    }
+    return kExitOk;
+}
+
+int RunUnmap(const CommandOptions& options, const std::string& letter)
+{
+    const std::string drive = DriveLetterArgument(letter);
+    if (drive.empty())
+        return Refuse("not a drive letter from C: to Z:: " + letter);
+    const MappingSystem console = ConsoleMappingCalls();
+    if (!DisconnectDriveWith(console, drive.c_str())) {
+        const std::string reason = DescribeMappingErrorWith(console, lastCancelError);
+        fprintf(stderr, "kavronctl: Unable to disconnect %s. %s\n", drive.c_str(), reason.c_str());
+        return kExitFailed;
+    }
+    if (options.json) {
+        PrintLine(DumpJson({{"outcome", "unmapped"}, {"drive", drive}}));
+    } else {
+        PrintLine(drive);
+    }
+    return kExitOk;
+}
+
+#else
+
+namespace {
+
+int WindowsOnly(const char* command)
+{
+    fprintf(stderr, "kavronctl: %s works on Windows only: drive letters are Windows' own\n", command);
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunMap(const CommandOptions&, const std::string&, const std::string&, const std::string&, const MapOptions&)
+{
+    return WindowsOnly("map");
+}
+
+int RunUnmap(const CommandOptions&, const std::string&)
+{
+    return WindowsOnly("unmap");
+}
+
+#endif
