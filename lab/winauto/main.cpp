@@ -26,8 +26,9 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: kavron-winauto wait|rows|text|click|click-at|select|click-row|click-name|idle|message|key ...\n");
+    std::fprintf(
+        stderr,
+        "usage: kavron-winauto wait|rows|text|click|click-at|select|click-row|click-name|idle|message|key ...\n");
     return 2;
 }
 
