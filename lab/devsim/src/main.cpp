@@ -16,6 +16,7 @@
 #include <CLI/CLI.hpp>
 
 #include "config.h"
+#include "lab_netns.h"
 #include "namespace_addresses.h"
 #include "net.h"
 #include "simulator.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
     }
     // The simulator adds addresses to interfaces and listens on ports 80 and 443: never on
     // the machine's own interfaces.
-    if (!devsim::NamedNetworkNamespace()) {
+    if (!lab::NamedNetworkNamespace()) {
         std::cerr << "kavron-devsim: not in a network namespace made by ip netns; start it in the lab's "
                      "device namespace (lab/lab run --sim ...)\n";
         return kBadConfiguration;

@@ -1,13 +1,13 @@
 #include "namespace_addresses.h"
 
-#include <dirent.h>
+#include "lab_netns.h"
+
 #include <ifaddrs.h>
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <algorithm>
@@ -53,29 +53,9 @@ std::string Describe(const InterfaceAddress& a)
 
 }  // namespace
 
-std::optional<std::string> NamedNetworkNamespace()
-{
-    struct stat self {};
-    if (::stat("/proc/self/ns/net", &self) != 0)
-        return std::nullopt;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("/run/netns"), ::closedir);
-    if (!dir)
-        return std::nullopt;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string path = std::string("/run/netns/") + entry->d_name;
-        struct stat named {};
-        if (entry->d_name[0] != '.' && ::stat(path.c_str(), &named) == 0 && named.st_dev == self.st_dev &&
-            named.st_ino == self.st_ino) {
-            return std::string(entry->d_name);
-        }
-    }
-    return std::nullopt;
-}
-
 bool IsDeviceAddress(const Ipv4& a)
 {
-    const bool labRange = (a[0] == 198 && a[1] == 51 && a[2] == 100) || (a[0] == 203 && a[1] == 0 && a[2] == 113);
-    return labRange && a[3] != 0 && a[3] != 1 && a[3] != 255;
+    return lab::IsLabRange(a) && a[3] != 0 && a[3] != 1 && a[3] != 255;
 }
 
 std::unique_ptr<NamespaceAddresses> NamespaceAddresses::Open(std::string* error)

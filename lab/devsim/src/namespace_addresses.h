@@ -16,10 +16,6 @@
 
 namespace devsim {
 
-// The name of the network namespace this process runs in when `ip netns` made it (a
-// bind mount in /run/netns), nullopt otherwise: the machine's own namespace has none.
-std::optional<std::string> NamedNetworkNamespace();
-
 // Addresses the simulator may give to an interface: the lab's two ranges without the
 // network and broadcast addresses and without .1, which the lab's client side holds on
 // the same links (taking it would turn every reply to the client into local delivery).

@@ -23,49 +23,18 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "lab_client_env.h"
+
 namespace {
 
 using json = nlohmann::json;
 using Bytes = std::vector<uint8_t>;
 
-struct Port {
-    const char* name;
-    const char* address;
-};
-const Port kPorts[2] = {{"lan0", "198.51.100.1"}, {"lan1", "203.0.113.1"}};
+// The client namespace's two interfaces, as lab/lab makes them.
+const lab_client::LabInterface kLabInterfaces[2] = {{"lan0", "198.51.100.1"}, {"lan1", "203.0.113.1"}};
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-int64_t NowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-bool InsideLab()
-{
-    if (Env("KAVRON_LAB_ID").empty() || Env("KAVRON_SIM_CONFIG").empty())
-        return false;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return false;
-    int found = 0;
-    for (ifaddrs* it = list; it; it = it->ifa_next) {
-        if (!it->ifa_addr || it->ifa_addr->sa_family != AF_INET)
-            continue;
-        char text[INET_ADDRSTRLEN];
-        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(it->ifa_addr)->sin_addr, text, sizeof text);
-        for (const Port& p : kPorts)
-            found += p.name == std::string(it->ifa_name) && p.address == std::string(text);
-    }
-    freeifaddrs(list);
-    return found == 2;
-}
+using lab_client::Env;
+using lab_client::NowMs;
 
 struct Received {
     Bytes bytes;
@@ -115,7 +84,7 @@ class LabClient : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        inLab_ = InsideLab();
+        inLab_ = lab_client::InsideLab(kLabInterfaces);
         if (!inLab_)
             return;
         for (int i = 0; i < 2; ++i) {
@@ -123,7 +92,8 @@ protected:
             int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
             const int one = 1, zero = 0;
             setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-            setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, kPorts[i].name, socklen_t(strlen(kPorts[i].name)));
+            setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, kLabInterfaces[i].name,
+                       socklen_t(strlen(kLabInterfaces[i].name)));
             setsockopt(fd, IPPROTO_IP, IP_MULTICAST_ALL, &zero, sizeof zero);
             setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &one, sizeof one);
             sockaddr_in any{};
@@ -132,7 +102,7 @@ protected:
             bind(fd, reinterpret_cast<sockaddr*>(&any), sizeof any);
             ip_mreq m{};
             inet_pton(AF_INET, "224.0.0.1", &m.imr_multiaddr);
-            inet_pton(AF_INET, kPorts[i].address, &m.imr_interface);
+            inet_pton(AF_INET, kLabInterfaces[i].address, &m.imr_interface);
             setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &m, sizeof m);
             receive_[i] = fd;
         }
@@ -157,7 +127,7 @@ protected:
     void Send(int port, const Bytes& datagram)
     {
         in_addr from{};
-        inet_pton(AF_INET, kPorts[port].address, &from);
+        inet_pton(AF_INET, kLabInterfaces[port].address, &from);
         setsockopt(send_, IPPROTO_IP, IP_MULTICAST_IF, &from, sizeof from);
         sockaddr_in group{};
         group.sin_family = AF_INET;

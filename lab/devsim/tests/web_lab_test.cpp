@@ -24,42 +24,17 @@
 #include <nlohmann/json.hpp>
 #include <openssl/ssl.h>
 
+#include "lab_client_env.h"
+
 namespace {
 
 using json = nlohmann::json;
 
-std::string Env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
+// The client namespace's first interface: the pages are fetched through lan0.
+const lab_client::LabInterface kLabInterfaces[1] = {{"lan0", "198.51.100.1"}};
 
-int64_t NowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-// The lab's client namespace: lan0 198.51.100.1 and nothing on the machine's own network.
-bool InsideLab()
-{
-    if (Env("KAVRON_LAB_ID").empty() || Env("KAVRON_SIM_CONFIG").empty())
-        return false;
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return false;
-    bool found = false;
-    for (ifaddrs* it = list; it; it = it->ifa_next) {
-        if (!it->ifa_addr || it->ifa_addr->sa_family != AF_INET)
-            continue;
-        char text[INET_ADDRSTRLEN];
-        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(it->ifa_addr)->sin_addr, text, sizeof text);
-        found = found || (std::string(it->ifa_name) == "lan0" && std::string(text) == "198.51.100.1");
-    }
-    freeifaddrs(list);
-    return found;
-}
+using lab_client::Env;
+using lab_client::NowMs;
 
 class Socket {
 public:
@@ -218,7 +193,8 @@ class WebLab : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(InsideLab()) << "run me through lab/lab run --sim ...: I connect only inside a lab";
+        ASSERT_TRUE(lab_client::InsideLab(kLabInterfaces))
+            << "run me through lab/lab run --sim ...: I connect only inside a lab";
         Apply(DefaultConfig());
     }
 };

@@ -1,10 +1,10 @@
 #include "lab_guard.h"
 
+#include "lab_netns.h"
+
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <ifaddrs.h>
 #include <netinet/in.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -49,7 +49,7 @@ bool IsGroup(const Ipv4& a)
 
 bool IsLabAddress(const Ipv4& a)
 {
-    return (a[0] == 198 && a[1] == 51 && a[2] == 100) || (a[0] == 203 && a[1] == 0 && a[2] == 113);
+    return lab::IsLabRange(a);
 }
 
 bool IsAllowedDestination(const Ipv4& a)
@@ -67,25 +67,6 @@ bool IsLabDeviceNamespaceName(const std::string& name)
             return false;
     }
     return true;
-}
-
-std::optional<std::string> NetworkNamespaceName()
-{
-    struct stat self {};
-    if (::stat("/proc/self/ns/net", &self) != 0)
-        return std::nullopt;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("/run/netns"), ::closedir);
-    if (!dir)
-        return std::nullopt;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (entry->d_name[0] == '.')
-            continue;
-        const std::string path = std::string("/run/netns/") + entry->d_name;
-        struct stat named {};
-        if (::stat(path.c_str(), &named) == 0 && named.st_dev == self.st_dev && named.st_ino == self.st_ino)
-            return std::string(entry->d_name);
-    }
-    return std::nullopt;
 }
 
 bool ResolveLabInterface(const std::string& nameOrAddress, Ipv4* address, std::string* name, std::string* error)

@@ -20,10 +20,6 @@ bool IsAllowedDestination(const Ipv4& address);
 // The lab's device namespaces are named kv<ID>d (lab/lab).
 bool IsLabDeviceNamespaceName(const std::string& name);
 
-// The name under /run/netns of the network namespace this process runs in; nullopt in
-// the machine's own namespace, which has none.
-std::optional<std::string> NetworkNamespaceName();
-
 // An interface of this namespace given by name or by one of its IPv4 addresses: its
 // address and name. False when there is none, or its address is outside the lab.
 bool ResolveLabInterface(const std::string& nameOrAddress, Ipv4* address, std::string* name, std::string* error);

@@ -12,6 +12,7 @@
 #include "datagrams.h"
 #include "flood.h"
 #include "lab_guard.h"
+#include "lab_netns.h"
 #include "learn.h"
 
 namespace {
@@ -113,7 +114,7 @@ int main(int argc, char** argv)
     }
 
     // Never anywhere but in a lab's device namespace.
-    const std::optional<std::string> ns = NetworkNamespaceName();
+    const std::optional<std::string> ns = lab::NamedNetworkNamespace();
     if (!ns || !IsLabDeviceNamespaceName(*ns))
         return Refuse("runs only in a lab's device namespace: ip netns exec \"$KAVRON_LAB_DEVICE_NS\" ...");
 
