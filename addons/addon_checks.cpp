@@ -17,6 +17,11 @@ constexpr DWORD kFirstFirmwarePauseMs = 1000;
 
 enum Firmware { kRunsBitTorrent = 1, kNoBitTorrent = 2 };
 
+// The refusals both add-ons give for the disks.
+const char kNoDisksFound[] =
+    "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.";
+const char kFormatDisks[] = "Please format hard drive.";
+
 // The list index of each codepage the device may report; any other is Western European.
 int ChoiceOf(int codepage)
 {
@@ -92,10 +97,9 @@ const char* CodepageRefusal(int diskState)
     case kReady:
         return nullptr;
     case kNoDisks:
-        return "No hard drives were detected.\nPlease verify that the hard drives are properly connected before "
-               "continuing.";
+        return kNoDisksFound;
     case kUnformatted:
-        return "Please format hard drive.";
+        return kFormatDisks;
     case kUnicode:
         return "This device supports Unicode.";
     default:
@@ -133,10 +137,9 @@ const char* BitTorrentRefusal(BtVerdict verdict)
     case BtVerdict::kReady:
         return nullptr;
     case BtVerdict::kNoDisks:
-        return "No hard drives were detected.\nPlease verify that the hard drives are properly connected "
-               "before continuing.";
+        return kNoDisksFound;
     case BtVerdict::kUnformatted:
-        return "Please format hard drive.";
+        return kFormatDisks;
     default:
         return "BitTorrent does not supported on this device now.";
     }

@@ -194,3 +194,10 @@ bool InstallAddon(InstallMode mode, const char* host)
     }
     return true;
 }
+
+const char kCheckDrives[] = "Please check hard drives.";
+
+void RemoveBtTempFolder()
+{
+    _rmdir(kTempFolder);
+}

@@ -33,7 +33,7 @@ protected:
         const bool installed = RunBusy(hwnd, [this] { return InstallAddon(mode_, host_.c_str()); });
         Dialog::EndDialog(IDCANCEL);
         if (!installed)
-            ShowMessageBox(nullptr, "Please check hard drives.", nullptr, MB_OK);
+            ShowMessageBox(nullptr, kCheckDrives, nullptr, MB_OK);
     }
 
 private:

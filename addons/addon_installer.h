@@ -51,3 +51,10 @@ bool WriteEmbeddedFile(const char* type, int id, const std::string& writePath, c
 // written. On a failed write the device is told to stop and the rest is skipped.
 // It starts a run: restartState -1, btInstalled 0, installFailed false.
 bool InstallAddon(InstallMode mode, const char* host);
+
+// The message of a failed installation.
+extern const char kCheckDrives[];
+
+// Removes the local folder the BitTorrent programs are copied through, when empty: a
+// failed copy deletes its file, and whatever else is there is not ours to delete.
+void RemoveBtTempFolder();

@@ -1,7 +1,5 @@
 #include "addons/bittorrent.h"
 
-#include <direct.h>
-
 #include "addons/addon_checks.h"
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
@@ -36,6 +34,6 @@ bool RunBitTorrentInstall(HWND owner, const char* host)
     if (restartState != 0)
         return false;
     btInstalled = 0;
-    _rmdir("C:\\bt\\");  // only when empty; a failed copy may have left nothing else
+    RemoveBtTempFolder();
     return true;
 }

@@ -21,7 +21,7 @@ struct RestartTiming {
 RestartTiming SetRestartTiming(const RestartTiming& timing);  // returns the previous one
 const RestartTiming& CurrentRestartTiming();
 
-// The same wait without a window (restart_wait.cpp, which kavronctl shares): the steps
-// of the timing, each reported to onStep (1 to steps) before its pause; then restartState
-// is 0.
-void RunRestartWait(void (*onStep)(int step, int steps));
+// The same wait without a window (restart_wait.cpp, which kavronctl shares): the given
+// timing's steps, each reported to onStep (1 to steps) before its pause; then
+// restartState is 0.
+void RunRestartWait(const RestartTiming& timing, void (*onStep)(int step, int steps));

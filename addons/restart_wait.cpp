@@ -20,12 +20,11 @@ const RestartTiming& CurrentRestartTiming()
     return timing;
 }
 
-void RunRestartWait(void (*onStep)(int step, int steps))
+void RunRestartWait(const RestartTiming& wait, void (*onStep)(int step, int steps))
 {
-    const RestartTiming steps = timing;
-    for (int step = 1; step <= steps.steps; ++step) {
-        onStep(step, steps.steps);
-        Sleep(steps.stepMs);
+    for (int step = 1; step <= wait.steps; ++step) {
+        onStep(step, wait.steps);
+        Sleep(wait.stepMs);
     }
     restartState = 0;
 }

@@ -13,7 +13,6 @@ enum DeviceColumn { kColumnName = 0, kColumnIp = 1, kColumnNetmask = 2, kColumnG
 
 void DevicePanel::Bind(HWND dialog)
 {
-    dialog_ = dialog;
     BindDlgItems(dialog, {{IDC_DEVICE_LIST, &list_, DlgItemBinding::kSubclass}});
     refresh_ = GetDlgItem(dialog, IDC_REFRESH);
     const ListColumn columns[] = {{"Name", 94}, {"IP", 85}, {"Netmask", 85}, {"Gateway", 85}};

@@ -48,7 +48,6 @@ private:
 
     SkinListCtrl list_;
     GdiFont font_;
-    HWND dialog_ = nullptr;
     HWND refresh_ = nullptr;
     bool refreshHadFocus_ = false;
     bool deviceSelected_ = false;

@@ -91,5 +91,5 @@ std::string DescribeMappingError(DWORD error)
 
 bool DisconnectDrive(const char* localName)
 {
-    return DisconnectDriveWith(*mappingSystem, localName);
+    return DisconnectDriveWith(*mappingSystem, localName) == NO_ERROR;
 }

@@ -52,4 +52,4 @@ MappingSystem SystemMappingCalls(void (*prompt)(HWND owner));  // the real calls
 DWORD ConnectVolumeWith(const MappingSystem& system, HWND owner, const char* server, const char* volume,
                         const char* localName);
 std::string DescribeMappingErrorWith(const MappingSystem& system, DWORD error);
-bool DisconnectDriveWith(const MappingSystem& system, const char* localName);
+DWORD DisconnectDriveWith(const MappingSystem& system, const char* localName);  // the system's answer

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "device_values.h"
+
 struct SelectedDevice {
     // The row's texts.
     std::string name;
@@ -17,5 +19,5 @@ struct SelectedDevice {
     std::string dhcpFlag;
 
     // The model with two LAN ports, each with settings of its own.
-    bool IsTwoPortModel() const { return model == "ZKM-150"; }
+    bool IsTwoPortModel() const { return ::IsTwoPortModel(model.c_str()); }
 };

@@ -148,7 +148,7 @@ std::string DescribeMappingErrorWith(const MappingSystem& system, DWORD error)
     return number;
 }
 
-bool DisconnectDriveWith(const MappingSystem& system, const char* localName)
+DWORD DisconnectDriveWith(const MappingSystem& system, const char* localName)
 {
-    return system.cancelConnection(localName, CONNECT_UPDATE_PROFILE, TRUE) == NO_ERROR;
+    return system.cancelConnection(localName, CONNECT_UPDATE_PROFILE, TRUE);
 }

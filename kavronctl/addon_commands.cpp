@@ -6,8 +6,6 @@
 #include "session.h"
 
 #ifdef _WIN32
-#include <direct.h>
-
 #include "addons/addon_checks.h"
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
@@ -75,14 +73,12 @@ void ShowRestartStep(int step, int steps)
 void WaitForRestart(const InstallOptions& install)
 {
     const DWORD totalMs = static_cast<DWORD>(install.restartWaitSeconds * 1000);
-    const RestartTiming previous = CurrentRestartTiming();
-    SetRestartTiming({previous.steps, totalMs / static_cast<DWORD>(previous.steps), totalMs});
+    const int steps = CurrentRestartTiming().steps;
     progressInPlace = StderrIsTerminal();
     progressShown = -1;
-    RunRestartWait(ShowRestartStep);
+    RunRestartWait({steps, totalMs / static_cast<DWORD>(steps), totalMs}, ShowRestartStep);
     if (progressInPlace)
         fputc('\n', stderr);
-    SetRestartTiming(previous);
 }
 
 int Installed(const CommandOptions& options, const std::string& address, const char* addon)
@@ -97,7 +93,7 @@ int Installed(const CommandOptions& options, const std::string& address, const c
 
 int WriteFailed()
 {
-    TellStderr("Please check hard drives.");
+    TellStderr(kCheckDrives);
     return kExitFailed;
 }
 
@@ -106,11 +102,7 @@ int WriteFailed()
 int RunInstallCodepage(const CommandOptions& options, const std::string& address, const std::string& codepage,
                        const InstallOptions& install)
 {
-    const int choice = CodepageArgument(codepage);
-    if (choice < 0) {
-        fprintf(stderr, "kavronctl: CODEPAGE is one of %s\n", CodepageList().c_str());
-        return kExitUsage;
-    }
+    const int choice = CodepageArgument(codepage);  // checked with the arguments
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
@@ -157,14 +149,13 @@ int RunInstallBt(const CommandOptions& options, const std::string& address, cons
     if (verdict != BtVerdict::kReady)
         return kExitUsage;
     const bool written = InstallAddon(InstallMode::kBitTorrent, address.c_str());
-    // Only when empty: a failed copy may have left nothing else.
     if (!written) {
-        _rmdir("C:\\bt\\");
+        RemoveBtTempFolder();
         return WriteFailed();
     }
     WaitForRestart(install);
     btInstalled = 0;
-    _rmdir("C:\\bt\\");
+    RemoveBtTempFolder();
     return Installed(options, address, "BitTorrent");
 }
 

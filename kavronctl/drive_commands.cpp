@@ -40,7 +40,6 @@ struct ShareUser {
 };
 ShareUser shareUser;
 MappingSystem systemCalls;
-DWORD lastCancelError = NO_ERROR;
 
 // Where the utility shows its login dialog for the share user.
 void ConsolePrompt(HWND)
@@ -75,18 +74,11 @@ DWORD ConsoleAddConnection(HWND, NETRESOURCEA* resource, const char* password, c
     return systemCalls.addConnection(nullptr, resource, password, user, flags);
 }
 
-DWORD ConsoleCancelConnection(const char* name, DWORD flags, BOOL force)
-{
-    lastCancelError = systemCalls.cancelConnection(name, flags, force);
-    return lastCancelError;
-}
-
 MappingSystem ConsoleMappingCalls()
 {
     systemCalls = SystemMappingCalls(ConsolePrompt);
     MappingSystem console = systemCalls;
     console.addConnection = ConsoleAddConnection;
-    console.cancelConnection = ConsoleCancelConnection;
     return console;
 }
 
@@ -190,12 +182,10 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
 
 int RunUnmap(const CommandOptions& options, const std::string& letter)
 {
-    const std::string drive = DriveLetterArgument(letter);
-    if (drive.empty())
-        return Refuse("not a drive letter from C: to Z:: " + letter);
+    const std::string& drive = letter;  // checked and normalised with the arguments
     const MappingSystem console = ConsoleMappingCalls();
-    if (!DisconnectDriveWith(console, drive.c_str())) {
-        const std::string reason = DescribeMappingErrorWith(console, lastCancelError);
+    if (const DWORD error = DisconnectDriveWith(console, drive.c_str()); error != NO_ERROR) {
+        const std::string reason = DescribeMappingErrorWith(console, error);
         fprintf(stderr, "kavronctl: Unable to disconnect %s. %s\n", drive.c_str(), reason.c_str());
         return kExitFailed;
     }

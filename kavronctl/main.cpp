@@ -35,8 +35,6 @@ int UsageError(const std::string& message)
     return kExitUsage;
 }
 
-const char kNotAnAddress[] = "not an IPv4 address in dotted decimal (four numbers 0 to 255, no leading zeros): ";
-
 // The command line once parsed: every value a command may take.
 struct Arguments {
     std::string address;

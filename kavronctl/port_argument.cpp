@@ -4,6 +4,8 @@
 
 #include "address.h"
 
+const char kNotAnAddress[] = "not an IPv4 address in dotted decimal (four numbers 0 to 255, no leading zeros): ";
+
 bool ParseAddressArgument(const std::string& text, AddressInput* input)
 {
     return IsCanonicalAddress(text) && ParseAddressInput(text.c_str(), input);
@@ -34,7 +36,7 @@ bool ParsePortArgument(const std::string& text, PortArgument* argument, std::str
     AddressInput* fields[] = {&parsed.ip, &parsed.netmask, &parsed.gateway};
     for (size_t i = 0; i < parts.size(); ++i) {
         if (!ParseAddressArgument(parts[i], fields[i])) {
-            *error = "not an IPv4 address in dotted decimal (four numbers 0 to 255, no leading zeros): " + parts[i];
+            *error = kNotAnAddress + parts[i];
             return false;
         }
     }

@@ -15,6 +15,9 @@ struct PortArgument {
     AddressInput gateway{true, {0, 0, 0, 0}};
 };
 
+// The refusal of an address argument, followed by the argument.
+extern const char kNotAnAddress[];
+
 // A canonical dotted-decimal address into a filled field; false otherwise.
 bool ParseAddressArgument(const std::string& text, AddressInput* input);
 

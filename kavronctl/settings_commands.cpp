@@ -14,8 +14,6 @@ namespace {
 
 using nlohmann::json;
 
-const char kTwoPortModel[] = "ZKM-150";
-
 // What a command ended with, for --json: the outcome and the address the device has
 // now as far as this process knows.
 json Outcome(const char* outcome)
@@ -212,7 +210,7 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
     if (!QueryPortConfig())
         return Silent(options, "the port query");
     const DeviceRecord* device = FindSelectedDevice();
-    if (strcmp(device->model, kTwoPortModel) != 0 || IsPortConfigEmpty(table)) {
+    if (!IsTwoPortModel(device->model) || IsPortConfigEmpty(table)) {
         fprintf(stderr, "kavronctl: %s is not a two-port device (model \"%s\"%s); use set-address or enable-dhcp\n",
                 address.c_str(), EscapeField(device->model).c_str(), IsPortConfigEmpty(table) ? ", no port table" : "");
         json outcome = Outcome("invalid");

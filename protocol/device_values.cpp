@@ -142,3 +142,8 @@ const char* DeviceUrlScheme(const char* sslValue)
 {
     return sslValue != nullptr && strchr(sslValue, '1') != nullptr ? "https" : "http";
 }
+
+bool IsTwoPortModel(const char* model)
+{
+    return strcmp(model, "ZKM-150") == 0;
+}

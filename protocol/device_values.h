@@ -20,3 +20,6 @@ void ParsePortConfig(const char* value, PortConfigTable* table);
 // The scheme of the device's web pages by its SSL value: "https" when the value holds a
 // "1" anywhere, else "http" (an empty value included: a device that did not answer).
 const char* DeviceUrlScheme(const char* sslValue);
+
+// True for the model with two LAN ports, each with settings of its own.
+bool IsTwoPortModel(const char* model);

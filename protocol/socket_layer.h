@@ -28,10 +28,6 @@ void PlatformClose(ProtocolSocket socket);
 // Sends to 224.0.0.1:13579 leaving through the entry's interface.
 void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data, int length);
 
-// Waits up to timeoutMs for the receive socket to become readable: 1 readable, 0 not.
-// An unusable socket waits out the timeout and reports 0.
-int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs);
-
 // Waits up to timeoutUs for any of the first count entries' receive sockets to become
 // readable. Returns a mask with bit i set for each readable entries[i] (0 when none
 // became readable within the timeout). Entries without a receive socket are left out;

@@ -150,27 +150,6 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
     sendto(fd, data, static_cast<size_t>(length), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
 }
 
-int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
-{
-    int fd = static_cast<int>(entry.receiveSocket);
-    if (entry.receiveSocket == kNoSocket || fd >= FD_SETSIZE) {
-        PlatformSleep(timeoutMs);
-        return 0;
-    }
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(fd, &readable);
-    timeval timeout{};
-    timeout.tv_sec = 0;
-    timeout.tv_usec = timeoutMs * 1000;
-    int ready = select(fd + 1, &readable, nullptr, nullptr, &timeout);
-    if (ready < 0) {
-        PlatformSleep(timeoutMs);
-        return 0;
-    }
-    return ready > 0 && FD_ISSET(fd, &readable) ? 1 : 0;
-}
-
 unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long timeoutUs)
 {
     fd_set readable;

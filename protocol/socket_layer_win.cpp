@@ -124,28 +124,6 @@ void PlatformSendToGroup(const InterfaceEntry& entry, const unsigned char* data,
     sendto(s, reinterpret_cast<const char*>(data), length, 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
 }
 
-int PlatformWaitReadable(const InterfaceEntry& entry, int timeoutMs)
-{
-    if (entry.receiveSocket == kNoSocket) {
-        PlatformSleep(timeoutMs);
-        return 0;
-    }
-    SOCKET s = AsSocket(entry.receiveSocket);
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(s, &readable);
-    timeval timeout;
-    timeout.tv_sec = 0;
-    timeout.tv_usec = timeoutMs * 1000;
-    int ready = select(0, &readable, nullptr, nullptr, &timeout);
-    if (ready == SOCKET_ERROR) {
-        // select fails at once on a broken socket; keep the cadence all the same.
-        PlatformSleep(timeoutMs);
-        return 0;
-    }
-    return ready > 0 && FD_ISSET(s, &readable) ? 1 : 0;
-}
-
 unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long timeoutUs)
 {
     // Winsock's fd_set is a list of sockets (FD_SETSIZE of them, 64 by default), not a

@@ -214,7 +214,7 @@ int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
     if (length == kQueueEmpty) {
         sinceWait_ = 0;
         mayHoldMore_ = false;
-        if (!PlatformWaitReadable(entry_, timeoutMs))
+        if (PlatformWaitAnyReadable(&entry_, 1, timeoutMs * 1000L) == 0)
             return kQueueEmpty;
         length = ReceiveQueued(entry_, reply);
         if (length == kQueueEmpty)
@@ -265,8 +265,16 @@ void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
     }
 }
 
-int ReceiveReplyCall(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* reply,
-                     DatagramVerdict (*judge)(const ReplyBuffer& datagram, void* context), void* context)
+namespace {
+
+// The receive loop of every reply wait: reads through reader until accept(datagram)
+// takes one read whole. An attempt is a wait that found nothing, each followed by the
+// policy's pause but the last; a datagram passed over, or one that could not be read,
+// uses none, so that no other host can crowd the answer out. However the datagrams
+// come, the loop ends at the policy's cap. Returns 1 when a datagram was taken (it is
+// left in *reply), 0 when the attempts or the cap ran out.
+template <class Accept>
+int ReceiveReply(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* reply, Accept&& accept)
 {
     FineTimerScope fineTimer;
     const Clock::time_point start = Clock::now();
@@ -277,19 +285,17 @@ int ReceiveReplyCall(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer*
             return 0;
         const int length = reader.Next(reply, kSelectTimeoutMs);
         if (length != kQueueEmpty) {
-            if (length < 0)
-                continue;
-            const DatagramVerdict verdict = judge(*reply, context);
-            if (verdict == DatagramVerdict::kTake)
+            if (length >= 0 && accept(*reply))
                 return 1;
-            if (verdict == DatagramVerdict::kPass)
-                continue;
+            continue;
         }
         if (++attempts >= policy.attempts)
             return 0;
         PlatformSleep(policy.pauseMs);
     }
 }
+
+}  // namespace
 
 int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchAddress, int attemptLimit,
                ReplyBuffer* reply)
@@ -303,14 +309,12 @@ int AwaitReply(int interfaceIndex, unsigned char replyOpcode, const char* matchA
         // either: its missing bytes read as zeros, an empty value or a refusal, and the
         // address transactions, which match no address, would take it whole.
         if (!IsCompleteReply(datagram, replyOpcode) || !IsOwnReply(datagram))
-            return DatagramVerdict::kPass;
-        if (matchAddress != nullptr) {
-            char address[16];
-            ReplyAddressText(datagram, address);
-            if (strcmp(address, matchAddress) != 0)
-                return DatagramVerdict::kPass;
-        }
-        return DatagramVerdict::kTake;
+            return false;
+        if (matchAddress == nullptr)
+            return true;
+        char address[16];
+        ReplyAddressText(datagram, address);
+        return strcmp(address, matchAddress) == 0;
     });
 }
 

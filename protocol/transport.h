@@ -65,35 +65,6 @@ private:
     int sinceWait_ = 0;         // receives since the last wait
 };
 
-// What a receive loop makes of a datagram it has read.
-enum class DatagramVerdict {
-    kPass,   // not an answer to this loop: read past at once, using no attempt and no
-             // pause, so that no other host can crowd the answers out
-    kCount,  // an answer the loop goes on after: it uses an attempt, as an empty wait does
-    kTake,   // the answer the loop waits for: it ends the loop
-};
-
-// The one receive loop of discovery and of every reply wait: reads through reader and
-// judges each datagram read whole (judge(const ReplyBuffer&) -> DatagramVerdict). An
-// attempt is a wait that found nothing or an answer judged kCount, each followed by the
-// policy's pause but the last; a datagram passed over, or one that could not be read,
-// uses none. However the datagrams come, the loop ends at the policy's cap. Returns 1
-// when a datagram was taken (it is left in *reply), 0 when the attempts or the cap ran
-// out. The caller hands it the reader: the loop itself knows no interface.
-int ReceiveReplyCall(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* reply,
-                     DatagramVerdict (*judge)(const ReplyBuffer& datagram, void* context), void* context);
-
-template <class Judge>
-int ReceiveReply(QueueReader& reader, const WaitPolicy& policy, ReplyBuffer* reply, Judge&& judge)
-{
-    return ReceiveReplyCall(
-        reader, policy, reply,
-        [](const ReplyBuffer& datagram, void* context) {
-            return (*static_cast<std::remove_reference_t<Judge>*>(context))(datagram);
-        },
-        &judge);
-}
-
 // Listens on every open interface at once, as discovery does: policy.attempts windows of
 // kSelectTimeoutMs, each followed by the policy's pause but the last, at fixed places
 // from the start. Every datagram that arrives on any interface, in a window or in a

@@ -287,12 +287,6 @@ int WaitOver(const InterfaceEntry* const* entries, int count)
 
 }  // namespace
 
-int PlatformWaitReadable(const InterfaceEntry& entry, int)
-{
-    const InterfaceEntry* entries[] = {&entry};
-    return WaitOver(entries, 1) == 0 ? 1 : 0;
-}
-
 unsigned PlatformWaitAnyReadable(const InterfaceEntry* entries, int count, long)
 {
     const InterfaceEntry* listed[kMaxInterfaces];
