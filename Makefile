@@ -4,6 +4,7 @@
 # and the fast loop between edits:
 #   make check  - builds, then runs the unit and GUI tiers of the tests only: no lab, no root
 #   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
+#   make guide  - builds, then takes the user guide's pictures again (tools/guide-pictures)
 # Each installs what it needs first (tools/setup.sh, needs root). For a release,
 # make dist builds the shipped programs only, then the MSI and the portable zip into dist/.
 
@@ -14,7 +15,7 @@ GEN      := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 
 WIN_CONFIG := -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
 
-.PHONY: setup build native win sanitize test check run bench soak fuzz dist clean
+.PHONY: setup build native win sanitize test check run guide bench soak fuzz dist clean
 
 setup:
 	@bash tools/setup.sh
@@ -49,6 +50,11 @@ check: build
 
 run: build
 	@tools/run-utility
+
+# The user guide's pictures (docs/guide/pictures): the real windows in a lab, as root
+# like make run; the native tree gives the simulator, the Windows tree the programs.
+guide: native win
+	@tools/guide-pictures
 
 bench: build
 	@tools/bench
