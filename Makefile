@@ -5,7 +5,9 @@
 #   make check  - builds, then runs the unit and GUI tiers of the tests only: no lab, no root
 #   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
 # Each installs what it needs first (tools/setup.sh, needs root). For a release,
-# make dist builds the shipped programs only, then the MSI and the portable zip into dist/.
+# make dist builds the shipped programs only, then the MSI and the portable zip (both with
+# the user guide as HTML) into dist/, and with KAVRON_RELEASE_URL=https://.../VERSION the
+# winget and Scoop manifests for them; signed given KAVRON_SIGN_* (packaging/README.md).
 
 NATIVE   := build/native
 WIN      := build/win

@@ -5,11 +5,12 @@
 # LATER.msi is the same programs packaged as a later version (5.1.0.3).
 #
 # The package's firewall actions read from its tables; then a silent install puts both
-# programs, the Start menu shortcut and the two firewall rules in place and records the
-# product; the installed programs run; installing again changes nothing; a silent
-# uninstall leaves nothing behind; the later version replaces this one; an install and
-# an upgrade that fail after the firewall actions roll back to the rules there were. Rules the user made under other names, or under the package's names for
-# another program, stay through all of it. Wine has no firewall: NETSH_RECORDER.exe
+# programs, the guide, the two Start menu shortcuts and the two firewall rules in place
+# and records the product; the installed programs run; installing again changes
+# nothing; a silent uninstall leaves nothing behind; the later version replaces this
+# one; an install and an upgrade that fail after the firewall actions roll back to the
+# rules there were. Rules the user made under other names, or under the package's
+# names for another program, stay through all of it. Wine has no firewall: NETSH_RECORDER.exe
 # plays netsh.exe and keeps the rules it is given.
 set -uo pipefail
 
@@ -128,6 +129,13 @@ expect_installed() {
   link=$({ strings -a "$shortcut" && strings -a -el "$shortcut"; } 2>/dev/null)
   grep -qiF "$installed\\KavronStorageUtility.exe" <<<"$link" || fail "$what: the shortcut does not start the installed program"
   grep -qF 'KavronIcon.ico' <<<"$link" || fail "$what: the shortcut lacks the product's icon"
+  # The guide, and its shortcut beside the program's (the link holds the path as its
+  # folders' names: ... Storage Utility, guide, index.html).
+  [[ -f "$folder/guide/index.html" ]] || fail "$what: the guide is not installed"
+  local guide="${shortcut%/*}/Kavron Storage Utility guide.lnk"
+  link=$({ strings -a "$guide" && strings -a -el "$guide"; } 2>/dev/null)
+  grep -A1 -x 'Storage Utility' <<<"$link" | grep -qx guide && grep -qx index.html <<<"$link" ||
+    fail "$what: no Start menu shortcut to the installed guide"
   list=$(entries)
   [[ $(grep -c . <<<"$list") == 1 ]] || fail "$what: expected one Uninstall entry, found: ${list:-none}"
   [[ $list == *"|$version|Kavron" ]] || fail "$what: the Uninstall entry is not version $version by Kavron: $list"
@@ -142,7 +150,7 @@ expect_removed() {
   local what=$1 left
   left=$(find "$c/Program Files/Kavron" 2>/dev/null)
   [[ -z $left ]] || fail "$what: left behind: $left"
-  [[ ! -e ${shortcuts[0]} && ! -e ${shortcuts[1]} ]] || fail "$what: the shortcut is still there"
+  [[ -z $(find "${shortcuts[0]%/*}" "${shortcuts[1]%/*}" -name 'Kavron*' 2>/dev/null) ]] || fail "$what: a shortcut is still there"
   [[ -z $(entries) ]] || fail "$what: the Uninstall entry is still there: $(entries)"
 }
 
