@@ -6,7 +6,9 @@
 #   make fuzz   - builds the fuzz targets, then runs each for its full budget (tools/fuzz)
 #   make guide  - builds, then takes the user guide's pictures again (tools/guide-pictures)
 # Each installs what it needs first (tools/setup.sh, needs root). For a release,
-# make dist builds the shipped programs only, then the MSI and the portable zip into dist/.
+# make dist builds the shipped programs only, then the MSI and the portable zip (both with
+# the user guide as HTML) into dist/, and with KAVRON_RELEASE_URL=https://.../VERSION the
+# winget and Scoop manifests for them; signed given KAVRON_SIGN_* (packaging/README.md).
 
 NATIVE   := build/native
 WIN      := build/win

@@ -12,6 +12,8 @@ packages=(
   iproute2 nftables procps psmisc time util-linux openssl libssl-dev
   googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
   wixl msitools faketime zip unzip osslsigncode
+  # the user guide's Markdown pages as HTML in the packages (packaging/make-guide)
+  cmark-gfm
 )
 
 missing=()

@@ -5,10 +5,13 @@
 # LATER.msi is the same programs packaged as a later version (5.1.0.3).
 #
 # The package's firewall actions read from its tables; then a silent install puts both
-# programs, the Start menu shortcut and the two firewall rules in place and records the
-# product; the installed programs run; installing again changes nothing; a silent
-# uninstall leaves nothing behind; the later version replaces this one. Wine has no
-# firewall: NETSH_RECORDER.exe plays netsh.exe and keeps the rules it is given.
+# programs, the guide, the two Start menu shortcuts and the two firewall rules in place
+# and records the product; the installed programs run; installing again changes
+# nothing; a silent uninstall leaves nothing behind; the later version replaces this
+# one; an install and an upgrade that fail after the firewall actions roll back to the
+# rules there were. Rules the user made under other names, or under the package's
+# names for another program, stay through all of it. Wine has no firewall: NETSH_RECORDER.exe
+# plays netsh.exe and keeps the rules it is given.
 set -uo pipefail
 
 msi=$1 later=$2 tree=$3 check=$4 netsh=$5
@@ -47,45 +50,58 @@ action() { awk -F'\t' -v a="$1" '$1 == a { print $2 "|" $3 "|" $4 }' <<<"$action
 step() { awk -F'\t' -v a="$1" '$1 == a { print $3 "|" $2 }' <<<"$sequence"; }
 utility_rule='Kavron Storage Utility (devices, UDP 13579)'
 ctl_rule='Kavron Storage Utility command line (devices, UDP 13579)'
-allow() { printf 'advfirewall firewall add rule name="%s" dir=in action=allow program="[#%s]" protocol=UDP localport=13579 profile=private,domain' "$1" "$2"; }
-forget() { printf 'advfirewall firewall delete rule name="%s"' "$1"; }
+allow() { printf 'advfirewall firewall add rule name="%s" dir=in action=allow program="[INSTALLDIR]%s" protocol=UDP localport=13579 profile=private,domain' "$1" "$2"; }
+forget() { printf 'advfirewall firewall delete rule name="%s" program="[INSTALLDIR]%s"' "$1" "$2"; }
 # 51: set a property; 3186: the exe of a property, status ignored, deferred, as
 # LocalSystem; 3442: the same on rollback only.
 [[ $(action SetKavronNetsh) == '51|KavronNetsh|[System64Folder]netsh.exe' ]] || fail "netsh's path: $(action SetKavronNetsh)"
-[[ $(action FirewallAllowUtility) == "3186|KavronNetsh|$(allow "$utility_rule" KavronStorageUtility.exe)" ]] ||
-  fail "the utility's rule: $(action FirewallAllowUtility)"
-[[ $(action FirewallAllowCommandLine) == "3186|KavronNetsh|$(allow "$ctl_rule" kavronctl.exe)" ]] ||
-  fail "kavronctl's rule: $(action FirewallAllowCommandLine)"
-for pair in "FirewallForgetUtility|3186|$utility_rule" "FirewallForgetCommandLine|3186|$ctl_rule" \
-  "FirewallUndoUtility|3442|$utility_rule" "FirewallUndoCommandLine|3442|$ctl_rule"; do
-  IFS='|' read -r id type name <<<"$pair"
-  [[ $(action "$id") == "$type|KavronNetsh|$(forget "$name")" ]] || fail "$id: $(action "$id")"
+for row in "Utility|$utility_rule|KavronStorageUtility.exe" "CommandLine|$ctl_rule|kavronctl.exe"; do
+  IFS='|' read -r program name exe <<<"$row"
+  for pair in "Allow|3186|$(allow "$name" "$exe")" "Restore|3442|$(allow "$name" "$exe")" \
+    "Forget|3186|$(forget "$name" "$exe")" "Undo|3442|$(forget "$name" "$exe")"; do
+    IFS='|' read -r verb type command <<<"$pair"
+    id=Firewall$verb$program
+    [[ $(action "$id") == "$type|KavronNetsh|$command" ]] || fail "$id: $(action "$id")"
+  done
 done
 at() { step "$1" | cut -d'|' -f1; }
 staying='NOT REMOVE~="ALL"'
-leaving='NOT (UPGRADINGPRODUCTCODE AND REMOVE~="ALL")'
+existing='(Installed OR WIX_UPGRADE_DETECTED) AND NOT (UPGRADINGPRODUCTCODE AND REMOVE~="ALL")'
 (($(at CostFinalize) < $(at SetKavronNetsh) && $(at SetKavronNetsh) < $(at InstallInitialize))) ||
   fail "netsh's path is not set between CostFinalize and InstallInitialize"
-for id in FirewallForgetUtility FirewallForgetCommandLine; do
-  [[ $(step $id | cut -d'|' -f2) == "$leaving" ]] || fail "$id runs when: $(step $id)"
-  (($(at InstallInitialize) < $(at $id) && $(at $id) < $(at RemoveFiles))) || fail "$id is not before RemoveFiles"
+for program in Utility CommandLine; do
+  for id in FirewallRestore$program FirewallForget$program; do
+    [[ $(step $id | cut -d'|' -f2) == "$existing" ]] || fail "$id runs when: $(step $id)"
+    (($(at InstallInitialize) < $(at $id) && $(at $id) < $(at RemoveFiles))) || fail "$id is not before RemoveFiles"
+  done
+  for id in FirewallUndo$program FirewallAllow$program; do
+    [[ $(step $id | cut -d'|' -f2) == "$staying" ]] || fail "$id runs when: $(step $id)"
+    (($(at InstallFiles) < $(at $id) && $(at $id) < $(at InstallFinalize))) || fail "$id is not after InstallFiles"
+  done
+  # Rollback runs the script backwards: a partner must come before what it undoes.
+  (($(at FirewallRestore$program) < $(at FirewallForget$program) && $(at FirewallUndo$program) < $(at FirewallAllow$program))) ||
+    fail "a rollback of $program's rule comes after the action it undoes"
 done
-for id in FirewallUndoUtility FirewallUndoCommandLine FirewallAllowUtility FirewallAllowCommandLine; do
-  [[ $(step $id | cut -d'|' -f2) == "$staying" ]] || fail "$id runs when: $(step $id)"
-  (($(at InstallFiles) < $(at $id) && $(at $id) < $(at InstallFinalize))) || fail "$id is not after InstallFiles"
-done
-(($(at FirewallUndoUtility) < $(at FirewallAllowUtility) && $(at FirewallUndoCommandLine) < $(at FirewallAllowCommandLine))) ||
-  fail "a rollback comes after the action it undoes"
 
-# The rules the recorder holds: both programs', as installed, or none.
+# Rules the user made before the installer came: the portable copy's, as its README
+# names them, and one under the installer's name for another copy of the program (as
+# the portable README once said). Every run below must leave them alone.
+rule() { printf 'name=%s\tdir=in\taction=allow\tprogram=%s\tprotocol=UDP\tlocalport=13579\tprofile=private,domain\n' "$1" "$2"; }
+users_rules=$(rule 'Kavron Storage Utility portable (devices, UDP 13579)' 'D:\Tools\Kavron\KavronStorageUtility.exe'
+  rule "$utility_rule" 'D:\Tools\Kavron\KavronStorageUtility.exe')
+while IFS=$'\t' read -r -a fields; do
+  wine netsh advfirewall firewall add rule "${fields[@]}" </dev/null >/dev/null || fail "cannot add the user's rule ${fields[0]}"
+done <<<"$users_rules"
+
+# The rules the recorder holds: the user's, and both programs' as installed or none.
 expect_rules() {
-  local what=$1 want=$2 have expected=""
-  rule() { printf 'name=%s\tdir=in\taction=allow\tprogram=%s\tprotocol=UDP\tlocalport=13579\tprofile=private,domain\n' "$1" "$2"; }
+  local what=$1 want=$2 have expected=$users_rules
   if [[ $want == both ]]; then
-    expected=$(rule "$utility_rule" "$installed\KavronStorageUtility.exe"; rule "$ctl_rule" "$installed\kavronctl.exe")
+    expected+=$'\n'$(rule "$utility_rule" "$installed\KavronStorageUtility.exe"; rule "$ctl_rule" "$installed\kavronctl.exe")
   fi
   have=$(tr -d '\r' <"$rules" 2>/dev/null)
-  [[ $(sort <<<"$have") == "$(sort <<<"$expected")" ]] || fail "$what: firewall rules expected ${want}, found: ${have:-none}"
+  [[ $(sort <<<"$have") == "$(sort <<<"$expected")" ]] ||
+    fail "$what: firewall rules expected the user's and ${want}, found: ${have:-none}"
 }
 
 # The Uninstall entries whose DisplayName is ours, one "KEY|VERSION|PUBLISHER" line each.
@@ -113,6 +129,13 @@ expect_installed() {
   link=$({ strings -a "$shortcut" && strings -a -el "$shortcut"; } 2>/dev/null)
   grep -qiF "$installed\\KavronStorageUtility.exe" <<<"$link" || fail "$what: the shortcut does not start the installed program"
   grep -qF 'KavronIcon.ico' <<<"$link" || fail "$what: the shortcut lacks the product's icon"
+  # The guide, and its shortcut beside the program's (the link holds the path as its
+  # folders' names: ... Storage Utility, guide, index.html).
+  [[ -f "$folder/guide/index.html" ]] || fail "$what: the guide is not installed"
+  local guide="${shortcut%/*}/Kavron Storage Utility guide.lnk"
+  link=$({ strings -a "$guide" && strings -a -el "$guide"; } 2>/dev/null)
+  grep -A1 -x 'Storage Utility' <<<"$link" | grep -qx guide && grep -qx index.html <<<"$link" ||
+    fail "$what: no Start menu shortcut to the installed guide"
   list=$(entries)
   [[ $(grep -c . <<<"$list") == 1 ]] || fail "$what: expected one Uninstall entry, found: ${list:-none}"
   [[ $list == *"|$version|Kavron" ]] || fail "$what: the Uninstall entry is not version $version by Kavron: $list"
@@ -127,7 +150,7 @@ expect_removed() {
   local what=$1 left
   left=$(find "$c/Program Files/Kavron" 2>/dev/null)
   [[ -z $left ]] || fail "$what: left behind: $left"
-  [[ ! -e ${shortcuts[0]} && ! -e ${shortcuts[1]} ]] || fail "$what: the shortcut is still there"
+  [[ -z $(find "${shortcuts[0]%/*}" "${shortcuts[1]%/*}" -name 'Kavron*' 2>/dev/null) ]] || fail "$what: a shortcut is still there"
   [[ -z $(entries) ]] || fail "$what: the Uninstall entry is still there: $(entries)"
 }
 
@@ -161,6 +184,37 @@ expect_rules upgrade both
 msiexec /x "$(winpath "$later")" /qn || fail "uninstall after the upgrade: msiexec ended with $?"
 expect_removed "uninstall after the upgrade"
 expect_rules "uninstall after the upgrade" none
+# Rollback: a package with one more deferred action after the firewall's, which fails
+# when KAVRON_TEST_FAILURE is set (the recorder answers 1 to a delete that matches
+# nothing). Wine rolls back a failed install of a product that was not installed
+# before, not a failed repair or uninstall (docs/windows-notes.md): a first install
+# that fails must undo its adds, and an upgrade that fails must also restore the rules
+# its deletes took from the older version.
+work=$(mktemp -d)
+failing() { # PACKAGE: a copy that can fail
+  local copy=$work/failing-$(basename "$1")
+  cp "$1" "$copy" && msibuild "$copy" \
+    -q "INSERT INTO \`CustomAction\` (\`Action\`, \`Type\`, \`Source\`, \`Target\`)
+        VALUES ('KavronTestFailure', 3122, 'KavronNetsh', 'advfirewall firewall delete rule name=\"no such rule\"')" \
+    -q "INSERT INTO \`InstallExecuteSequence\` (\`Action\`, \`Condition\`, \`Sequence\`)
+        VALUES ('KavronTestFailure', 'KAVRON_TEST_FAILURE', $(($(at FirewallAllowCommandLine) + 1)))" ||
+    fail "cannot make a failing copy of $1"
+  winpath "$copy"
+}
+msiexec /i "$(failing "$msi")" /qn KAVRON_TEST_FAILURE=1 && fail "the failing install succeeded"
+expect_removed "failed install"
+expect_rules "failed install" none
+msiexec /i "$(winpath "$msi")" /qn || fail "install before the failed upgrade: msiexec ended with $?"
+msiexec /i "$(failing "$later")" /qn KAVRON_TEST_FAILURE=1 && fail "the failing upgrade succeeded"
+expect_rules "failed upgrade" both
+# Wine does not bring the older version back (Windows may): install it again, which
+# either repairs it or adds its rules once more, and remove it, which takes both.
+msiexec /i "$(winpath "$msi")" /qn && msiexec /x "$(winpath "$msi")" /qn ||
+  fail "install and uninstall after the failed upgrade: msiexec ended with $?"
+expect_removed "uninstall after the failed upgrade"
+expect_rules "uninstall after the failed upgrade" none
+rm -rf "$work"
+
 echo "netsh calls:"
 tr -d '\r' <"$system32/netsh-calls.txt" | sed 's/^/  /'
 

@@ -3,9 +3,13 @@
 // inbound rules that "advfirewall firewall add rule" adds and "delete rule name=..."
 // removes in netsh-rules.txt beside itself, one rule a line as its arguments joined by
 // tabs, and answers with netsh's exit statuses: 0, or 1 when no rule matches a delete.
+// A delete removes every rule that has each of its key=value filters (name, program,
+// ...), values compared without regard to case as Windows compares names and paths.
 // Every call is appended to netsh-calls.txt. Lab only, never shipped.
 #include <windows.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -38,6 +42,13 @@ std::string ValueOf(const std::vector<std::string>& arguments, const std::string
             return argument.substr(key.size() + 1);
     }
     return std::string();
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 std::vector<std::string> Split(const std::string& line)
@@ -73,10 +84,15 @@ int main(int argc, char** argv)
             line += (line.empty() ? "" : "\t") + detail;
         kept.push_back(line);
     } else if (arguments[2] == "delete") {
-        const std::string name = ValueOf(details, "name");
         std::vector<std::string> others;
         for (const std::string& line : kept) {
-            if (ValueOf(Split(line), "name") != name)
+            const std::vector<std::string> rule = Split(line);
+            bool matches = true;
+            for (const std::string& filter : details) {
+                const std::string key = filter.substr(0, filter.find('='));
+                matches = matches && SameText(ValueOf(rule, key), ValueOf(details, key));
+            }
+            if (!matches)
                 others.push_back(line);
         }
         if (others.size() == kept.size()) {

@@ -10,13 +10,14 @@ unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked"' EXIT
 
 fail() { echo "portable zip: $*"; exit 1; }
-[[ $(unzip -Z1 "$zip" | tr '\n' ' ') == "KavronStorageUtility.exe kavronctl.exe README.txt SHA256SUMS " ]] ||
+[[ $(unzip -Z1 "$zip" | grep -v '^guide/' | tr '\n' ' ') == "KavronStorageUtility.exe kavronctl.exe README.txt SHA256SUMS " ]] ||
   fail "unexpected contents: $(unzip -Z1 "$zip" | tr '\n' ' ')"
 unzip -q "$zip" -d "$unpacked"
 cmp "$tree/app/KavronStorageUtility.exe" "$unpacked/KavronStorageUtility.exe" || fail "not the built utility"
 cmp "$tree/kavronctl/kavronctl.exe" "$unpacked/kavronctl.exe" || fail "not the built kavronctl"
 (cd "$unpacked" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the files"
-[[ $(grep -c . "$unpacked/SHA256SUMS") == 3 ]] || fail "SHA256SUMS should list the other three files"
+[[ $(grep -c . "$unpacked/SHA256SUMS") == $(($(unzip -Z1 "$zip" | grep -c .) - 1)) ]] ||
+  fail "SHA256SUMS should list every other file"
 # Notepad's README: every line ends in CRLF, and it names the version.
 [[ $(grep -c $'\r$' "$unpacked/README.txt") == $(wc -l <"$unpacked/README.txt") ]] || fail "README.txt has bare LF line ends"
 grep -q 'Kavron Storage Utility 5\.1\.0\.2' "$unpacked/README.txt" || fail "README.txt does not name version 5.1.0.2"

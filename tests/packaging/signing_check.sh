@@ -5,8 +5,10 @@
 # of a network namespace of its own, so nothing leaves the machine) stand in for the
 # real ones. Both programs, in both packages, and the installer must carry a signature
 # that verifies, with a time stamp; without their signatures the programs must be the
-# unsigned build's bytes; a certificate without its password, or with a wrong one,
-# must stop make-packages before it writes a package.
+# unsigned build's bytes; the password is the file's first line, and a set but empty
+# KAVRON_SIGN_PASSWORD means none; a certificate without its password, with a wrong
+# one, or without a time-stamp server and no KAVRON_SIGN_NO_TIMESTAMP=1, must stop
+# make-packages before it writes a package.
 set -uo pipefail
 
 tree=$(realpath "$1") unsigned=$(realpath "$2")
@@ -31,14 +33,16 @@ fail() {
 cd "$work" || exit 1
 
 # The signer: a self-signed code-signing certificate in a PKCS#12 file whose password
-# is in a file. The time-stamp server: its own certificate, answered by openssl ts.
-printf 'throw-away password\n' >password.txt
+# is the first line of a file. The time-stamp server: its own certificate, answered by
+# openssl ts.
+printf 'throw-away password\r\nnot the password\n' >password.txt
 certificate() { # NAME SUBJECT EXTENDED_KEY_USAGE
   openssl req -x509 -newkey rsa:2048 -nodes -days 2 -keyout "$1.key" -out "$1.pem" -subj "/CN=$2" \
     -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=$3" 2>/dev/null
 }
 certificate signer "Kavron throw-away signer" codeSigning &&
-  openssl pkcs12 -export -inkey signer.key -in signer.pem -out signer.p12 -passout file:password.txt &&
+  openssl pkcs12 -export -inkey signer.key -in signer.pem -out signer.p12 -passout 'pass:throw-away password' &&
+  openssl pkcs12 -export -inkey signer.key -in signer.pem -out open.p12 -passout pass: &&
   certificate tsa "Kavron throw-away time stamps" critical,timeStamping || {
   echo "signing: cannot make the throw-away certificates"
   exit 1
@@ -124,20 +128,29 @@ done
 (cd signed && sha256sum --quiet -c SHA256SUMS) || fail "the signed packages' SHA256SUMS does not match"
 cmp -s "$msi" "$unsigned/$(basename "$msi")" && fail "the signed installer is the unsigned one"
 
-# The password from the environment, no time stamp.
-KAVRON_SIGN_PKCS12=$work/signer.p12 KAVRON_SIGN_PASSWORD='throw-away password' package from-environment ||
-  fail "make-packages with KAVRON_SIGN_PASSWORD: $(cat from-environment.log)"
-report=$(osslsigncode verify -CAfile signer.pem -in from-environment/*.msi 2>&1)
-grep -q '^Signature verification: ok' <<<"$report" || fail "signed with KAVRON_SIGN_PASSWORD: $report"
+# The password from the environment, or none for a certificate without one, and no
+# time stamp when asked for explicitly.
+KAVRON_SIGN_PKCS12=$work/signer.p12 KAVRON_SIGN_PASSWORD='throw-away password' KAVRON_SIGN_NO_TIMESTAMP=1 \
+  package from-environment || fail "make-packages with KAVRON_SIGN_PASSWORD: $(cat from-environment.log)"
+KAVRON_SIGN_PKCS12=$work/open.p12 KAVRON_SIGN_PASSWORD='' KAVRON_SIGN_NO_TIMESTAMP=1 package no-password-needed ||
+  fail "make-packages with an empty KAVRON_SIGN_PASSWORD: $(cat no-password-needed.log)"
+for signed in from-environment no-password-needed; do
+  report=$(osslsigncode verify -CAfile signer.pem -in $signed/*.msi 2>&1)
+  grep -q '^Signature verification: ok' <<<"$report" || fail "$signed: $report"
+  grep -q '^signed: .*without a time stamp' $signed.log || fail "$signed: no word of the missing time stamp: $(cat $signed.log)"
+done
 
 # A certificate without its password, or with a wrong one: a clear refusal, no package.
 KAVRON_SIGN_PKCS12=$work/signer.p12 package no-password && fail "make-packages signed without a password"
 grep -q 'KAVRON_SIGN_PKCS12 needs its password' no-password.log || fail "no password: $(cat no-password.log)"
 printf 'wrong\n' >wrong.txt
-KAVRON_SIGN_PKCS12=$work/signer.p12 KAVRON_SIGN_PASSWORD_FILE=$work/wrong.txt package wrong-password &&
+KAVRON_SIGN_PKCS12=$work/signer.p12 KAVRON_SIGN_PASSWORD_FILE=$work/wrong.txt KAVRON_SIGN_NO_TIMESTAMP=1 package wrong-password &&
   fail "make-packages signed with a wrong password"
 grep -q 'cannot sign KavronStorageUtility.exe' wrong-password.log || fail "wrong password: $(cat wrong-password.log)"
-for refused in no-password wrong-password; do
+KAVRON_SIGN_PKCS12=$work/signer.p12 KAVRON_SIGN_PASSWORD_FILE=$work/password.txt package no-timestamp &&
+  fail "make-packages signed without a time stamp unasked"
+grep -q 'needs a time-stamp server.*KAVRON_SIGN_NO_TIMESTAMP=1' no-timestamp.log || fail "no time stamp: $(cat no-timestamp.log)"
+for refused in no-password wrong-password no-timestamp; do
   [[ -z $(ls "$refused" 2>/dev/null) ]] || fail "$refused: packages were written: $(ls "$refused")"
 done
 
