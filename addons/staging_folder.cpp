@@ -90,9 +90,9 @@ bool StagingFolder::CreateAt(const std::string& path)
         return false;  // ERROR_ALREADY_EXISTS for anything there, a junction included
     // Held without FILE_SHARE_DELETE until Remove: nobody can rename or delete the folder
     // meanwhile, so no junction can take its place between our writes.
-    HANDLE handle = CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr);
+    HANDLE handle =
+        CreateFileA(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     BY_HANDLE_FILE_INFORMATION info = {};
     if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &info) ||
         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {

@@ -246,8 +246,8 @@ TEST(StagingFolderTest, AFolderOfTheUsersOwnMadeNewAndRemovedOnlyWhenEmpty)
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
-              GetNamedSecurityInfoA(first.Path().c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                    nullptr, &dacl, nullptr, &descriptor));
+              GetNamedSecurityInfoA(first.Path().c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    &dacl, nullptr, &descriptor));
     ASSERT_NE(nullptr, dacl);
     std::vector<std::string> trustees;
     for (DWORD index = 0; index < dacl->AceCount; ++index) {
