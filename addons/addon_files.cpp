@@ -1,6 +1,5 @@
 // The window-less half of addon_installer.h: the file tables, the writes and the
 // installation itself, which the installer window and kavronctl share.
-#include <direct.h>
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -8,6 +7,7 @@
 
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
+#include "addons/staging_folder.h"
 #include "framework/seam.h"
 #include "protocol.h"
 #include "res/payloads.h"
@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kShareNameRounds = 10;
 constexpr int kConnectAttempts = 6;
-constexpr char kTempFolder[] = "C:\\bt\\";
 
 DWORD SystemAddConnection(NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
 {
@@ -46,7 +45,7 @@ const CodepageRow kCodepages[] = {
 };
 constexpr int kCodepageCount = sizeof kCodepages / sizeof kCodepages[0];
 
-// The BitTorrent programs: written to a local temporary file, then copied.
+// The BitTorrent programs: written to a file of the run's staging folder, then copied.
 struct BtFile {
     int id;
     const char* name;
@@ -129,7 +128,7 @@ bool WriteEmbeddedFile(const char* type, int id, const std::string& writePath, c
     ConnectTo(writePath);
     // A short write leaves a file behind that is not the payload: a failure all the same.
     const bool whole = WriteWhole(writePath, data, size);
-    if (writePath.find("C:\\") == std::string::npos)
+    if (finalPath.empty())
         return PathFileExistsA(writePath.c_str()) && whole;
 
     // Local first, then across: the old program on the device is replaced, but only by
@@ -164,12 +163,11 @@ bool InstallAddon(InstallMode mode, const char* host)
     const bool hdd1 = lstrcmpiA(protocolSession.shareNameValue, "HDD_1") == 0;
 
     if (ok && mode == InstallMode::kBitTorrent) {
-        _mkdir(kTempFolder);
+        // A folder no other account can write in: the device runs what is copied from it.
+        ok = BtStaging().Create();
         for (const BtFile& file : kBtFiles) {
-            ok = WriteEmbeddedFile(PayloadResourceType(PayloadType::kBt), file.id, std::string(kTempFolder) + file.name,
-                                   Destination(host, folder, file.name));
-            if (!ok)
-                break;
+            ok = ok && WriteEmbeddedFile(PayloadResourceType(PayloadType::kBt), file.id, BtStaging().Path() + file.name,
+                                         Destination(host, folder, file.name));
         }
     } else if (ok) {
         for (int id : CodepageFiles(chosenCodepageIndex, hdd1)) {
@@ -181,6 +179,7 @@ bool InstallAddon(InstallMode mode, const char* host)
         }
     }
     if (!ok) {
+        RemoveBtStaging();  // a failed copy has deleted its file
         installFailed = true;
         installerSystem->sendStop("stop");
         return false;
@@ -196,8 +195,3 @@ bool InstallAddon(InstallMode mode, const char* host)
 }
 
 const char kCheckDrives[] = "Please check hard drives.";
-
-void RemoveBtTempFolder()
-{
-    _rmdir(kTempFolder);
-}

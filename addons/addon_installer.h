@@ -41,20 +41,17 @@ std::vector<int> CodepageFiles(int codepageIndex, bool hdd1Layout);
 // "950", "936", ... of a list index; "" outside the list.
 const char* CodepageNumber(int codepageIndex);
 
-// Writes the resource of type and id to writePath byte for byte; when writePath is a
-// local temporary file ("C:\..."), it is then copied to finalPath and deleted; a local
-// file that is not whole is deleted without touching finalPath. True when the file is
-// at its destination afterwards, whole. A missing resource is a failed write.
+// Writes the resource of type and id to writePath byte for byte. With a finalPath,
+// writePath is a local staging file: it is then copied to finalPath and deleted; a
+// staging file that is not whole is deleted without touching finalPath. True when the
+// file is at its destination afterwards, whole. A missing resource is a failed write.
 bool WriteEmbeddedFile(const char* type, int id, const std::string& writePath, const std::string& finalPath);
 
 // The installation the tick does, without its window: true when every file was
-// written. On a failed write the device is told to stop and the rest is skipped.
+// written. On a failed write the device is told to stop and the rest is skipped. The
+// BitTorrent programs go through the run's staging folder (staging_folder.h).
 // It starts a run: restartState -1, btInstalled 0, installFailed false.
 bool InstallAddon(InstallMode mode, const char* host);
 
 // The message of a failed installation.
 extern const char kCheckDrives[];
-
-// Removes the local folder the BitTorrent programs are copied through, when empty: a
-// failed copy deletes its file, and whatever else is there is not ours to delete.
-void RemoveBtTempFolder();

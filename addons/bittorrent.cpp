@@ -5,6 +5,7 @@
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "addons/restart_progress.h"
+#include "addons/staging_folder.h"
 #include "framework/busy.h"
 #include "protocol.h"
 
@@ -31,9 +32,10 @@ bool RunBitTorrentInstall(HWND owner, const char* host)
     RunAddonInstaller(owner, InstallMode::kBitTorrent, host);
     if (btInstalled == 1)
         RunRestartProgress(owner);
+    // The run's folder is used once: it goes whether or not the wait completed.
+    RemoveBtStaging();
     if (restartState != 0)
         return false;
     btInstalled = 0;
-    RemoveBtTempFolder();
     return true;
 }

@@ -10,6 +10,6 @@
 bool CheckBitTorrentSupport(const char* host);
 
 // The checks, the installation and the restart wait for the device at host. True
-// when the restart wait completed: the caller then refreshes its lists. The local
-// temporary folder of the programs is removed then.
+// when the restart wait completed: the caller then refreshes its lists. The run's
+// staging folder of the programs is removed when the run ends, in every outcome.
 bool RunBitTorrentInstall(HWND owner, const char* host);

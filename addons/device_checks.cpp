@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/seam.h"
+#include "framework/windows_programs.h"
 #include "protocol.h"
 
 namespace {
@@ -45,5 +46,5 @@ int AskUntil(int (*query)(), char* value, int rounds, DWORD pauseMs, bool (*want
 
 void OpenDevicePages(const char* host)
 {
-    checks->run(("explorer http://" + std::string(host)).c_str(), SW_HIDE);
+    checks->run(ExplorerCommandLine("http://" + std::string(host)).c_str(), SW_HIDE);
 }

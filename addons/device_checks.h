@@ -26,7 +26,8 @@ int LeadingNumber(const char* text);
 // takes. Returns the last number read.
 int AskUntil(int (*query)(), char* value, int rounds, DWORD pauseMs, bool (*wanted)(int number));
 
-// Opens the device's web pages with explorer, for a user who must format its disks.
+// Opens the device's web pages with explorer (the Windows folder's), for a user who
+// must format its disks.
 void OpenDevicePages(const char* host);
 
 // The messages of the checks in the utility: no icon, the application's name as

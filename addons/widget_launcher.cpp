@@ -8,6 +8,7 @@
 
 #include "framework/message_box.h"
 #include "framework/seam.h"
+#include "framework/windows_programs.h"
 #include "resource.h"
 #include "skin/skinned_dialog.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 constexpr char kAddressFile[] = "C:\\ip.txt";
 // Where a user without the engine can get it.
-constexpr char kEngineDownload[] = "explorer http://widgets.kavron.example/download/";
+constexpr char kEngineDownload[] = "http://widgets.kavron.example/download/";
 
 Seam<WidgetSystem> widgetSystem{{WinExec, ShellExecuteA}};
 
@@ -107,7 +108,7 @@ void LaunchWidget(HWND owner, const char* address, const char* model)
     WidgetEnginePromptDialog prompt(owner);
     prompt.DoModal();
     if (engineAnswer == 1) {
-        widgetSystem->run(kEngineDownload, SW_HIDE);
+        widgetSystem->run(ExplorerCommandLine(kEngineDownload).c_str(), SW_HIDE);
         return;
     }
     const char* file = WidgetFileOf(model);

@@ -77,7 +77,22 @@ std::optional<DrivePanel::LetterChoice> DrivePanel::ChosenLetter() const
         return std::nullopt;
     // "Z:", or "Y: \\server\share" for a letter that is connected already.
     const std::string choice = letterBox_.GetItemText(letter);
-    return LetterChoice{choice.substr(0, 2), choice.size() > 4};
+    const bool inUse = choice.size() > 4;
+    return LetterChoice{choice.substr(0, 2), inUse, inUse ? choice.substr(3) : std::string()};
+}
+
+bool DrivePanel::LetterTakenSince(const LetterChoice& letter)
+{
+    std::string now;
+    if (!ReadDriveConnection(letter.localName.c_str(), &now))
+        return false;  // free now: the forced cancel drops nothing
+    if (letter.inUse && lstrcmpiA(now.c_str(), letter.share.c_str()) == 0)
+        return false;  // the share the user agreed to give up
+    RebuildDriveLetters();
+    const LRESULT index = SendMessageA(letterBox_.hwnd, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(letter.localName.c_str()));
+    letterBox_.SetCurSel(static_cast<int>(index));
+    return true;
 }
 
 std::optional<std::string> DrivePanel::LetterToDrop() const

@@ -16,10 +16,12 @@
 
 class DrivePanel {
 public:
-    // A letter chosen in the box: "Z:", and whether a share uses it already.
+    // A letter chosen in the box: "Z:", whether a share uses it already, and which
+    // ("\\server\share"; empty for a free letter).
     struct LetterChoice {
         std::string localName;
         bool inUse;
+        std::string share;
     };
 
     // Binds the volume list and the letter box of the main window's template and
@@ -42,6 +44,11 @@ public:
     std::optional<std::string> SelectedVolume() const;
     // The letter chosen in the box; nothing without a choice.
     std::optional<LetterChoice> ChosenLetter() const;
+    // Whether a connection was made on the chosen letter since the box was filled (in
+    // Explorer, with net use), or another took the place of the one shown: the system
+    // is read again. If so, the table and the box are rebuilt and the letter, now shown
+    // with its share, is chosen again.
+    bool LetterTakenSince(const LetterChoice& letter);
     // The letter Disconnect drops: a selected volume's "Location" (even when it is
     // empty), or without one the letter chosen in the box; nothing without either.
     std::optional<std::string> LetterToDrop() const;

@@ -22,6 +22,15 @@ UINT SystemGetDriveType(const char* rootPath)
 
 Seam<DriveSystem> driveSystem{{SystemGetConnection, SystemGetDriveType}};
 
+// A remembered connection that is not connected now (its server is off, or the PC
+// offline) answers ERROR_CONNECTION_UNAVAIL with its remote name. Its letter is not
+// free: it is shown with its share, so that Connect asks before its forced cancel
+// drops the remembered mapping from the profile.
+bool NamesConnection(DWORD result)
+{
+    return result == NO_ERROR || result == ERROR_CONNECTION_UNAVAIL;
+}
+
 char SlotLetter(int slot)
 {
     return static_cast<char>('Z' - slot);
@@ -69,6 +78,18 @@ void RefreshDriveTable()
         CopyTextN(s.server, sizeof(s.server), remote + 2, serverLength);
         CopyText(s.share, sizeof(s.share), end + 1);
     }
+}
+
+bool ReadDriveConnection(const char* localName, std::string* remote)
+{
+    char name[256] = {};
+    DWORD length = sizeof(name);
+    const DWORD result = driveSystem->getConnection(localName, name, &length);
+    name[sizeof(name) - 1] = '\0';
+    // A remote name too long for the table's slots is a connection all the same.
+    const bool named = NamesConnection(result);
+    *remote = named ? name : "";
+    return named || result == ERROR_MORE_DATA;
 }
 
 std::vector<DriveOffer> OfferedDriveLetters()

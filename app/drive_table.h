@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 struct DriveSlot {
@@ -26,6 +27,12 @@ struct DriveSystem {
 DriveSystem SetDriveSystem(const DriveSystem& system);  // returns the previous one
 
 void RefreshDriveTable();
+
+// Whether the system names a connection for localName ("Y:") now, by the table's rule
+// (connected, or remembered and not connected now), with its remote name in *remote
+// ("\\server\share"; empty when it is too long to read). The table shows the letters
+// as they were at its last rebuild: a choice is read again before it is acted on.
+bool ReadDriveConnection(const char* localName, std::string* remote);
 
 // The letters a volume may be mapped to, Z: first: every letter but A:, B: and the
 // fixed, removable, CD and RAM drives; inUse when the table names a share for it

@@ -149,6 +149,10 @@ void MainDialog::OnMapDrive()
         return;
     if (letter->inUse && AskDriveInUse(hwnd) != 1)
         return;
+    // The box shows the letters as they were at its last rebuild; a letter mapped since
+    // is asked for before the forced cancel drops its mapping (open files and all).
+    if (drives_.LetterTakenSince(*letter) && AskDriveInUse(hwnd) != 1)
+        return;
 
     std::string reason;
     const DWORD error =

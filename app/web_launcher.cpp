@@ -10,6 +10,7 @@
 #include "framework/registry.h"
 #include "framework/seam.h"
 #include "framework/thread.h"
+#include "framework/windows_programs.h"
 #include "protocol.h"
 
 namespace {
@@ -101,7 +102,7 @@ std::string BrowserCommandLine(const std::string& url)
 {
     const std::string browser = ReadRegistryText(HKEY_LOCAL_MACHINE, kBrowsers, "");
     if (browser.find("IE") != std::string::npos)
-        return "explorer " + url;
+        return ExplorerCommandLine(url);
     // The command is used as registered, quotes around the program's path included.
     const std::string key = std::string(kBrowsers) + "\\" + browser + "\\shell\\open\\command";
     return ReadRegistryText(HKEY_LOCAL_MACHINE, key.c_str(), "") + " " + url;
@@ -111,5 +112,5 @@ void OpenInBrowser(const std::string& url)
 {
     const UINT result = launcherSystem->run(BrowserCommandLine(url).c_str(), SW_HIDE);
     if (result == ERROR_FILE_NOT_FOUND || result == ERROR_PATH_NOT_FOUND || result == ERROR_BAD_FORMAT)
-        launcherSystem->run(("explorer " + url).c_str(), SW_HIDE);
+        launcherSystem->run(ExplorerCommandLine(url).c_str(), SW_HIDE);
 }

@@ -35,7 +35,8 @@ void StartReachabilityCheck(const std::string& url);
 bool PollReachability();
 
 // The command line that opens url in the registered default browser: through
-// explorer when its name contains "IE", else its registered command and the url.
+// explorer (the Windows folder's, by its full path) when its name contains "IE", else
+// its registered command and the url.
 std::string BrowserCommandLine(const std::string& url);
 // Runs it hidden; when the browser's program cannot be found or run, explorer opens
 // the url instead.

@@ -10,6 +10,7 @@
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
 #include "addons/restart_progress.h"
+#include "addons/staging_folder.h"
 #include "protocol.h"
 #include "terminal.h"
 #endif
@@ -148,14 +149,12 @@ int RunInstallBt(const CommandOptions& options, const std::string& address, cons
         return kExitNoAnswer;
     if (verdict != BtVerdict::kReady)
         return kExitUsage;
-    const bool written = InstallAddon(InstallMode::kBitTorrent, address.c_str());
-    if (!written) {
-        RemoveBtTempFolder();
+    // InstallAddon removes the staging folder after a failed write, as in the window.
+    if (!InstallAddon(InstallMode::kBitTorrent, address.c_str()))
         return WriteFailed();
-    }
     WaitForRestart(install);
     btInstalled = 0;
-    RemoveBtTempFolder();
+    RemoveBtStaging();
     return Installed(options, address, "BitTorrent");
 }
 

@@ -7,7 +7,11 @@
 //   protocolSession  selected device, pending settings, credentials, query values
 //   interfaceTable   the local IPv4 interfaces with their sockets
 //   clientId         the 10 bytes that mark this instance's requests
-// Everything runs on one thread; nothing here is locked.
+// Nothing here is locked: one thread at a time touches it. In the utility an exchange
+// runs as a step on a worker thread (RunBusy, framework/busy.h), one step at a time,
+// while the window's thread only pumps messages; the window's thread reads and writes
+// the records between steps. The thread's start and the wait for its end order the two.
+// kavronctl uses them from its main thread only.
 #pragma once
 
 #include <stddef.h>

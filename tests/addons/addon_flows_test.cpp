@@ -100,7 +100,8 @@ TEST_F(AddonFlowsTest, LanguageRefusalsComeBeforeTheDialogShows)
         EXPECT_EQ(ApplicationName(), boxes.messages[0].caption);
         EXPECT_EQ(0u, boxes.messages[0].icon());
         EXPECT_EQ(-1, restartState.load());
-        EXPECT_EQ(c.opensPages ? std::vector<std::string>{"explorer http://198.51.100.20"} : std::vector<std::string>{},
+        EXPECT_EQ(c.opensPages ? std::vector<std::string>{"\"C:\\windows\\explorer.exe\" http://198.51.100.20"}
+                               : std::vector<std::string>{},
                   commands);
         // A device that never says: ten rounds a second apart; the others stop at once.
         EXPECT_EQ(c.disk[0] ? 1 : 10, diskQueries);

@@ -2,7 +2,10 @@
 // onto shares played by folders of the test's Wine prefix (\\kavrontest\VOLUME).
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -10,8 +13,10 @@
 
 #include "addons/addon_installer.h"
 #include "addons/addon_state.h"
+#include "addons/staging_folder.h"
 #include "protocol.h"
 #include "res/payloads.h"
+#include "wine_io.h"
 
 namespace {
 
@@ -206,7 +211,11 @@ TEST_F(InstallerTest, ABitTorrentInstallCopiesBothProgramsThroughTheTemporaryFol
     EXPECT_EQ((std::vector<std::string>{"rw", "BT"}), sent);
     EXPECT_EQ(1, btInstalled);
     EXPECT_EQ(-1, restartState.load()) << "restarted only once the restart wait completes";
-    EXPECT_EQ(-1, FileSize("C:\\bt\\bt")) << "the temporaries are deleted after their copies";
+    const std::string staging = BtStaging().Path();
+    EXPECT_EQ(1, StagingFoldersLeft()) << staging;
+    EXPECT_EQ(-1, FileSize(staging + "bt")) << "the staged files are deleted after their copies";
+    RemoveBtStaging();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(staging.c_str()));
 
     // Without the add-on folder on the device nothing is written or announced, and
     // nothing of the run before counts.
@@ -217,6 +226,71 @@ TEST_F(InstallerTest, ABitTorrentInstallCopiesBothProgramsThroughTheTemporaryFol
     EXPECT_EQ((std::vector<std::string>{"rw", "stop"}), sent);
     EXPECT_EQ(0, btInstalled);
     EXPECT_EQ(-1, restartState.load());
+    EXPECT_EQ(0, StagingFoldersLeft()) << "a failed run removes its staging folder itself";
+}
+
+// The staging folder is the user's alone: new each time, never one that was there
+// first, closed to other accounts, not to be moved while in use, and removed only
+// when empty.
+TEST(StagingFolderTest, AFolderOfTheUsersOwnMadeNewAndRemovedOnlyWhenEmpty)
+{
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof temp, temp);
+    StagingFolder first, second;
+    ASSERT_TRUE(first.Create());
+    ASSERT_TRUE(second.Create());
+    EXPECT_NE(first.Path(), second.Path());
+    EXPECT_EQ(0u, first.Path().find(std::string(temp) + "kavron-staging-")) << first.Path();
+
+    // Only the user and the system, nothing inherited from the temporary folder.
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              GetNamedSecurityInfoA(first.Path().c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    &dacl, nullptr, &descriptor));
+    ASSERT_NE(nullptr, dacl);
+    std::vector<std::string> trustees;
+    for (DWORD index = 0; index < dacl->AceCount; ++index) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, index, reinterpret_cast<void**>(&ace)));
+        EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
+        char* sid = nullptr;
+        ConvertSidToStringSidA(&ace->SidStart, &sid);
+        trustees.push_back(sid ? sid : "?");
+        LocalFree(sid);
+    }
+    LocalFree(descriptor);
+    // (Wine keeps a folder's access as its Unix mode and reads it back as these entries:
+    // without ours it would add read access for Everyone, S-1-1-0.)
+    std::sort(trustees.begin(), trustees.end());
+    ASSERT_EQ(2u, trustees.size());
+    EXPECT_EQ("S-1-5-18", trustees[0]) << "the system";
+    EXPECT_EQ(0u, trustees[1].find("S-1-5-21-")) << "the user: " << trustees[1];
+
+    // What another account made first (here a folder with a file) is not taken over.
+    const std::string planted = std::string(temp) + "kavron-planted";
+    CreateDirectoryA(planted.c_str(), nullptr);
+    std::ofstream(planted + "\\bt", std::ios::binary) << "another account's program";
+    StagingFolder third;
+    EXPECT_FALSE(third.CreateAt(planted));
+    EXPECT_EQ("", third.Path());
+    EXPECT_EQ(25, FileSize(planted + "\\bt"));
+
+    // While in use, nobody can put something else in its place.
+    const std::string path = first.Path().substr(0, first.Path().size() - 1);
+    EXPECT_FALSE(MoveFileA(path.c_str(), (path + "-moved").c_str()));
+
+    // Removed when empty; a folder that holds something stays, and so does what it holds.
+    std::ofstream(second.Path() + "left", std::ios::binary) << "x";
+    const std::string secondPath = second.Path();
+    first.Remove();
+    second.Remove();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    EXPECT_EQ(1, FileSize(secondPath + "left"));
+    DeleteFileA((secondPath + "left").c_str());
+    RemoveDirectoryA(secondPath.c_str());
+    DeleteFileA((planted + "\\bt").c_str());
+    RemoveDirectoryA(planted.c_str());
 }
 
 }  // namespace

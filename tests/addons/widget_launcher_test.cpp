@@ -73,7 +73,7 @@ TEST_F(WidgetTest, KnownModelsOpenTheirWidgetAfterTheEnginePrompt)
     LaunchWidget(nullptr, "10.0.0.1", "ZKM-110");
     EXPECT_EQ("10.0.0.1", AddressFile());
     ASSERT_EQ(1u, ran.size());
-    EXPECT_EQ(0u, ran[0].find("explorer http://"));
+    EXPECT_EQ(0u, ran[0].find("\"C:\\windows\\explorer.exe\" http://")) << ran[0];
     EXPECT_NE(std::string::npos, ran[0].find("/download/"));
     EXPECT_EQ(1u, opened.size());
 

@@ -209,6 +209,40 @@ TEST_F(ConnectTest, ARememberedLetterIsAskedForBeforeItsMappingIsDropped)
     EXPECT_TRUE(calls.empty()) << "no forced cancel of the remembered mapping";
 }
 
+TEST_F(ConnectTest, ALetterMappedSinceTheBoxWasFilledIsAskedForBeforeItsMappingIsDropped)
+{
+    SelectVolume(1);
+    MessageBoxRecorder boxes;
+    // Z: was free when the box was filled; the user has mapped it in Explorer since.
+    drives_.connections['Z'] = "\\\\office\\docs";
+    {
+        ModalScript script;
+        script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDCANCEL); });
+        Click(IDC_CONNECT);
+        EXPECT_EQ(1u, script.Done()) << "the drive-in-use question";
+    }
+    EXPECT_TRUE(calls.empty()) << "Cancel leaves the mapping";
+    EXPECT_TRUE(boxes.messages.empty());
+    const std::vector<std::string> letters = Items(IDC_DRIVE_LETTERS);
+    EXPECT_EQ("Z: \\\\office\\docs", letters.front()) << "the box is rebuilt";
+    EXPECT_EQ(0, ComboBox(Item(IDC_DRIVE_LETTERS)).GetCurSel()) << "with the letter asked for chosen";
+
+    // Y: showed HDD_1; while the first question is up, it is remapped to another share
+    // (remembered, not connected now): OK to the first is no answer for the second.
+    ChooseLetter(1);
+    ASSERT_EQ("Y: \\\\198.51.100.20\\HDD_1", Items(IDC_DRIVE_LETTERS)[1]);
+    ModalScript script;
+    script.Then(IDCANCEL, [this](HWND question) {
+        drives_.connections['Y'] = "\\\\office\\music";
+        drives_.unavailable = "Y";
+        ModalScript::Press(question, IDOK);
+    });
+    script.Then(IDCANCEL, [](HWND question) { ModalScript::Press(question, IDOK); });
+    Click(IDC_CONNECT);
+    EXPECT_EQ(2u, script.Done());
+    EXPECT_EQ((std::vector<std::string>{"cancel Y:", "add Y: \\\\198.51.100.20\\USB1"}), calls);
+}
+
 TEST_F(ConnectTest, AFailedConnectionIsReportedAndChangesNothing)
 {
     SelectVolume(1);

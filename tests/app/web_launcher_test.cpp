@@ -6,6 +6,9 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,25 +21,51 @@
 namespace {
 
 const char kBrowsers[] = "Software\\Clients\\StartMenuInternet";
+// Explorer by its full path in the prefix's Windows folder: never one found beside the
+// program or in the current folder.
+const std::string kExplorer = "\"C:\\windows\\explorer.exe\" ";
 
 // The played device answers the check with `reachable`; a check of the late
 // address answers once `release` is set, one of the silent address not before the
-// test ends.
+// test ends. The workers are detached: the test follows them through what they do
+// here (entered, answered), each change told through `changed`.
 std::atomic<bool> reachable{true};
 HANDLE release = nullptr;
 HANDLE testEnd = nullptr;
 const char kLate[] = "http://198.51.100.20";
 const char kSilent[] = "http://198.51.100.22";
-std::atomic<int> checks{0};
+std::mutex workers;
+std::condition_variable changed;
+int entered = 0;  // checks begun
+int checks = 0;   // checks answered
+
 BOOL PlayedCheck(const char* url, DWORD flags, DWORD)
 {
     EXPECT_EQ(static_cast<DWORD>(FLAG_ICC_FORCE_CONNECTION), flags);
+    {
+        std::lock_guard<std::mutex> lock(workers);
+        ++entered;
+    }
+    changed.notify_all();
     if (std::string(url) == kLate)
         WaitForSingleObject(release, INFINITE);
     if (std::string(url) == kSilent)
         WaitForSingleObject(testEnd, INFINITE);
-    ++checks;
-    return reachable ? TRUE : FALSE;
+    const BOOL answer = reachable ? TRUE : FALSE;
+    {
+        std::lock_guard<std::mutex> lock(workers);
+        ++checks;
+    }
+    changed.notify_all();
+    return answer;
+}
+
+// Waits (at most 10 s) until the workers have done what `done` looks for.
+template <class Done>
+bool AwaitWorkers(Done done)
+{
+    std::unique_lock<std::mutex> lock(workers);
+    return changed.wait_for(lock, std::chrono::seconds(10), done);
 }
 
 std::vector<std::string> commands;
@@ -83,7 +112,9 @@ protected:
     {
         SetEvent(release);
         SetEvent(testEnd);
-        Sleep(50);  // a worker still waiting ends before its events go
+        // Every check began in the test itself (its verdict was polled, or the test saw
+        // it begin): once each has answered, no worker touches the events or the calls.
+        EXPECT_TRUE(AwaitWorkers([] { return checks == entered; }));
         SetWebLauncherSystem(previous_);
         CloseHandle(release);
         CloseHandle(testEnd);
@@ -101,7 +132,7 @@ TEST_F(WebLauncherTest, SchemeFollowsTheSslValueAndTheRegisteredBrowserIsRunAsSt
 
     const std::string url = "http://198.51.100.20";
     RegisterBrowser("IEXPLORE.EXE", "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\"");
-    EXPECT_EQ("explorer " + url, BrowserCommandLine(url));
+    EXPECT_EQ(kExplorer + url, BrowserCommandLine(url));
     // "ie" in lower case only is another browser: its command, quotes and all.
     RegisterBrowser("Sieve Browser", "\"C:\\Program Files\\Sieve\\sieve.exe\" -osint -url");
     EXPECT_EQ("\"C:\\Program Files\\Sieve\\sieve.exe\" -osint -url " + url, BrowserCommandLine(url));
@@ -121,7 +152,7 @@ TEST_F(WebLauncherTest, SchemeFollowsTheSslValueAndTheRegisteredBrowserIsRunAsSt
         const bool fallback = result == 2 || result == 3 || result == 11;
         ASSERT_EQ(fallback ? 2u : 1u, commands.size()) << result;
         if (fallback) {
-            EXPECT_EQ("explorer " + url, commands[1]);
+            EXPECT_EQ(kExplorer + url, commands[1]);
         }
     }
 }
@@ -139,13 +170,14 @@ TEST_F(WebLauncherTest, VerdictsCountOnlyForTheirOwnCheck)
     // A device that answers only after the polls gave up: its late "reachable" must
     // not count for the next check, still waiting for an answer of its own.
     reachable = true;
-    const int before = checks;
+    int before = 0;
+    AwaitWorkers([&] { return (before = checks) == entered; });
     StartReachabilityCheck(kLate);
     EXPECT_FALSE(PollReachability());
     StartReachabilityCheck(kSilent);
     SetEvent(release);
-    while (checks < before + 1)
-        Sleep(5);
+    ASSERT_TRUE(AwaitWorkers([&] { return checks == before + 1 && entered == before + 2; }))
+        << "the late check answered, the silent one began";
     EXPECT_FALSE(PollReachability());
 }
 

@@ -15,6 +15,7 @@
 #include "payloads.h"
 #include "sim_control.h"
 #include "utility_driver.h"
+#include "wine_io.h"
 
 namespace {
 
@@ -151,7 +152,8 @@ TEST_F(AddonsEndToEnd, ABitTorrentInstallWritesBothProgramsAndCleansUpAfterTheFu
     // The one full wait of the suite: about ninety seconds.
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(restart); }, 120000)) << "the wait never closed";
     ASSERT_TRUE(winauto::WaitIdle(U().window, 30000));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\bt")) << "the temporary folder is removed";
+    EXPECT_EQ(0, StagingFoldersLeft()) << "the staging folder is removed";
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\bt")) << "nothing is staged in the drive's root";
     for (const auto& row : winauto::ReadListView(U().Item(IDC_DEVICE_LIST)))
         EXPECT_FALSE(row.selected) << "the list was rebuilt";
 }
@@ -180,6 +182,7 @@ TEST_F(AddonsEndToEnd, ARestartWaitLeftWithEscapeOrAFailedBitTorrentCopyLeavesTh
     EXPECT_EQ(nullptr, Dialog(IDC_RESTART_PROGRESS, 5000)) << "a restart wait after a failed copy";
     ASSERT_TRUE(U().Idle());
     EXPECT_EQ(fragile, SelectionAndPanel());
+    EXPECT_EQ(0, StagingFoldersLeft()) << "each run removes its staging folder, the dismissed wait's too";
 }
 
 TEST_F(AddonsEndToEnd, TheWidgetLauncherWritesTheAddressAndAsksForAnUnknownModel)

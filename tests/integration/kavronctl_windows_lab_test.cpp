@@ -13,6 +13,7 @@
 #include "kavronctl_run.h"
 #include "payloads.h"
 #include "sim_control.h"
+#include "wine_io.h"
 
 namespace {
 
@@ -154,7 +155,8 @@ TEST(KavronctlWindows, InstallBtChecksTheAdministratorAndTheDeviceFirst)
     const std::string folder = LabPath("KAVRON_SIM_SHARES") + "\\198.51.100.20\\HDD_1\\Nas_Prog\\BT\\";
     EXPECT_EQ(ReadFile(folder + "bt").size(), PayloadSize("bt"));
     EXPECT_EQ(ReadFile(folder + "btdog").size(), PayloadSize("btdog"));
-    EXPECT_FALSE(PathFileExistsA("C:\\bt")) << "the local copies are gone";
+    EXPECT_EQ(0, StagingFoldersLeft()) << "the local copies are gone";
+    EXPECT_FALSE(PathFileExistsA("C:\\bt")) << "nothing is staged in the drive's root";
 
     ASSERT_TRUE(ApplySimDevices(json::array({Office({{"15", "2"}})})));
     run = KavronctlApart("install-bt 198.51.100.20 --restart-wait 0");

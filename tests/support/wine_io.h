@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 inline std::string WindowsPath(std::string path)
 {
     if (!path.empty() && path[0] == '/')
@@ -23,3 +27,23 @@ inline std::string WithoutCarriageReturns(const std::string& text)
     }
     return clean;
 }
+
+#ifdef _WIN32
+// The staging folders of BitTorrent runs (addons/staging_folder.h) left under the
+// temporary path of this prefix's user, which the tested programs share.
+inline int StagingFoldersLeft()
+{
+    char base[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof base, base);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(base) + "kavron-staging-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do {
+        ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+#endif
