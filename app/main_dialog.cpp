@@ -77,7 +77,7 @@ INT_PTR MainDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
     if (arrival == FlowArrival::kNone)
         return SkinnedDialog::DialogProc(msg, wParam, lParam);
     if (flowRuns_ || IsBusy()) {
-        Hold(arrival, msg, wParam);
+        Hold(arrival, msg, wParam, lParam);
         SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
         return TRUE;
     }
@@ -117,18 +117,18 @@ MainDialog::FlowArrival MainDialog::ArrivalOf(UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
-void MainDialog::Hold(FlowArrival arrival, UINT msg, WPARAM wParam)
+void MainDialog::Hold(FlowArrival arrival, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (arrival == FlowArrival::kStart)
         return;
-    Held later{msg, wParam};
+    Held later{msg, wParam, lParam};
     if (arrival == FlowArrival::kEnd)
-        later = {WM_CLOSE, 0};
+        later = {WM_CLOSE, 0, 0};
     else if (msg == WM_NOTIFY)
-        later = {kListSelection, 0};  // the list may show another row than the panels now
+        later = {kListSelection, 0, 0};  // the list may show another row than the panels now
     if (!flowRuns_) {
         // A step that no flow of this window started.
-        PostWhenIdle(hwnd, later.msg, later.wParam);
+        PostWhenIdle(hwnd, later.msg, later.wParam, later.lParam);
         return;
     }
     for (const Held& h : held_) {
@@ -146,7 +146,7 @@ void MainDialog::EndFlow()
     if (!hwnd)
         return;
     for (const Held& h : held)
-        PostMessageA(hwnd, h.msg, h.wParam, 0);
+        PostMessageA(hwnd, h.msg, h.wParam, h.lParam);
 }
 
 bool MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)

@@ -94,13 +94,14 @@ private:
                    // so that the sockets never stop under a flow
     };
     FlowArrival ArrivalOf(UINT msg, WPARAM wParam, LPARAM lParam) const;
-    void Hold(FlowArrival arrival, UINT msg, WPARAM wParam);
+    void Hold(FlowArrival arrival, UINT msg, WPARAM wParam, LPARAM lParam);
     void EndFlow();
     bool Dispatch(int id, int code);
     bool flowRuns_ = false;
     struct Held {
         UINT msg;
         WPARAM wParam;
+        LPARAM lParam;
     };
     std::vector<Held> held_;
 
