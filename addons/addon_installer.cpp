@@ -30,6 +30,7 @@ protected:
         // The one tick that does anything: no second one while this one runs (nor
         // during the work, whose pump skips ticks).
         KillTimer(hwnd, TimerId());
+        const StepReason reason(L"Installing files on the device");
         const bool installed = RunBusy(hwnd, [this] { return InstallAddon(mode_, host_.c_str()); });
         Dialog::EndDialog(IDCANCEL);
         if (!installed)

@@ -12,8 +12,10 @@
 bool CheckBitTorrentSupport(const char* host)
 {
     // Up to about a minute of queries and pauses, off the window's thread; what the
-    // user is told comes after, from the window's.
-    const BtVerdict verdict = RunBusy(nullptr, [] { return AskBitTorrentDevice(); });
+    // user is told comes after, from the window's. Checks that failed count as a
+    // device that never answered.
+    const BtVerdict verdict = RunBusy(
+        nullptr, [] { return AskBitTorrentDevice(); }, BtVerdict::kSilent);
     if (verdict == BtVerdict::kReady)
         return true;
     ShowPlainMessage(BitTorrentRefusal(verdict));

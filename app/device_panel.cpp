@@ -22,6 +22,7 @@ void DevicePanel::Bind(HWND dialog)
 void DevicePanel::Clear()
 {
     list_.DeleteAllItems();
+    shownRow_ = -1;
 }
 
 void DevicePanel::EnableRefresh(bool enable)
@@ -54,6 +55,7 @@ void DevicePanel::ShowDevices()
     list_.Send(WM_SETREDRAW, TRUE);
     list_.Invalidate();
     deviceSelected_ = false;
+    shownRow_ = -1;
 }
 
 SelectedDevice DevicePanel::OnClick()
@@ -62,9 +64,15 @@ SelectedDevice DevicePanel::OnClick()
     Focus();
     // A click below the last row, or on a list whose selected row is scrolled out of
     // sight above, finds no row: every text is then empty.
-    const SelectedDevice device = DeviceOfRow(list_.GetSelectedRowFromTop());
+    shownRow_ = list_.GetSelectedRowFromTop();
+    const SelectedDevice device = DeviceOfRow(shownRow_);
     selectedModel_ = device.model;
     return device;
+}
+
+bool DevicePanel::ShowsAnotherRow() const
+{
+    return list_.GetSelectedRowFromTop() != shownRow_;
 }
 
 std::optional<SelectedDevice> DevicePanel::Selection() const
@@ -73,11 +81,6 @@ std::optional<SelectedDevice> DevicePanel::Selection() const
     if (row < 0)
         return std::nullopt;
     return DeviceOfRow(row);
-}
-
-int DevicePanel::SelectedRow() const
-{
-    return list_.GetNextItem(-1, LVNI_SELECTED);
 }
 
 void DevicePanel::Focus() const

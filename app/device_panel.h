@@ -33,8 +33,9 @@ public:
     // The device of the selected row at or below the first visible row (a selected
     // row scrolled out of sight above does not count); nothing without one.
     std::optional<SelectedDevice> Selection() const;
-    // The selected row, or -1.
-    int SelectedRow() const;
+    // True when the list's selected row (or none) is not the one OnClick last handed
+    // out since the list was filled: a key or a click moved it after.
+    bool ShowsAnotherRow() const;
     // Gives the list the keyboard focus.
     void Focus() const;
 
@@ -51,5 +52,6 @@ private:
     HWND refresh_ = nullptr;
     bool refreshHadFocus_ = false;
     bool deviceSelected_ = false;
+    int shownRow_ = -1;
     std::string selectedModel_;
 };

@@ -28,24 +28,31 @@ struct BusyConnection {
     std::string reason;
 };
 BusyConnection* busyConnection = nullptr;  // for the length of one ConnectVolume
+// A call whose step failed (its worker threw) did not happen: not NO_ERROR.
+constexpr DWORD kStepFailed = ERROR_NOT_ENOUGH_MEMORY;
 
 DWORD BusyAddConnection(HWND promptOwner, NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
 {
-    return RunBusy(busyConnection->owner, [&] {
-        const DWORD error = mappingSystem->addConnection(promptOwner, resource, password, user, flags);
-        busyConnection->reason = error == NO_ERROR ? std::string() : DescribeMappingError(error);
-        return error;
-    });
+    return RunBusy(
+        busyConnection->owner,
+        [&] {
+            const DWORD error = mappingSystem->addConnection(promptOwner, resource, password, user, flags);
+            busyConnection->reason = error == NO_ERROR ? std::string() : DescribeMappingError(error);
+            return error;
+        },
+        kStepFailed);
 }
 
 DWORD BusyCancelConnection(const char* name, DWORD flags, BOOL force)
 {
-    return RunBusy(busyConnection->owner, [&] { return mappingSystem->cancelConnection(name, flags, force); });
+    return RunBusy(
+        busyConnection->owner, [&] { return mappingSystem->cancelConnection(name, flags, force); }, kStepFailed);
 }
 
 DWORD BusyGetUser(const char* name, char* user, DWORD* length)
 {
-    return RunBusy(busyConnection->owner, [&] { return mappingSystem->getUser(name, user, length); });
+    return RunBusy(
+        busyConnection->owner, [&] { return mappingSystem->getUser(name, user, length); }, kStepFailed);
 }
 
 int BusyQueryDomain()

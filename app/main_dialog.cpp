@@ -47,6 +47,10 @@ bool MainDialog::OnInitDialog()
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
     drives_.RebuildDriveLetters();
+    // A click on Exit or the close button during a wait is held as the close box's is,
+    // not thrown away with the rest of the input.
+    KeepInputDuringSteps(GetItem(IDC_EXIT));
+    KeepInputDuringSteps(GetItem(IDC_CLOSE));
 
     // The size message of the window's creation came before this object was attached
     // to it: cut the first shape here.
@@ -67,56 +71,112 @@ bool MainDialog::OnInitDialog()
     return false;
 }
 
-bool MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
+INT_PTR MainDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg != kReportReceiveFailures && msg != kKeyboardSelection)
-        return false;
-    *result = 0;
-    // The failures are the protocol's records: read them when no step runs.
-    if (msg == kReportReceiveFailures && IsBusy()) {
-        PostWhenIdle(hwnd, msg);
-        return true;
+    const FlowArrival arrival = ArrivalOf(msg, wParam, lParam);
+    if (arrival == FlowArrival::kNone)
+        return SkinnedDialog::DialogProc(msg, wParam, lParam);
+    if (flowRuns_ || IsBusy()) {
+        Hold(arrival, msg, wParam, lParam);
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
+        return TRUE;
     }
-    ++flows_;
-    if (msg == kReportReceiveFailures)
-        ReportReceiveFailures(hwnd);
-    else
-        OnKeyboardSelection(static_cast<int>(wParam));
+    // The window's end is no flow: it ends everything.
+    if (arrival == FlowArrival::kEnd)
+        return SkinnedDialog::DialogProc(msg, wParam, lParam);
+    flowRuns_ = true;
+    const INT_PTR result = SkinnedDialog::DialogProc(msg, wParam, lParam);
     EndFlow();
-    return true;
+    return result;
 }
 
-bool MainDialog::DeferEnd(UINT msg, WPARAM wParam)
+MainDialog::FlowArrival MainDialog::ArrivalOf(UINT msg, WPARAM wParam, LPARAM lParam) const
 {
-    if (flows_ == 0)
-        return false;
-    if (!pendingEnd_) {
-        pendingEnd_ = msg;
-        pendingEndParam_ = wParam;
+    switch (msg) {
+    case WM_INITDIALOG:  // the first discovery
+        return FlowArrival::kStart;
+    case WM_CLOSE:  // the close box, Alt+F4, the system menu, the taskbar, another program
+        return FlowArrival::kEnd;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (code == BN_CLICKED)
+            return id == IDC_EXIT || id == IDC_CLOSE ? FlowArrival::kEnd : FlowArrival::kStart;
+        return code == CBN_SELCHANGE ? FlowArrival::kCatchUp : FlowArrival::kNone;
     }
-    return true;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        return header && header->idFrom == IDC_DEVICE_LIST && header->code == NM_CLICK ? FlowArrival::kCatchUp
+                                                                                       : FlowArrival::kNone;
+    }
+    case kReportReceiveFailures:
+    case kListSelection:
+        return FlowArrival::kCatchUp;
+    default:
+        return FlowArrival::kNone;
+    }
+}
+
+void MainDialog::Hold(FlowArrival arrival, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (arrival == FlowArrival::kStart)
+        return;
+    Held later{msg, wParam, lParam};
+    if (arrival == FlowArrival::kEnd)
+        later = {WM_CLOSE, 0, 0};
+    else if (msg == WM_NOTIFY)
+        later = {kListSelection, 0, 0};  // the list may show another row than the panels now
+    if (!flowRuns_) {
+        // A step that no flow of this window started.
+        PostWhenIdle(hwnd, later.msg, later.wParam, later.lParam);
+        return;
+    }
+    for (const Held& h : held_) {
+        if (h.msg == later.msg && h.wParam == later.wParam)
+            return;
+    }
+    held_.push_back(later);
 }
 
 void MainDialog::EndFlow()
 {
-    if (--flows_ > 0 || !pendingEnd_)
+    flowRuns_ = false;
+    std::vector<Held> held;
+    held.swap(held_);
+    if (!hwnd)
         return;
-    PostMessageA(hwnd, pendingEnd_, pendingEndParam_, 0);
-    pendingEnd_ = 0;
+    for (const Held& h : held)
+        PostMessageA(hwnd, h.msg, h.wParam, h.lParam);
+}
+
+bool MainDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result)
+{
+    switch (msg) {
+    case kReportReceiveFailures:
+        ReportReceiveFailures(hwnd);
+        break;
+    case kListSelection:
+        OnListSelection();
+        break;
+    case WM_ENDSESSION:
+        if (wParam)
+            OnSessionEnd();
+        break;
+    default:
+        return false;
+    }
+    *result = 0;
+    return true;
 }
 
 bool MainDialog::OnCommand(int id, int code, HWND /*ctl*/)
 {
-    // Ending the window is no flow of its own: it waits for the one that runs, if any.
-    // The skin's close button ends it as Exit does.
+    // The skin's close button ends the window as Exit does.
     if (code == BN_CLICKED && (id == IDC_EXIT || id == IDC_CLOSE)) {
         OnExit();
         return true;
     }
-    ++flows_;
-    const bool handled = Dispatch(id, code);
-    EndFlow();
-    return handled;
+    return Dispatch(id, code);
 }
 
 bool MainDialog::Dispatch(int id, int code)
@@ -174,31 +234,24 @@ bool MainDialog::Dispatch(int id, int code)
 bool MainDialog::OnNotify(int id, NMHDR* header, LRESULT* result)
 {
     if (id == IDC_DEVICE_LIST && header->code == NM_CLICK) {
-        ++flows_;
         SelectDevice();
-        EndFlow();
         *result = 0;
         return true;
     }
     if (id == IDC_DEVICE_LIST && header->code == LVN_KEYDOWN) {
-        OnListKey();
+        // The list tells of the key before it acts on it. A click's selection comes
+        // with NM_CLICK, and a program's own selection with nothing: only the
+        // keyboard's is looked at, after the list has handled the key.
+        PostMessageA(hwnd, kListSelection, 0, 0);
         *result = 0;
         return true;
     }
     return false;
 }
 
-void MainDialog::OnListKey()
+void MainDialog::OnListSelection()
 {
-    // The list tells of the key before it acts on it. A click's selection comes with
-    // NM_CLICK, and a program's own selection with nothing: only the keyboard's is
-    // looked at, after the list has handled the key.
-    PostMessageA(hwnd, kKeyboardSelection, static_cast<WPARAM>(devices_.SelectedRow()), 0);
-}
-
-void MainDialog::OnKeyboardSelection(int rowBefore)
-{
-    if (devices_.SelectedRow() != rowBefore)
+    if (devices_.ShowsAnotherRow())
         SelectDevice();
 }
 
@@ -209,8 +262,6 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnExit()
 {
-    if (DeferEnd(WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED)))
-        return;
     ClearDevices();
     StopNetwork();
     DestroyWindow(hwnd);
@@ -220,6 +271,25 @@ void MainDialog::OnClose()
 {
     // Alt+F4 and the system menu's Close end the window as Exit does.
     OnExit();
+}
+
+void MainDialog::OnSessionEnd()
+{
+    // The process may end as soon as this returns, or (the restart manager's
+    // ENDSESSION_CLOSEAPP) is expected to end by itself: the records are the running
+    // step's until it returns, then the network stops, no step starts any more, and
+    // the window ends once the flow that runs, if any, is over.
+    WaitForStep();
+    RefuseSteps();
+    ClearDevices();
+    StopNetwork();
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+void MainDialog::OnDestroy()
+{
+    KeepInputDuringSteps(GetItem(IDC_EXIT), false);
+    KeepInputDuringSteps(GetItem(IDC_CLOSE), false);
 }
 
 LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/device_panel.h"
 #include "app/drive_panel.h"
 #include "app/lan_panel.h"
@@ -34,20 +36,22 @@ protected:
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void OnDestroy() override;
+    // The one door of every flow (see FlowArrival).
+    INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Posted once by the initialisation, so that the message is told over the window.
     static constexpr UINT kReportReceiveFailures = WM_APP + 1;
-    // Posted by a key in the device list: once the list has moved its selection.
-    static constexpr UINT kKeyboardSelection = WM_APP + 2;
+    // Posted by a key in the device list, once the list has moved its selection, and
+    // at a flow's end when the list was clicked or keyed meanwhile: the list's row is
+    // selected as a click selects it when the panels show another.
+    static constexpr UINT kListSelection = WM_APP + 2;
 
     // Device panel: Refresh, a click in the list, Configuration.
     void RefreshDevices();
     void SelectDevice();
-    // After a key in the device list: a row the keyboard selected is selected as a
-    // click selects it, once per change.
-    void OnListKey();
-    void OnKeyboardSelection(int rowBefore);
+    void OnListSelection();
     void OnOpenWebConfig();
     // Waits for the reachability verdict; when the device is gone, says so and
     // refreshes the drive letters and the device list. True when reachable.
@@ -72,19 +76,34 @@ private:
     // the close button, Alt+F4 and the system menu's Close end it the same way.
     void OnAbout();
     void OnExit();
+    // Windows ends the session: once the running step (if any) has returned, the
+    // network stops as Exit stops it, no step starts any more, and the window ends
+    // after the flow.
+    void OnSessionEnd();
 
-    // A command's flow, from the click to its last message. The window's end (the close
-    // box, Alt+F4, the skin's close button, Exit) that comes meanwhile, e.g. the close
-    // box clicked during a wait, whose WM_CLOSE the framework posts again after the
-    // step, waits for the flow's end: the sockets are never stopped under a flow, nor
-    // the window ended from the loop of a message box the flow shows.
-    // True (and the end is posted again when the flow is over) while a flow runs.
-    bool DeferEnd(UINT msg, WPARAM wParam);
+    // One flow at a time, whoever sends or posts its message (the user, another
+    // program, a modal loop of the flow itself): a flow is a command's handling from
+    // its message to its last message box. What arrives while one runs (or a step is
+    // busy) is dropped, or held and posted again once the flow has ended.
+    enum class FlowArrival {
+        kNone,     // no flow's start
+        kStart,    // a command (a button's click): dropped while a flow runs
+        kCatchUp,  // a change the controls already show (a box's selection, a click or a
+                   // key in the device list), the start-up notice: held, then handled
+        kEnd,      // the window's end (WM_CLOSE, Exit, the close button): held as WM_CLOSE,
+                   // so that the sockets never stop under a flow
+    };
+    FlowArrival ArrivalOf(UINT msg, WPARAM wParam, LPARAM lParam) const;
+    void Hold(FlowArrival arrival, UINT msg, WPARAM wParam, LPARAM lParam);
     void EndFlow();
     bool Dispatch(int id, int code);
-    int flows_ = 0;
-    UINT pendingEnd_ = 0;
-    WPARAM pendingEndParam_ = 0;
+    bool flowRuns_ = false;
+    struct Held {
+        UINT msg;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<Held> held_;
 
     DevicePanel devices_;
     LanPanel lan_;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "framework/application.h"
 #include "framework/thread.h"
 
 namespace {
@@ -25,12 +26,26 @@ thread_local HANDLE running = nullptr;
 thread_local std::vector<Deferred> deferred;
 thread_local bool quitDeferred = false;
 thread_local int quitCode = 0;
+thread_local const wchar_t* stepReason = L"Waiting for the storage device";
+bool stepsRefused = false;
 
+constexpr char kKeepInput[] = "KavronKeepsInputDuringSteps";
+
+// The thread's trampoline ends a throwing worker; on the calling thread the step
+// ends the same way.
 unsigned RunCall(void* param)
 {
     const Call& c = *static_cast<Call*>(param);
     c.call(c.context);
     return 0;
+}
+
+void RunCallHere(const Call& c)
+{
+    try {
+        c.call(c.context);
+    } catch (...) {
+    }
 }
 
 bool IsUserInput(UINT message)
@@ -43,13 +58,20 @@ bool IsFrameMouse(UINT message)
     return message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK;
 }
 
+// Alt+F4 closes the window of the focus: its default handling turns it into the
+// window's SC_CLOSE, whose WM_CLOSE then waits.
+bool IsAltF4(const MSG& msg)
+{
+    return msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4 && (HIWORD(msg.lParam) & KF_ALTDOWN);
+}
+
 // What a message taken from the queue during a step becomes.
 enum class Fate { kDispatch, kDrop, kDefer };
 
 Fate FateOf(const MSG& msg)
 {
     if (IsUserInput(msg.message))
-        return Fate::kDrop;
+        return IsAltF4(msg) || (msg.hwnd && GetPropA(msg.hwnd, kKeepInput)) ? Fate::kDispatch : Fate::kDrop;
     // A top-level window's frame belongs to the system: dragging by the caption (the
     // main window's background reports itself as caption), minimising, the close box,
     // whose WM_CLOSE then waits. A child's frame is input like any other.
@@ -118,10 +140,22 @@ void ReleaseDeferred()
     }
 }
 
+// The window that carries the reason on Windows' shutdown screen: the application's
+// main window, else the step's own top-level window.
+HWND ReasonWindow(HWND owner)
+{
+    HWND main = GetMainWindowHandle();
+    if (main && GetWindowThreadProcessId(main, nullptr) == GetCurrentThreadId())
+        return main;
+    return owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+}
+
 }  // namespace
 
-void RunBusyCall(HWND /*owner*/, void (*call)(void*), void* context)
+void RunBusyCall(HWND owner, void (*call)(void*), void* context)
 {
+    if (stepsRefused)
+        return;
     // One step at a time: a step begun from a message sent during another waits for it.
     if (running)
         PumpUntilEnded(running);
@@ -129,10 +163,18 @@ void RunBusyCall(HWND /*owner*/, void (*call)(void*), void* context)
     Call c{call, context};
     Thread worker = StartThread(RunCall, &c);
     if (!worker) {
-        call(context);
+        RunCallHere(c);
         return;
     }
-    ++depth;
+    HWND reasonWindow = nullptr;
+    if (depth++ == 0) {
+        // Windows' end of the session waits for the step (the dialogs answer
+        // WM_QUERYENDSESSION with FALSE meanwhile); the screen that lists what holds
+        // it up shows why.
+        reasonWindow = ReasonWindow(owner);
+        if (reasonWindow && !ShutdownBlockReasonCreate(reasonWindow, stepReason))
+            reasonWindow = nullptr;
+    }
     HANDLE outer = running;
     running = worker.handle();
     // The wait cursor where the mouse is over one of the thread's windows (their
@@ -142,6 +184,8 @@ void RunBusyCall(HWND /*owner*/, void (*call)(void*), void* context)
     worker.Wait();
     running = outer;
     if (--depth == 0) {
+        if (reasonWindow)
+            ShutdownBlockReasonDestroy(reasonWindow);
         ReleaseDeferred();
         RefreshCursor();
     }
@@ -165,4 +209,40 @@ void PostWhenIdle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         deferred.push_back({window, message, wParam, lParam});
     else
         PostMessageA(window, message, wParam, lParam);
+}
+
+void KeepInputDuringSteps(HWND control, bool keep)
+{
+    if (!control)
+        return;
+    if (keep)
+        SetPropA(control, kKeepInput, reinterpret_cast<HANDLE>(1));
+    else
+        RemovePropA(control, kKeepInput);
+}
+
+StepReason::StepReason(const wchar_t* text) : previous_(stepReason)
+{
+    stepReason = text;
+}
+
+StepReason::~StepReason()
+{
+    stepReason = previous_;
+}
+
+void WaitForStep()
+{
+    HANDLE worker = running;
+    if (!worker)
+        return;
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void RefuseSteps(bool refuse)
+{
+    stepsRefused = refuse;
 }

@@ -162,9 +162,11 @@ void Dialog::DefaultEraseBkgnd(HDC dc)
 }
 
 // While a step of a flow runs on a worker (framework/busy.h): the wait cursor, a
-// close that waits for the step, and no command that a user's action would start.
-// The input itself is held back by the busy pump; this also covers clicks that
-// reach a control as sent messages.
+// close that waits for the step, Windows' end of the session refused, and no
+// command or tick that a user's action or a timer would start. The input itself is
+// held back by the busy pump; this also covers clicks that reach a control as sent
+// messages and ticks that a modal loop other than the pump dispatches (the system's
+// move and menu loops).
 bool Dialog::HoldWhileBusy(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     switch (msg) {
@@ -174,6 +176,12 @@ bool Dialog::HoldWhileBusy(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resu
         return true;
     case WM_CLOSE:
         PostWhenIdle(hwnd, WM_CLOSE);
+        *result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        *result = FALSE;
+        return true;
+    case WM_TIMER:
         *result = 0;
         return true;
     case WM_COMMAND: {

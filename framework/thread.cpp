@@ -15,7 +15,12 @@ unsigned __stdcall Trampoline(void* p)
 {
     StartBlock block = *static_cast<StartBlock*>(p);
     delete static_cast<StartBlock*>(p);
-    return block.function(block.param);
+    // An exception that left the thread's function would end the whole process.
+    try {
+        return block.function(block.param);
+    } catch (...) {
+        return kThreadThrew;
+    }
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // StartThread: runs a function on a new thread (normal priority, default stack,
-// started at once).
+// started at once). A function that throws (std::bad_alloc in a worker) ends its
+// thread with kThreadThrew rather than the process through std::terminate.
 #pragma once
 
 #include <windows.h>
 
 using ThreadFunction = unsigned (*)(void* param);
+
+// The exit code of a thread whose function threw.
+constexpr unsigned kThreadThrew = 0xE0000001u;
 
 // The started thread's handle; closing it (destruction) does not stop the thread.
 class Thread {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "accessible_name.h"
+#include "app/admin_login.h"
 #include "app/app_state.h"
+#include "framework/busy.h"
 #include "message_box_recorder.h"
 #include "main_window_fixture.h"
 #include "framework/controls.h"
@@ -348,6 +350,134 @@ TEST_F(MainDialogTest, WindowEndsOnlyWhenTheFlowThatRunsHasEnded)
     EXPECT_TRUE(IsWindow(window_));
     PumpMessages();
     EXPECT_FALSE(IsWindow(window_)) << "the deferred close came once the flow had ended";
+}
+
+// What a selection's port query does on the worker while its step runs: another
+// program's messages to the window, then the step's end.
+HWND stepWindow = nullptr;
+void (*duringStep)(HWND window) = nullptr;
+bool aliveDuringStep = false;
+
+int PortQueryThatActs()
+{
+    duringStep(stepWindow);
+    Sleep(150);  // time for the user-interface thread to take what was posted
+    aliveDuringStep = IsWindow(stepWindow) != FALSE;
+    return 1;
+}
+
+// What Apply's administrator check was asked about.
+std::string verifiedTarget, verifiedAddress, verifiedPort;
+
+TEST_F(MainDialogTest, AKeySentToTheListDuringASelectionIsSelectedAfterItAndApplyFollows)
+{
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
+    AddRow("Media", "198.51.100.31", "255.255.0.0", "198.51.100.1", "0", "ZKM-100");
+    SetPortTable("198.51.100.20", "203.0.113.20");
+    stepWindow = window_;
+    duringStep = [](HWND window) { SendMessageA(GetDlgItem(window, IDC_DEVICE_LIST), WM_KEYDOWN, VK_DOWN, 1); };
+    SetPortQuery({PortQueryThatActs});
+    Devices().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ClickDeviceList();
+    PumpMessages();
+
+    // The key's row is selected after the click's selection, as a click would select it.
+    EXPECT_EQ(1, Devices().GetNextItem(-1, LVNI_SELECTED));
+    EXPECT_STREQ("198.51.100.31", protocolSession.selectedAddress);
+    EXPECT_STREQ("198.51.100.31", selectedHost);
+    EXPECT_EQ("198.51.100.31", Address(IDC_IP_ADDRESS));
+    EXPECT_EQ("255.255.0.0", Address(IDC_NETMASK));
+    EXPECT_TRUE(Items(IDC_LAN_PORT).empty());
+
+    // Apply asks the device the list shows about the values the panel shows.
+    const AdminLoginSteps previous = SetAdminLoginSteps({[] {
+                                                             verifiedTarget = protocolSession.selectedAddress;
+                                                             verifiedAddress = protocolSession.pendingAddress;
+                                                             verifiedPort = protocolSession.portConfig.lan1.portName;
+                                                             return 0;
+                                                         },
+                                                         [](HWND, int) {}});
+    MessageBoxRecorder boxes;
+    Click(IDC_APPLY);
+    SetAdminLoginSteps(previous);
+    EXPECT_EQ("198.51.100.31", verifiedTarget);
+    EXPECT_EQ("198.51.100.31", verifiedAddress);
+    EXPECT_EQ("", verifiedPort) << "a one-port device gets no port table";
+}
+
+TEST_F(MainDialogTest, EveryWayOfClosingDuringAStepEndsTheWindowOnceTheFlowIsOver)
+{
+    struct Way {
+        const char* name;
+        void (*close)(HWND window);
+    };
+    static const auto press = [](HWND button) {
+        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    };
+    const Way ways[] = {
+        {"Alt+F4 in the list",
+         [](HWND w) {
+             PostMessageA(GetDlgItem(w, IDC_DEVICE_LIST), WM_SYSKEYDOWN, VK_F4, 1 | (0x3E << 16) | (KF_ALTDOWN << 16));
+         }},
+        {"the system menu's Close", [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"the taskbar's Close", [](HWND w) { PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"the skin's close button", [](HWND w) { press(GetDlgItem(w, IDC_CLOSE)); }},
+        {"Exit", [](HWND w) { press(GetDlgItem(w, IDC_EXIT)); }},
+        {"another program's WM_CLOSE",
+         [](HWND w) {
+             PostMessageA(w, WM_CLOSE, 0, 0);
+             SendMessageA(w, WM_CLOSE, 0, 0);
+         }},
+    };
+    SetPortQuery({PortQueryThatActs});
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        MainDialog dialog;
+        ASSERT_NE(nullptr, window_ = stepWindow = dialog.CreateModeless(nullptr));
+        PumpMessages();
+        duringStep = way.close;
+        AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
+        Select(0);
+        aliveDuringStep = false;
+        ClickDeviceList();
+        EXPECT_TRUE(aliveDuringStep);
+        EXPECT_EQ("198.51.100.20", Address(IDC_IP_ADDRESS)) << "the flow ran to its end";
+        PumpMessages();
+        EXPECT_FALSE(IsWindow(window_)) << "the close was lost";
+        EXPECT_EQ(nullptr, deviceList.head) << "ended as Exit ends it";
+    }
+    window_ = nullptr;
+}
+
+TEST_F(MainDialogTest, WindowsEndOfTheSessionWaitsForAStepThenEndsAsExitDoes)
+{
+    static LRESULT answerDuringStep;
+    static bool listedAfterTheEnd;
+    stepWindow = window_;
+    duringStep = [](HWND window) {
+        DWORD_PTR answer = 1;
+        SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 2000, &answer);
+        answerDuringStep = static_cast<LRESULT>(answer);
+        // Signed out anyway: the records stay the worker's until its step returns.
+        PostMessageA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        Sleep(150);
+        listedAfterTheEnd = deviceList.head != nullptr;
+    };
+    SetPortQuery({PortQueryThatActs});
+    EXPECT_NE(0, SendMessageA(window_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "idle, it lets Windows end";
+
+    AddRow("Office", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "ZKM-150");
+    Select(0);
+    ClickDeviceList();
+    PumpMessages();
+    EXPECT_EQ(0, answerDuringStep) << "a step holds the session's end";
+    EXPECT_TRUE(listedAfterTheEnd);
+    EXPECT_EQ(nullptr, deviceList.head);
+    EXPECT_FALSE(IsWindow(window_));
+    EXPECT_FALSE(RunBusy(nullptr, [] { return true; })) << "no step starts after the session's end";
+    RefuseSteps(false);
+    window_ = nullptr;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <new>
 
 #include "framework/busy.h"
 #include "framework/dialog.h"
@@ -54,6 +55,8 @@ unsigned ProbeWindow(void* p)
     PostMessageA(probe.button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     PostMessageA(probe.edit, WM_CHAR, 'x', 1);
     SendMessageTimeoutA(probe.button, BM_CLICK, 0, 0, SMTO_NORMAL, 500, &result);
+    // A tick that a modal loop other than the pump dispatches (the system's move loop).
+    SendMessageTimeoutA(probe.dialog, WM_TIMER, 1, 0, SMTO_NORMAL, 500, &result);
     PostMessageA(probe.dialog, WM_CLOSE, 0, 0);
     SendMessageTimeoutA(probe.dialog, WM_CLOSE, 0, 0, SMTO_NORMAL, 500, &result);
     Sleep(100);  // time for the user-interface thread to take what was posted
@@ -119,6 +122,44 @@ TEST(BusyTest, WindowAnswersHoldsInputAndClosesAfterTheStep)
 
     CloseHandle(probe.stepStarted);
     CloseHandle(probe.probed);
+    DestroyWindow(dialog.hwnd);
+}
+
+unsigned Throw(void*)
+{
+    throw std::bad_alloc();
+}
+
+TEST(BusyTest, AStepThatThrowsFailsAndTheWindowGoesOn)
+{
+    CountingDialog dialog;
+    ASSERT_NE(dialog.CreateModeless(nullptr), nullptr);
+    // The step's failure value comes back: the zero of its result, or the one named.
+    EXPECT_FALSE(RunBusy(dialog.hwnd, []() -> bool { throw std::bad_alloc(); }));
+    EXPECT_EQ(-1, RunBusy(
+                      dialog.hwnd, []() -> int { throw std::bad_alloc(); }, -1));
+    RunBusy(dialog.hwnd, [] { throw std::bad_alloc(); });
+    EXPECT_FALSE(IsBusy());
+    EXPECT_EQ(7, RunBusy(
+                     dialog.hwnd, [] { return 7; }, -1))
+        << "the next step runs";
+    SendMessageA(dialog.GetItem(IDC_TEST_PLAIN), BM_CLICK, 0, 0);
+    EXPECT_EQ(dialog.clicks, 1);
+
+    // Any worker: its thread ends, the process goes on.
+    Thread worker = StartThread(Throw, nullptr);
+    ASSERT_TRUE(worker.Wait(5000));
+    DWORD code = 0;
+    GetExitCodeThread(worker.handle(), &code);
+    EXPECT_EQ(kThreadThrew, code);
+
+    // Once the session ends, a step fails without running.
+    RefuseSteps();
+    bool ran = false;
+    EXPECT_EQ(-1, RunBusy(
+                      dialog.hwnd, [&] { return ran = true, 1; }, -1));
+    RefuseSteps(false);
+    EXPECT_FALSE(ran);
     DestroyWindow(dialog.hwnd);
 }
 
