@@ -1,5 +1,6 @@
 // The look both lists of the main window share: the bitmap scroll bars, full-row
-// selection, a 13-pixel Tahoma of their own, black text, and their columns.
+// selection, a 13-pixel Tahoma of their own, black text, and their columns (the
+// pixel sizes at 100 %, scaled for the window's dpi).
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // SkinHeaderCtrl: the column header of a SkinListCtrl, drawn from the header
-// background and separator pictures with centred column titles.
+// background and separator pictures with centred column titles, as drawn for its
+// window's dpi.
 #pragma once
 
 #include <windows.h>
@@ -19,4 +20,5 @@ private:
     void LoadPictures();
     GdiBitmap background_;
     GdiBitmap separator_;
+    UINT picturesDpi_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/controls.h"
+#include "framework/gdi.h"
 #include "skin/list_hscroll_bar.h"
 #include "skin/list_vscroll_bar.h"
 #include "skin/skin_header_ctrl.h"
@@ -35,6 +36,11 @@ public:
 
 private:
     void ResyncBars();
+    // The window was laid out for another dpi: the font and the column widths are
+    // scaled from the old dpi to the new one, the header and bars follow.
+    void FollowDpi();
+    UINT dpi_ = 0;  // the dpi the font and the columns are at
+    GdiFont font_;  // the font this list made for a new dpi, once it made one
     // Carries the selection of the item being drawn from its pre-paint to its
     // post-paint notification.
     bool drawingSelected_ = false;

@@ -1,5 +1,7 @@
 #include "skin/skinned_dialog.h"
 
+#include "skin/skin_pictures.h"
+
 namespace {
 
 // Texts that sit on the picture: labels, and the captions of check and radio
@@ -16,11 +18,12 @@ bool DrawsOnThePicture(HWND ctl)
 
 SkinnedDialog::SkinnedDialog(int templateId, HWND parent)
     : Dialog(templateId, parent), skin_(FindWindowSkin(templateId))
+{}
+
+void SkinnedDialog::LoadBackground()
 {
-    // A picture copied at its own size is read as drawn (a DIB section); a
-    // stretched one as a device-dependent bitmap, like the main window's.
     if (skin_)
-        background_ = LoadBitmapResource(skin_->background, skin_->fit == BackgroundFit::kUnscaled);
+        background_ = LoadSkinPicture(skin_->background, Dpi());
 }
 
 void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
@@ -32,8 +35,16 @@ void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
 
 bool SkinnedDialog::OnInitDialog()
 {
+    LoadBackground();
     BindSkinButtons(hwnd, TemplateId(), &buttons_);
     return true;
+}
+
+void SkinnedDialog::OnDpiChanged(UINT dpi, const RECT* suggested)
+{
+    Dialog::OnDpiChanged(dpi, suggested);
+    LoadBackground();
+    Invalidate();
 }
 
 void SkinnedDialog::EndWithAnswer(int value, INT_PTR result)
@@ -60,8 +71,12 @@ bool SkinnedDialog::OnEraseBkgnd(HDC dc)
     const SIZE picture = BitmapSize(background_.get());
     if (skin_->fit == BackgroundFit::kUnscaled)
         return DrawBitmap(dc, 0, 0, picture.cx, picture.cy, background_.get());
-    DefaultEraseBkgnd(dc);
     const RECT client = ClientRect();
+    // Drawn for this size at this dpi: copied pixel for pixel. A size the layout
+    // rounded a pixel away from the picture's is stretched over it.
+    if (picture.cx == client.right && picture.cy == client.bottom)
+        return DrawBitmap(dc, 0, 0, picture.cx, picture.cy, background_.get());
+    DefaultEraseBkgnd(dc);
     StretchBitmap(dc, 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx, picture.cy);
     return true;
 }

@@ -1,6 +1,6 @@
 // SkinnedDialog: the base of the utility's small dialogs. From the skin table it
-// takes the background picture (stretched over the client area, or copied at its
-// own size), the colour of the static texts drawn directly on it, and the faces of
+// takes the background picture as drawn for the window's dpi (stretched over the
+// client area, or copied at its own size), the colour of the static texts drawn directly on it, and the faces of
 // its skinned buttons. Edits, combo boxes and lists keep the system's colours.
 // A dialog that answers through a process-wide integer names it with SetAnswer;
 // OK and Cancel (Escape and the close box too) store their value before it ends.
@@ -26,6 +26,9 @@ public:
 protected:
     // Binds the table's buttons. A derived dialog calls this first.
     bool OnInitDialog() override;
+    // Lays the dialog out for the new dpi and takes the background drawn for it (the
+    // buttons take their faces themselves).
+    void OnDpiChanged(UINT dpi, const RECT* suggested) override;
     void OnOK() override;
     void OnCancel() override;
     bool OnEraseBkgnd(HDC dc) override;
@@ -33,8 +36,12 @@ protected:
 
     // Stores value in the answer (if any) and ends the dialog with result.
     void EndWithAnswer(int value, INT_PTR result);
+    // The background picture as drawn for the window's dpi.
+    HBITMAP Background() const { return background_.get(); }
 
 private:
+    void LoadBackground();
+
     const WindowSkin* skin_;
     GdiBitmap background_;
     SkinButtonSet buttons_;
