@@ -5,6 +5,7 @@
 
 #include "skin/list_scroll.h"
 #include "skin/paint_messages.h"
+#include "skin/skin_pictures.h"
 
 ListScrollBar::ListScrollBar(const Axis& axis) : thumb_(axis.initialThumb), axis_(axis) {}
 
@@ -14,9 +15,9 @@ void ListScrollBar::LoadPictures()
         return;
     picturesLoaded_ = true;
     auto load = [](Bitmaps& bitmaps, int id, int greyId) {
-        bitmaps.normal = LoadBitmapResource(id);
+        bitmaps.normal = LoadSkinPicture(id, USER_DEFAULT_SCREEN_DPI);
         if (greyId)
-            bitmaps.grey = LoadBitmapResource(greyId);
+            bitmaps.grey = LoadSkinPicture(greyId, USER_DEFAULT_SCREEN_DPI);
     };
     load(trackBitmaps_, axis_.track.bitmap, axis_.track.greyBitmap);
     load(backBitmaps_, axis_.backArrow.bitmap, axis_.backArrow.greyBitmap);

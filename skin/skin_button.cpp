@@ -6,6 +6,7 @@
 #include <string>
 
 #include "skin/mask_region.h"
+#include "skin/skin_pictures.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ bool LoadFace(GdiBitmap* slot, int id, bool* ok)
 {
     if (id == 0)
         return true;
-    *slot = LoadBitmapResource(id);
+    *slot = LoadSkinPicture(id, USER_DEFAULT_SCREEN_DPI);
     if (!*slot)
         *ok = false;
     return static_cast<bool>(*slot);
@@ -77,7 +78,7 @@ bool SkinButton::SetSkin(const ButtonFaces& faces, FaceDrawMode mode, bool borde
     // The region is cut by exact colour: read the mask as it was drawn, whatever
     // the screen's colour depth would turn a device-dependent copy into.
     if (faces.mask != 0) {
-        maskBitmap = LoadBitmapResource(faces.mask, true);
+        maskBitmap = LoadSkinPicture(faces.mask, USER_DEFAULT_SCREEN_DPI, true);
         ok = ok && static_cast<bool>(maskBitmap);
     }
 

@@ -4,13 +4,14 @@
 
 #include "res/resource.h"
 #include "skin/paint_messages.h"
+#include "skin/skin_pictures.h"
 
 void SkinHeaderCtrl::LoadPictures()
 {
     if (!background_)
-        background_ = LoadBitmapResource(IDB_HEADER_BACKGROUND);
+        background_ = LoadSkinPicture(IDB_HEADER_BACKGROUND, USER_DEFAULT_SCREEN_DPI);
     if (!separator_)
-        separator_ = LoadBitmapResource(IDB_HEADER_SEPARATOR);
+        separator_ = LoadSkinPicture(IDB_HEADER_SEPARATOR, USER_DEFAULT_SCREEN_DPI);
 }
 
 void SkinHeaderCtrl::PreSubclassWindow()

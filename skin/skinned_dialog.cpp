@@ -1,5 +1,7 @@
 #include "skin/skinned_dialog.h"
 
+#include "skin/skin_pictures.h"
+
 namespace {
 
 // Texts that sit on the picture: labels, and the captions of check and radio
@@ -20,7 +22,8 @@ SkinnedDialog::SkinnedDialog(int templateId, HWND parent)
     // A picture copied at its own size is read as drawn (a DIB section); a
     // stretched one as a device-dependent bitmap, like the main window's.
     if (skin_)
-        background_ = LoadBitmapResource(skin_->background, skin_->fit == BackgroundFit::kUnscaled);
+        background_ =
+            LoadSkinPicture(skin_->background, USER_DEFAULT_SCREEN_DPI, skin_->fit == BackgroundFit::kUnscaled);
 }
 
 void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
