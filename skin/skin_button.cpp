@@ -78,7 +78,12 @@ bool SkinButton::SetSkin(const ButtonFaces& faces, FaceDrawMode mode, bool borde
     LoadFace(&overBitmap, faces.over, facesDpi, &ok);
     LoadFace(&disabledBitmap, faces.disabled != 0 ? faces.disabled : faces.normal, facesDpi, &ok);
     LoadFace(&focusBitmap, faces.focus, facesDpi, &ok);
-    LoadFace(&maskBitmap, faces.mask, facesDpi, &ok);
+    // The region is cut by exact colour: read the mask as it was drawn, whatever
+    // the screen's colour depth would turn a device-dependent copy into.
+    if (faces.mask != 0) {
+        maskBitmap = LoadSkinPicture(faces.mask, facesDpi, true);
+        ok = ok && static_cast<bool>(maskBitmap);
+    }
 
     drawMode = mode;
     border = border_ ? 1 : 0;

@@ -22,8 +22,10 @@ SkinnedDialog::SkinnedDialog(int templateId, HWND parent)
 
 void SkinnedDialog::LoadBackground()
 {
+    // A picture copied at its own size is read as drawn (a DIB section); a
+    // stretched one as a device-dependent bitmap, like the main window's.
     if (skin_)
-        background_ = LoadSkinPicture(skin_->background, Dpi());
+        background_ = LoadSkinPicture(skin_->background, Dpi(), skin_->fit == BackgroundFit::kUnscaled);
 }
 
 void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
