@@ -160,14 +160,24 @@ bool DialogLayout::Record(HWND dialog, HINSTANCE module, int templateId)
     };
     client_ = SIZE{MulDiv(template_.units.cx, base.cx, 4), MulDiv(template_.units.cy, base.cy, 8)};
     // The dialog manager creates the controls in template order, each below the last.
+    // A control of no size in its template sizes itself (an icon takes the icon's
+    // size): its own size now, brought back to 96 dpi.
+    const UINT dpi = WindowDpi(dialog);
     HWND child = GetWindow(dialog, GW_CHILD);
     for (const RECT& units : template_.items) {
         if (!child)
             return false;
-        controls_.push_back(Control{child, toPixels(units)});
+        RECT base = toPixels(units);
+        if (units.right == units.left || units.bottom == units.top) {
+            RECT now{};
+            GetWindowRect(child, &now);
+            base.right = base.left + MulDiv(now.right - now.left, kBaseDpi, static_cast<int>(dpi));
+            base.bottom = base.top + MulDiv(now.bottom - now.top, kBaseDpi, static_cast<int>(dpi));
+        }
+        controls_.push_back(Control{child, base});
         child = GetWindow(child, GW_HWNDNEXT);
     }
-    fontDpi_ = WindowDpi(dialog);
+    fontDpi_ = dpi;
     recorded_ = true;
     return true;
 }
@@ -220,6 +230,15 @@ void DialogLayout::Apply(HWND dialog, UINT dpi, const RECT* placed)
     const int width = placed ? placed->right - placed->left : frame.right - frame.left;
     const int height = placed ? placed->bottom - placed->top : frame.bottom - frame.top;
     SetWindowPos(dialog, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame is now the one drawn at the window's dpi; where it is not the one
+    // computed (a frame a pixel apart, or a dpi no monitor backs, as in the tests),
+    // the window gives or takes the difference so that the client area is exact.
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const int dx = ScaleToDpi(client_.cx, dpi) - client.right;
+    const int dy = ScaleToDpi(client_.cy, dpi) - client.bottom;
+    if (dx != 0 || dy != 0)
+        SetWindowPos(dialog, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     HDWP moves = BeginDeferWindowPos(static_cast<int>(controls_.size()));
     for (const Control& c : controls_) {
