@@ -3,7 +3,10 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "framework/application.h"
 
@@ -97,63 +100,133 @@ void PngType(int scale, char (&type)[16])
     std::snprintf(type, sizeof type, "PNG%d", scale);
 }
 
-// The drawing of `resourceId` at `scale` as an imaging source. The 100 % set is
-// read from its BITMAP resource (kept alive in *keep while the source is used).
-bool OpenDrawing(IWICImagingFactory* factory, int resourceId, int scale, ComRef<IWICBitmapSource>* source,
-                 GdiBitmap* keep)
+// A picture as 32-bit pixels (blue, green, red, unused), top row first.
+struct Pixels {
+    std::vector<uint32_t> data;
+    int width = 0;
+    int height = 0;
+};
+
+// The PNG resource of `resourceId` drawn at `scale`, decoded by the imaging component.
+bool DecodePng(int resourceId, int scale, Pixels* out)
 {
-    if (scale == 100) {
-        *keep = LoadBitmapResource(resourceId, true);
-        ComRef<IWICBitmap> bitmap;
-        if (!*keep ||
-            FAILED(factory->CreateBitmapFromHBITMAP(keep->get(), nullptr, WICBitmapIgnoreAlpha, bitmap.put())))
-            return false;
-        return SUCCEEDED(bitmap->QueryInterface(IID_IWICBitmapSource, source->putVoid()));
-    }
     char type[16];
     PngType(scale, type);
     DWORD size = 0;
     const void* bytes = ResourceBytes(MAKEINTRESOURCEA(resourceId), type, &size);
     if (!bytes)
         return false;
+    ComForThisCall com;
+    ComRef<IWICImagingFactory> factory;
     ComRef<IWICStream> stream;
     ComRef<IWICBitmapDecoder> decoder;
     ComRef<IWICBitmapFrameDecode> frame;
-    if (FAILED(factory->CreateStream(stream.put())) ||
+    ComRef<IWICFormatConverter> converter;
+    if (!com.usable() ||
+        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                factory.putVoid())) ||
+        FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)) ||
         FAILED(
             factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put())) ||
-        FAILED(decoder->GetFrame(0, frame.put())))
+        FAILED(decoder->GetFrame(0, frame.put())) || FAILED(factory->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)))
         return false;
-    return SUCCEEDED(frame->QueryInterface(IID_IWICBitmapSource, source->putVoid()));
+    UINT w = 0, h = 0;
+    if (FAILED(converter->GetSize(&w, &h)) || w == 0 || h == 0 || w > 0x4000 || h > 0x4000)
+        return false;
+    out->width = static_cast<int>(w);
+    out->height = static_cast<int>(h);
+    out->data.assign(static_cast<size_t>(w) * h, 0);
+    if (FAILED(converter->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(out->data.data()))))
+        return false;
+    // The fourth byte is unused in this format, but some decoders set it: cleared,
+    // the pixels read back as those of the 24-bit 100 % pictures do.
+    for (uint32_t& pixel : out->data)
+        pixel &= 0x00FFFFFFu;
+    return true;
 }
 
-// A bitmap of the source's pixels: a top-down 32-bit DIB section, or a bitmap
-// compatible with the screen filled from one.
-GdiBitmap ToBitmap(IWICBitmapSource* source, bool dibSection)
+// The drawing of `resourceId` at `scale`: the BITMAP resource at 100 %, else the PNG.
+bool ReadDrawing(int resourceId, int scale, Pixels* out)
 {
-    UINT w = 0, h = 0;
-    if (FAILED(source->GetSize(&w, &h)) || w == 0 || h == 0)
-        return GdiBitmap();
+    if (scale != 100)
+        return DecodePng(resourceId, scale, out);
+    GdiBitmap bitmap = LoadBitmapResource(resourceId, true);
+    SIZE size = {};
+    out->data = ReadBitmapPixels(bitmap.get(), &size);
+    out->width = size.cx;
+    out->height = size.cy;
+    return !out->data.empty();
+}
+
+// One axis of an area-average resize: each target pixel is the mean of the source
+// pixels it covers, weighted by how much of each it covers. Shrinking blends
+// neighbours instead of dropping them; enlarging keeps flat areas flat and softens
+// each edge over one pixel. alongRows: resize the rows (src is lines rows of
+// srcLength), otherwise the columns (src is srcLength rows of lines).
+std::vector<uint32_t> ResizeAxis(const std::vector<uint32_t>& src, int srcLength, int dstLength, int lines,
+                                 bool alongRows)
+{
+    std::vector<uint32_t> dst(static_cast<size_t>(dstLength) * lines);
+    const double step = static_cast<double>(srcLength) / dstLength;
+    for (int i = 0; i < dstLength; ++i) {
+        const double from = i * step, to = from + step;
+        for (int line = 0; line < lines; ++line) {
+            double sum[3] = {0, 0, 0};
+            for (int j = static_cast<int>(from); j < srcLength && j < to; ++j) {
+                const double weight = (j + 1 < to ? j + 1 : to) - (j > from ? j : from);
+                const uint32_t p = alongRows ? src[static_cast<size_t>(line) * srcLength + j]
+                                             : src[static_cast<size_t>(j) * lines + line];
+                for (int c = 0; c < 3; ++c)
+                    sum[c] += weight * ((p >> (8 * c)) & 0xFF);
+            }
+            uint32_t q = 0;
+            for (int c = 0; c < 3; ++c)
+                q |= static_cast<uint32_t>(sum[c] / step + 0.5) << (8 * c);
+            (alongRows ? dst[static_cast<size_t>(line) * dstLength + i] : dst[static_cast<size_t>(i) * lines + line]) =
+                q;
+        }
+    }
+    return dst;
+}
+
+Pixels Resize(const Pixels& src, int width, int height)
+{
+    Pixels out;
+    out.width = width;
+    out.height = height;
+    out.data = ResizeAxis(src.data, src.width, width, src.height, true);  // width x src.height
+    out.data = ResizeAxis(out.data, src.height, height, width, false);
+    return out;
+}
+
+// A bitmap of the pixels: a top-down 32-bit DIB section, or a bitmap compatible
+// with the screen filled from them.
+GdiBitmap ToBitmap(const Pixels& pixels, bool dibSection)
+{
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = static_cast<LONG>(w);
-    bi.bmiHeader.biHeight = -static_cast<LONG>(h);
+    bi.bmiHeader.biWidth = pixels.width;
+    bi.bmiHeader.biHeight = -pixels.height;
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
+    ClientDC screen(nullptr);
+    if (!dibSection) {
+        GdiBitmap ddb(CreateCompatibleBitmap(screen.get(), pixels.width, pixels.height));
+        if (!ddb || SetDIBits(screen.get(), ddb.get(), 0, pixels.height, pixels.data.data(), &bi, DIB_RGB_COLORS) !=
+                        pixels.height)
+            return GdiBitmap();
+        return ddb;
+    }
     void* bits = nullptr;
     GdiBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const UINT stride = w * 4;
-    if (!dib || !bits || FAILED(source->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits))))
+    if (!dib || !bits)
         return GdiBitmap();
-    if (dibSection)
-        return dib;
-    ClientDC screen(nullptr);
-    GdiBitmap ddb(CreateCompatibleBitmap(screen.get(), static_cast<int>(w), static_cast<int>(h)));
-    if (!ddb || SetDIBits(screen.get(), ddb.get(), 0, h, bits, &bi, DIB_RGB_COLORS) != static_cast<int>(h))
-        return GdiBitmap();
-    return ddb;
+    std::memcpy(bits, pixels.data.data(), pixels.data.size() * sizeof(uint32_t));
+    return dib;
 }
 
 }  // namespace
@@ -183,44 +256,18 @@ SIZE SkinPictureSize(int resourceId, UINT dpi)
 
 GdiBitmap LoadSkinPicture(int resourceId, UINT dpi, bool dibSection)
 {
-    // The most common case needs neither COM nor a decoder.
+    // The most common case needs neither a decoder nor a copy.
     if (dpi == USER_DEFAULT_SCREEN_DPI)
         return LoadBitmapResource(resourceId, dibSection);
     const SIZE want = SkinPictureSize(resourceId, dpi);
     if (want.cx <= 0 || want.cy <= 0)
         return GdiBitmap();
-
-    ComForThisCall com;
-    ComRef<IWICImagingFactory> factory;
-    if (!com.usable() || FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                                 IID_IWICImagingFactory, factory.putVoid())))
-        return GdiBitmap();
-
     // A set that lacks the picture (a build that embeds only some) falls back to
     // the 100 % drawing, resized like any in-between scale.
-    ComRef<IWICBitmapSource> drawing;
-    GdiBitmap keep;
-    if (!OpenDrawing(factory.get(), resourceId, DrawnScaleForDpi(dpi), &drawing, &keep) &&
-        !OpenDrawing(factory.get(), resourceId, 100, &drawing, &keep))
+    Pixels drawing;
+    if (!ReadDrawing(resourceId, DrawnScaleForDpi(dpi), &drawing) && !ReadDrawing(resourceId, 100, &drawing))
         return GdiBitmap();
-
-    // Converted first, so that the scaler blends 8-bit channels, not palette indices.
-    ComRef<IWICFormatConverter> converter;
-    if (FAILED(factory->CreateFormatConverter(converter.put())) ||
-        FAILED(converter->Initialize(drawing.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom)))
-        return GdiBitmap();
-
-    UINT w = 0, h = 0;
-    converter->GetSize(&w, &h);
-    if (w == static_cast<UINT>(want.cx) && h == static_cast<UINT>(want.cy))
-        return ToBitmap(converter.get(), dibSection);
-    // Fant averages the source pixels each target pixel covers: smooth when
-    // shrinking, and a soft bilinear-like enlargement above 200 %.
-    ComRef<IWICBitmapScaler> scaler;
-    if (FAILED(factory->CreateBitmapScaler(scaler.put())) ||
-        FAILED(scaler->Initialize(converter.get(), static_cast<UINT>(want.cx), static_cast<UINT>(want.cy),
-                                  WICBitmapInterpolationModeFant)))
-        return GdiBitmap();
-    return ToBitmap(scaler.get(), dibSection);
+    if (drawing.width != want.cx || drawing.height != want.cy)
+        drawing = Resize(drawing, want.cx, want.cy);
+    return ToBitmap(drawing, dibSection);
 }

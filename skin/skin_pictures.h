@@ -30,12 +30,13 @@ SIZE SkinPictureSize(int resourceId, UINT dpi);
 
 // Picture `resourceId` for a window at `dpi`, SkinPictureSize(resourceId, dpi)
 // large: at a drawn scale the drawing pixel for pixel, otherwise the next larger
-// drawn set (the 200 % set above 192 dpi) resized with a smooth filter. At 96 dpi
+// drawn set (the 200 % set above 192 dpi) resized by area averaging, which blends
+// rather than drops or repeats pixels (the same on every Windows). At 96 dpi
 // the BITMAP resource as LoadBitmapResource gives it. dibSection: a DIB section,
 // read as drawn; otherwise a bitmap compatible with the screen. Null when the
 // picture is missing or cannot be decoded.
 //
-// Decoding needs COM on the calling thread: the loader initialises it for the
-// call if the thread has not (the application does so once at start-up, which
-// saves the set-up per picture).
+// Decoding a PNG needs COM on the calling thread: the loader initialises it for
+// the call if the thread has not (better: the application does so once on its UI
+// thread at start-up, which saves the set-up per picture).
 GdiBitmap LoadSkinPicture(int resourceId, UINT dpi, bool dibSection = false);
