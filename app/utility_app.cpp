@@ -1,5 +1,7 @@
 #include "utility_app.h"
 
+#include <objbase.h>
+
 #include "app/main_dialog.h"
 #include "framework/dialog.h"
 #include "protocol.h"
@@ -14,11 +16,16 @@ bool UtilityApp::InitInstance()
         return false;
     }
 
+    // The skin decodes the pictures drawn for other scales with the imaging
+    // component: COM once for the window's life rather than once per picture.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     MainDialog dialog;
     mainWindow = &dialog;
     SetDialogBkColor(RGB(255, 255, 255), RGB(255, 255, 255));
     dialog.DoModal();
     mainWindow = nullptr;
+    if (SUCCEEDED(com))
+        CoUninitialize();
 
     // Every way out (Exit, the close button, Alt+F4) closes the sockets already; a
     // second StopNetwork does nothing.
