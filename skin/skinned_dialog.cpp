@@ -22,6 +22,7 @@ SkinnedDialog::SkinnedDialog(int templateId, HWND parent)
 
 void SkinnedDialog::LoadBackground()
 {
+    fitted_ = false;
     // A picture copied at its own size is read as drawn (a DIB section); a
     // stretched one as a device-dependent bitmap, like the main window's.
     if (skin_)
@@ -70,17 +71,31 @@ bool SkinnedDialog::OnEraseBkgnd(HDC dc)
 {
     if (!skin_ || !background_)
         return false;
-    const SIZE picture = BitmapSize(background_.get());
+    SIZE picture = BitmapSize(background_.get());
     if (skin_->fit == BackgroundFit::kUnscaled)
         return DrawBitmap(dc, 0, 0, picture.cx, picture.cy, background_.get());
     const RECT client = ClientRect();
-    // Drawn for this size at this dpi: copied pixel for pixel. A size the layout
-    // rounded a pixel away from the picture's is stretched over it.
-    if (picture.cx == client.right && picture.cy == client.bottom)
-        return DrawBitmap(dc, 0, 0, picture.cx, picture.cy, background_.get());
-    DefaultEraseBkgnd(dc);
-    StretchBitmap(dc, 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx, picture.cy);
-    return true;
+    // A stretched picture is stretched once, to the client area's size, and then
+    // copied: every erase of a large window at a high dpi would otherwise stretch
+    // several megabytes again. A new size starts again from the picture as drawn.
+    if (picture.cx != client.right || picture.cy != client.bottom) {
+        if (fitted_) {
+            LoadBackground();
+            picture = BitmapSize(background_.get());
+        }
+        GdiBitmap fitted(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        MemoryDC target(dc);
+        if (!fitted || !target)
+            return false;
+        {
+            SelectObjectGuard select(target.get(), fitted.get());
+            StretchBitmap(target.get(), 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx,
+                          picture.cy);
+        }
+        background_ = std::move(fitted);
+        fitted_ = true;
+    }
+    return DrawBitmap(dc, 0, 0, client.right, client.bottom, background_.get());
 }
 
 HBRUSH SkinnedDialog::OnCtlColor(HDC dc, HWND ctl, int kind)

@@ -36,14 +36,13 @@ protected:
 
     // Stores value in the answer (if any) and ends the dialog with result.
     void EndWithAnswer(int value, INT_PTR result);
-    // The background picture as drawn for the window's dpi.
-    HBITMAP Background() const { return background_.get(); }
 
 private:
     void LoadBackground();
 
     const WindowSkin* skin_;
     GdiBitmap background_;
+    bool fitted_ = false;  // background_ is the picture stretched to the client area
     SkinButtonSet buttons_;
     int* answer_ = nullptr;
     int answerOk_ = 1;
