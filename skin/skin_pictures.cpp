@@ -256,6 +256,9 @@ SIZE SkinPictureSize(int resourceId, UINT dpi)
 
 GdiBitmap LoadSkinPicture(int resourceId, UINT dpi, bool dibSection)
 {
+    // 0 is what GetDpiForWindow answers for no window: the 96-dpi pictures then.
+    if (dpi == 0)
+        dpi = USER_DEFAULT_SCREEN_DPI;
     // The most common case needs neither a decoder nor a copy.
     if (dpi == USER_DEFAULT_SCREEN_DPI)
         return LoadBitmapResource(resourceId, dibSection);

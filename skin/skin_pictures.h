@@ -33,7 +33,8 @@ SIZE SkinPictureSize(int resourceId, UINT dpi);
 // drawn set (the 200 % set above 192 dpi) resized by area averaging, which blends
 // rather than drops or repeats pixels (the same on every Windows). At 96 dpi
 // the BITMAP resource as LoadBitmapResource gives it. dibSection: a DIB section,
-// read as drawn; otherwise a bitmap compatible with the screen. Null when the
+// read as drawn; otherwise a bitmap compatible with the screen. A dpi of 0 (what
+// GetDpiForWindow gives for an invalid window) counts as 96. Null when the
 // picture is missing or cannot be decoded.
 //
 // Decoding a PNG needs COM on the calling thread: the loader initialises it for

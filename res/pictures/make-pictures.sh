@@ -17,7 +17,8 @@
 # and l (a length of one: radius, stroke width, type size). So a set is drawn at
 # its scale, with strokes, corners and captions of that size, never resampled.
 #
-# Needs ImageMagick 6 or 7 and the DejaVu fonts (Debian: imagemagick, fonts-dejavu-core).
+# Needs ImageMagick 6 or 7, the DejaVu fonts and python3 (Debian: imagemagick,
+# fonts-dejavu-core, python3; the checksums use its zlib.crc32).
 # Re-running gives the same files byte for byte, so only changed pictures show up in
 # version control. Geometry (control rectangles in dialog units, base units) lives in
 # geometry.sh, shared with the preview script.
