@@ -10,6 +10,9 @@
 #include "framework/gdi.h"
 #include "skin/skin_list_ctrl.h"
 
+// The lists' row height at 100 %.
+constexpr int kPanelRowHeight = 15;
+
 struct ListColumn {
     const char* title;
     int width;

@@ -97,6 +97,28 @@ void SkinListCtrl::PositionScrollBars()
     vBar.Resync();
 }
 
+void SkinListCtrl::SetRowHeight(int rowHeight96)
+{
+    rowHeight96_ = rowHeight96;
+    ApplyRowHeight();
+}
+
+void SkinListCtrl::ApplyRowHeight()
+{
+    // A small image list one pixel wide: the list makes a row as high as the
+    // higher of its font and its small images, plus one pixel of padding. At 100 %
+    // the font's own height is the row's.
+    constexpr int kRowPadding = 1;
+    const UINT dpi = WindowDpi(hwnd);
+    HIMAGELIST rows = nullptr;
+    if (rowHeight96_ > 0 && dpi != kBaseDpi)
+        rows = ImageList_Create(1, ScaleToDpi(rowHeight96_, dpi) - kRowPadding, ILC_COLOR, 0, 1);
+    // The list owns the image list it holds (no LVS_SHAREIMAGELISTS); the one it gives back is ours.
+    auto previous = reinterpret_cast<HIMAGELIST>(Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows)));
+    if (previous)
+        ImageList_Destroy(previous);
+}
+
 void SkinListCtrl::FollowDpi()
 {
     const UINT dpi = WindowDpi(hwnd);
@@ -121,6 +143,7 @@ void SkinListCtrl::FollowDpi()
     for (int i = 0; i < columns; ++i)
         Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
              MulDiv(static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))), to, from));
+    ApplyRowHeight();
     PositionScrollBars();
     Invalidate();
     if (header.hwnd)

@@ -21,6 +21,9 @@ public:
     bool AttachScrollBars();
     // Places the bars against the list and refreshes them.
     void PositionScrollBars();
+    // Rows at least rowHeight96 pixels high at 100 %, times the scale at other dpis
+    // (the list sizes its rows from its font, which does not grow exactly in step).
+    void SetRowHeight(int rowHeight96);
     // Paints the list (without its header) into `dc` off screen.
     void Paint(HDC dc);
 
@@ -39,7 +42,9 @@ private:
     // The window was laid out for another dpi: the font and the column widths are
     // scaled from the old dpi to the new one, the header and bars follow.
     void FollowDpi();
+    void ApplyRowHeight();
     UINT dpi_ = 0;  // the dpi the font and the columns are at
+    int rowHeight96_ = 0;
     GdiFont font_;  // the font this list made for a new dpi, once it made one
     // Carries the selection of the item being drawn from its pre-paint to its
     // post-paint notification.
