@@ -24,4 +24,5 @@ void SetUpPanelList(HWND dialog, SkinListCtrl& list, GdiFont* font, const ListCo
     // The row height the 13-pixel font gives at 100 % (measured under Wine 8), held
     // at its multiple at other scales.
     list.SetRowHeight(kPanelRowHeight);
+    list.header.height96 = kPanelHeaderHeight;
 }

@@ -1,5 +1,7 @@
 #include "skin/skin_header_ctrl.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "framework/dpi.h"
@@ -94,6 +96,18 @@ LRESULT SkinHeaderCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_ERASEBKGND:
         return 0;
+    case HDM_LAYOUT: {
+        // The list asks where its header goes whenever its size or font changes.
+        const LRESULT r = DefaultProc(msg, wParam, lParam);
+        auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
+        const UINT dpi = WindowDpi(hwnd);
+        if (r && layout && layout->prc && layout->pwpos && height96 > 0 && dpi != kBaseDpi) {
+            const int height = ScaleToDpi(height96, dpi);
+            layout->pwpos->cy = height;
+            layout->prc->top = layout->pwpos->y + height;
+        }
+        return r;
+    }
     default:
         return DefaultProc(msg, wParam, lParam);
     }

@@ -10,6 +10,9 @@
 
 class SkinHeaderCtrl : public HeaderCtrl {
 public:
+    // The header's height at 100 %, held at its multiple at other dpis (its font
+    // alone does not grow in step). 0: the font's.
+    int height96 = 0;
     // Paints the whole header into `dc` (off screen, copied in one step).
     void Paint(HDC dc);
 

@@ -209,11 +209,14 @@ TEST_F(MainWindowDpi, IsItsBaseLayoutTimesTheScaleAndFollowsAMoveToAnotherScale)
         ExpectFacesFor(dialog_, dpi);
         ExpectListBarsFor(window_, IDC_DEVICE_LIST, dpi);
         ExpectListBarsFor(window_, IDC_VOLUME_LIST, dpi);
-        // A row of the device list: 15 pixels at 100 %.
+        // A row of the device list and its header: 15 and 18 pixels at 100 %.
         AddRow("Office Storage", "198.51.100.20", "255.255.255.0", "198.51.100.1", "0", "m");
         RECT row{};
         ListView_GetItemRect(Item(IDC_DEVICE_LIST), 0, &row, LVIR_BOUNDS);
         EXPECT_NEAR(row.bottom - row.top, Exact(kPanelRowHeight, dpi), 1.0);
+        RECT header{};
+        GetWindowRect(ListView_GetHeader(Item(IDC_DEVICE_LIST)), &header);
+        EXPECT_NEAR(header.bottom - header.top, Exact(kPanelHeaderHeight, dpi), 1.0);
         // The first column of the device list: 94 pixels at 100 %.
         EXPECT_NEAR(ListView_GetColumnWidth(Item(IDC_DEVICE_LIST), 0), Exact(94, dpi), 1.0);
         // The outline's corner: its first column starts 5 rows down at 100 %.
