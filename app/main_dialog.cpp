@@ -7,6 +7,7 @@
 #include "app/window_shape.h"
 #include "framework/application.h"
 #include "framework/busy.h"
+#include "framework/dpi.h"
 #include "protocol.h"
 #include "resource.h"
 
@@ -14,10 +15,12 @@ namespace {
 
 constexpr char kWindowTitle[] = "Kavron Storage Utility";
 
-HICON LoadAppIcon(int sizeMetricX, int sizeMetricY)
+// The icon's image of the size the system wants at the window's dpi.
+HICON LoadAppIcon(int sizeMetricX, int sizeMetricY, UINT dpi)
 {
     return static_cast<HICON>(LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                         GetSystemMetrics(sizeMetricX), GetSystemMetrics(sizeMetricY), 0));
+                                         SystemMetricForDpi(sizeMetricX, dpi), SystemMetricForDpi(sizeMetricY, dpi),
+                                         0));
 }
 
 }  // namespace
@@ -41,10 +44,7 @@ bool MainDialog::OnInitDialog()
 
     // The window has no caption: the title only shows on the taskbar button.
     SetWindowTextA(hwnd, kWindowTitle);
-    bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
-    smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
-    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    SetIconsForDpi();
 
     drives_.RebuildDriveLetters();
     // A click on Exit or the close button during a wait is held as the close box's is,
@@ -69,6 +69,28 @@ bool MainDialog::OnInitDialog()
     // over the window rather than before it appears.
     PostMessageA(hwnd, kReportReceiveFailures, 0, 0);
     return false;
+}
+
+void MainDialog::SetIconsForDpi()
+{
+    HICON big = LoadAppIcon(SM_CXICON, SM_CYICON, Dpi());
+    HICON small = LoadAppIcon(SM_CXSMICON, SM_CYSMICON, Dpi());
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (bigIcon_)
+        DestroyIcon(bigIcon_);
+    if (smallIcon_)
+        DestroyIcon(smallIcon_);
+    bigIcon_ = big;
+    smallIcon_ = small;
+}
+
+void MainDialog::OnDpiChanged(UINT dpi, const RECT* suggested)
+{
+    // The layout, the background, the faces, the lists and (through the size change)
+    // the outline follow in the base; the icons are the window's own.
+    SkinnedDialog::OnDpiChanged(dpi, suggested);
+    SetIconsForDpi();
 }
 
 INT_PTR MainDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -301,7 +323,7 @@ LRESULT MainDialog::OnNcHitTest(int /*x*/, int /*y*/, LRESULT defaultResult)
 void MainDialog::OnSize(UINT /*type*/, int cx, int cy)
 {
     // The window owns the region from here on.
-    SetWindowRgn(hwnd, CreateMainWindowRegion(cx, cy), TRUE);
+    SetWindowRgn(hwnd, CreateMainWindowRegion(cx, cy, Dpi()), TRUE);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
@@ -312,8 +334,8 @@ bool MainDialog::OnPaint()
     PaintDC paint(hwnd);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()));
     const RECT client = ClientRect();
-    const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    const int x = (client.right - SystemMetricForDpi(SM_CXICON, Dpi()) + 1) / 2;
+    const int y = (client.bottom - SystemMetricForDpi(SM_CYICON, Dpi()) + 1) / 2;
     DrawIcon(paint.get(), x, y, bigIcon_);
     return true;
 }

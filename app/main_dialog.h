@@ -39,8 +39,11 @@ protected:
     void OnDestroy() override;
     // The one door of every flow (see FlowArrival).
     INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(UINT dpi, const RECT* suggested) override;
 
 private:
+    // The window's icons at the size the system wants for its dpi.
+    void SetIconsForDpi();
     // Posted once by the initialisation, so that the message is told over the window.
     static constexpr UINT kReportReceiveFailures = WM_APP + 1;
     // Posted by a key in the device list, once the list has moved its selection, and

@@ -1,5 +1,6 @@
 // The look both lists of the main window share: the bitmap scroll bars, full-row
-// selection, a 13-pixel Tahoma of their own, black text, and their columns.
+// selection, a 13-pixel Tahoma of their own, black text, and their columns (the
+// pixel sizes at 100 %, scaled for the window's dpi).
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,10 @@
 
 #include "framework/gdi.h"
 #include "skin/skin_list_ctrl.h"
+
+// The lists' row and header heights at 100 % (as their font gives them under Wine 8).
+constexpr int kPanelRowHeight = 15;
+constexpr int kPanelHeaderHeight = 18;
 
 struct ListColumn {
     const char* title;

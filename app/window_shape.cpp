@@ -3,22 +3,33 @@
 #include <cstring>
 #include <vector>
 
-void MainWindowShapeRects(int w, int h, RECT (&r)[kWindowShapeRectCount])
+#include "framework/dpi.h"
+
+void MainWindowShapeRects(int w, int h, RECT (&r)[kWindowShapeRectCount], UINT dpi)
 {
     // Left and right edges step in over five columns. The right-hand side is not an
     // exact mirror: column w-4 spans one row less at each end than column 3.
+    auto s = [dpi](int pixels) { return ScaleToDpi(pixels, dpi); };
     const RECT bands[kWindowShapeRectCount] = {
-        {0, 5, 1, h - 5},         {1, 3, 2, h - 3},         {2, 2, 3, h - 2},         {3, 1, 4, h - 1},
-        {4, 1, 5, h - 1},         {5, 1, w - 5, h},         {w - 5, 1, w - 4, h - 1}, {w - 4, 2, w - 3, h - 2},
-        {w - 3, 2, w - 2, h - 2}, {w - 2, 3, w - 1, h - 3}, {w - 1, 5, w, h - 5},
+        {0, s(5), s(1), h - s(5)},
+        {s(1), s(3), s(2), h - s(3)},
+        {s(2), s(2), s(3), h - s(2)},
+        {s(3), s(1), s(4), h - s(1)},
+        {s(4), s(1), s(5), h - s(1)},
+        {s(5), s(1), w - s(5), h},
+        {w - s(5), s(1), w - s(4), h - s(1)},
+        {w - s(4), s(2), w - s(3), h - s(2)},
+        {w - s(3), s(2), w - s(2), h - s(2)},
+        {w - s(2), s(3), w - s(1), h - s(3)},
+        {w - s(1), s(5), w, h - s(5)},
     };
     std::memcpy(r, bands, sizeof(bands));
 }
 
-HRGN CreateMainWindowRegion(int width, int height)
+HRGN CreateMainWindowRegion(int width, int height, UINT dpi)
 {
     RECT rects[kWindowShapeRectCount];
-    MainWindowShapeRects(width, height, rects);
+    MainWindowShapeRects(width, height, rects, dpi);
 
     std::vector<unsigned char> buffer(sizeof(RGNDATAHEADER) + sizeof(rects));
     auto* data = reinterpret_cast<RGNDATA*>(buffer.data());

@@ -68,6 +68,28 @@ bool ReturnsResultDirectly(UINT msg)
     }
 }
 
+// Under per-monitor awareness (v2) the dialog manager would lay a dialog out again
+// from its template at each dpi change, with the uneven base units the layout
+// avoids: the dialogs lay themselves out (Windows 10 1703 and later have it).
+void KeepSystemFromRelayingOut(HWND dialog)
+{
+    using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+    static const auto setBehavior = [] {
+        HMODULE user32 = GetModuleHandleA("user32.dll");
+        return user32 ? reinterpret_cast<SetBehaviorFn>(
+                            reinterpret_cast<void*>(GetProcAddress(user32, "SetDialogDpiChangeBehavior")))
+                      : nullptr;
+    }();
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    if (setBehavior)
+        setBehavior(dialog, kDisableAll, kDisableAll);
+}
+
+bool IsTopLevel(HWND h)
+{
+    return (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) == 0;
+}
+
 }  // namespace
 
 void SetDialogBkColor(COLORREF background, COLORREF text)
@@ -199,6 +221,28 @@ bool Dialog::HoldWhileBusy(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resu
     }
 }
 
+void Dialog::LayOutForFirstDpi()
+{
+    if (!layout_.Record(hwnd, ResourceInstance(), templateId_))
+        return;
+    KeepSystemFromRelayingOut(hwnd);
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    const UINT dpi = WindowDpi(owner ? owner : hwnd);
+    if (IsTopLevel(hwnd))
+        SetLayoutDpi(hwnd, dpi);
+    layout_.Apply(hwnd, dpi, nullptr);
+}
+
+void Dialog::OnDpiChanged(UINT dpi, const RECT* suggested)
+{
+    if (IsTopLevel(hwnd))
+        SetLayoutDpi(hwnd, dpi);
+    layout_.Apply(hwnd, dpi, suggested);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, WM_DPICHANGED_AFTERPARENT, 0, 0);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 INT_PTR Dialog::Finish(UINT msg, LRESULT result)
 {
     if (ReturnsResultDirectly(msg))
@@ -222,6 +266,7 @@ INT_PTR CALLBACK Dialog::StaticDialogProc(HWND h, UINT msg, WPARAM wParam, LPARA
     }
     INT_PTR r = self->DialogProc(msg, wParam, lParam);
     if (msg == WM_NCDESTROY && self->hwnd == h) {
+        ForgetLayoutDpi(h);
         self->DetachObject();
         if (!self->modal_)
             self->ended_ = true;
@@ -241,8 +286,10 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
     switch (msg) {
     case WM_INITDIALOG:
-        // The template's list and combo box strings go in before the dialog's own
+        // Laid out for its dpi before anything reads a control's place. The
+        // template's list and combo box strings go in before the dialog's own
         // initialisation, which may select among them.
+        LayOutForFirstDpi();
         ExecuteDlgInit(hwnd, ResourceInstance(), templateId_);
         return OnInitDialog() ? TRUE : FALSE;
 
@@ -314,6 +361,10 @@ INT_PTR Dialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         OnClose();
         return TRUE;
+
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return Finish(msg, 0);
 
     case WM_PAINT:
         return OnPaint() ? TRUE : FALSE;

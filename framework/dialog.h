@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "framework/dialog_layout.h"
 #include "framework/window.h"
 
 // Process-wide colour scheme for dialogs that leave WM_CTLCOLOR* to the framework:
@@ -63,6 +64,15 @@ public:
     // *result is then the message's result.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT* /*result*/) { return false; }
 
+    // The window moved to a monitor of another scale (WM_DPICHANGED; a test sends
+    // one with any dpi): the default lays the dialog out for `dpi` at `suggested`,
+    // tells every child (WM_DPICHANGED_AFTERPARENT) and repaints. A derived dialog
+    // calls it first, then reloads what it drew for the old dpi.
+    virtual void OnDpiChanged(UINT dpi, const RECT* suggested);
+    // The dpi the dialog is laid out for, and its layout (96-dpi rectangles).
+    UINT Dpi() const { return WindowDpi(hwnd); }
+    const DialogLayout& Layout() const { return layout_; }
+
     // The erase the system would do: the WM_CTLCOLORDLG brush over the client area.
     void DefaultEraseBkgnd(HDC dc);
 
@@ -74,10 +84,14 @@ private:
     INT_PTR Finish(UINT msg, LRESULT result);
     bool HoldWhileBusy(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     HWND OwnerWindow() const;
+    // At WM_INITDIALOG: the template's layout at the owner's dpi (a dialog opens on
+    // its owner's monitor), or the window's own for an unowned one.
+    void LayOutForFirstDpi();
 
     int templateId_;
     HWND parent_;
     bool modal_ = false;
     bool ended_ = false;
     INT_PTR result_ = 0;
+    DialogLayout layout_;
 };

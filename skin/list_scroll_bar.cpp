@@ -3,20 +3,23 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
+#include "framework/dpi.h"
 #include "skin/list_scroll.h"
 #include "skin/paint_messages.h"
+#include "skin/skin_pictures.h"
 
 ListScrollBar::ListScrollBar(const Axis& axis) : thumb_(axis.initialThumb), axis_(axis) {}
 
 void ListScrollBar::LoadPictures()
 {
-    if (picturesLoaded_)
+    const UINT dpi = WindowDpi(hwnd);
+    if (picturesDpi_ == dpi)
         return;
-    picturesLoaded_ = true;
-    auto load = [](Bitmaps& bitmaps, int id, int greyId) {
-        bitmaps.normal = LoadBitmapResource(id);
+    picturesDpi_ = dpi;
+    auto load = [dpi](Bitmaps& bitmaps, int id, int greyId) {
+        bitmaps.normal = LoadSkinPicture(id, dpi);
         if (greyId)
-            bitmaps.grey = LoadBitmapResource(greyId);
+            bitmaps.grey = LoadSkinPicture(greyId, dpi);
     };
     load(trackBitmaps_, axis_.track.bitmap, axis_.track.greyBitmap);
     load(backBitmaps_, axis_.backArrow.bitmap, axis_.backArrow.greyBitmap);
@@ -30,10 +33,16 @@ void ListScrollBar::PreSubclassWindow()
     Static::PreSubclassWindow();
 }
 
+int ListScrollBar::ToBase(int pixels) const
+{
+    const UINT dpi = picturesDpi_ ? picturesDpi_ : kBaseDpi;
+    return MulDiv(pixels, static_cast<int>(kBaseDpi), static_cast<int>(dpi));
+}
+
 int ListScrollBar::Length() const
 {
     const RECT client = ClientRect();
-    return axis_.vertical ? client.bottom : client.right;
+    return ToBase(axis_.vertical ? client.bottom : client.right);
 }
 
 bool ListScrollBar::InZone(const Span& span, int along, int across) const
@@ -207,9 +216,11 @@ void ListScrollBar::PaintNow()
 
 ListScrollBar::Box ListScrollBar::Place(int along, int across, int alongSize, int acrossSize) const
 {
-    if (axis_.vertical)
-        return {across, along, acrossSize, alongSize};
-    return {along, across, alongSize, acrossSize};
+    const UINT dpi = picturesDpi_ ? picturesDpi_ : kBaseDpi;
+    const RECT base = axis_.vertical ? RECT{across, along, across + acrossSize, along + alongSize}
+                                     : RECT{along, across, along + alongSize, across + acrossSize};
+    const RECT r = ScaleRectToDpi(base, dpi);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 void ListScrollBar::DrawPicture(HDC dc, const Picture& picture, const Bitmaps& bitmaps, int at, bool canScroll) const
@@ -243,8 +254,10 @@ void ListScrollBar::Paint(HDC target)
     HBITMAP trackBitmap = trackBitmaps_.For(canScroll);
     if (trackLength > 0 && trackBitmap) {
         const Box box = Place(trackFrom, 0, trackLength, track.across);
+        // The strip is the same all along: its first 100 % pixel's worth, stretched.
         const Box source = Place(0, 0, track.sourceAlong, track.sourceAcross);
-        StretchBitmap(dc, box.x, box.y, box.width, box.height, trackBitmap, 0, 0, source.width, source.height);
+        StretchBitmap(dc, box.x, box.y, box.width, box.height, trackBitmap, 0, 0, source.width > 0 ? source.width : 1,
+                      source.height > 0 ? source.height : 1);
     }
     DrawPicture(dc, axis_.backArrow, backBitmaps_, axis_.backArrow.at.At(length), canScroll);
     DrawPicture(dc, axis_.forwardArrow, forwardBitmaps_, axis_.forwardArrow.at.At(length), canScroll);
@@ -257,11 +270,15 @@ LRESULT ListScrollBar::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (HandlePaintMessage(*this, msg, wParam))
         return 0;
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
+    const int x = ToBase(GET_X_LPARAM(lParam));
+    const int y = ToBase(GET_Y_LPARAM(lParam));
     const int along = axis_.vertical ? y : x;
     const int across = axis_.vertical ? x : y;
     switch (msg) {
+    case WM_DPICHANGED_AFTERPARENT:
+        LoadPictures();
+        Resync();
+        break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // the static class sends a quick second click as this
         Press(along, across);

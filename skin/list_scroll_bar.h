@@ -7,6 +7,10 @@
 //
 // Along the bar is y for the vertical bar and x for the horizontal one; "back" is the
 // up or left end, "forward" the down or right end.
+//
+// The axis is given in 100 % pixels, and the bar works in them at every dpi: the
+// pointer's position is divided by the scale on the way in, and every picture is
+// placed at its 100 % box times the scale, from the pictures drawn for that scale.
 #pragma once
 
 #include <windows.h>
@@ -153,7 +157,10 @@ private:
     bool InZone(const Span& span, int along, int across) const;
     bool InThumb(int along, int across) const;
     void LoadPictures();
+    // A 100 % block along and across the bar, in the client area's pixels.
     Box Place(int along, int across, int alongSize, int acrossSize) const;
+    // A client-area pixel position as 100 % pixels.
+    int ToBase(int pixels) const;
     void DrawPicture(HDC dc, const Picture& picture, const Bitmaps& bitmaps, int at, bool canScroll) const;
 
     const Axis& axis_;
@@ -161,6 +168,6 @@ private:
     bool pressing_ = false;
     // A press lost the capture before its release: that release does nothing.
     bool pressCancelled_ = false;
-    bool picturesLoaded_ = false;
+    UINT picturesDpi_ = 0;  // the dpi the pictures were loaded for; 0: none yet
     Bitmaps trackBitmaps_, backBitmaps_, forwardBitmaps_, thumbBitmaps_;
 };

@@ -5,15 +5,17 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/dpi.h"
 #include "skin/mask_region.h"
+#include "skin/skin_pictures.h"
 
 namespace {
 
-bool LoadFace(GdiBitmap* slot, int id, bool* ok)
+bool LoadFace(GdiBitmap* slot, int id, UINT dpi, bool* ok)
 {
     if (id == 0)
         return true;
-    *slot = LoadBitmapResource(id);
+    *slot = LoadSkinPicture(id, dpi);
     if (!*slot)
         *ok = false;
     return static_cast<bool>(*slot);
@@ -68,16 +70,18 @@ bool SkinButton::SetSkin(const ButtonFaces& faces, FaceDrawMode mode, bool borde
     overBitmap.reset();
     focusBitmap.reset();
 
+    faces_ = faces;
+    facesDpi = WindowDpi(hwnd);
     bool ok = true;
-    LoadFace(&normalBitmap, faces.normal, &ok);
-    LoadFace(&downBitmap, faces.down, &ok);
-    LoadFace(&overBitmap, faces.over, &ok);
-    LoadFace(&disabledBitmap, faces.disabled != 0 ? faces.disabled : faces.normal, &ok);
-    LoadFace(&focusBitmap, faces.focus, &ok);
+    LoadFace(&normalBitmap, faces.normal, facesDpi, &ok);
+    LoadFace(&downBitmap, faces.down, facesDpi, &ok);
+    LoadFace(&overBitmap, faces.over, facesDpi, &ok);
+    LoadFace(&disabledBitmap, faces.disabled != 0 ? faces.disabled : faces.normal, facesDpi, &ok);
+    LoadFace(&focusBitmap, faces.focus, facesDpi, &ok);
     // The region is cut by exact colour: read the mask as it was drawn, whatever
     // the screen's colour depth would turn a device-dependent copy into.
     if (faces.mask != 0) {
-        maskBitmap = LoadBitmapResource(faces.mask, true);
+        maskBitmap = LoadSkinPicture(faces.mask, facesDpi, true);
         ok = ok && static_cast<bool>(maskBitmap);
     }
 
@@ -152,6 +156,12 @@ LRESULT SkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             pressed = true;
             return r;
         }
+
+    case WM_DPICHANGED_AFTERPARENT:
+        // The window was laid out for another dpi: the faces drawn for it.
+        if (WindowDpi(hwnd) != facesDpi)
+            SetSkin(faces_, drawMode, border != 0, margin);
+        return DefaultProc(msg, wParam, lParam);
 
     case WM_LBUTTONDBLCLK:
         // A double click is a second press, so it clicks a second time.
@@ -338,8 +348,9 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
 
     const std::string caption = showCaption ? WindowText(hwnd) : std::string();
     RECT captionRect = item;
-    captionRect.left += margin + 2;
-    captionRect.right -= margin + 2;
+    const UINT dpi = WindowDpi(hwnd);
+    captionRect.left += ScaleToDpi(margin + 2, dpi);
+    captionRect.right -= ScaleToDpi(margin + 2, dpi);
     SetBkMode(dc, TRANSPARENT);
 
     auto fill = [&] {
@@ -395,7 +406,7 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
     // until the keyboard is used.
     const bool focusShown = (state & ODS_FOCUS) && !(state & ODS_NOFOCUSRECT);
     if (focusShown && (margin > 0 || !focusBitmap)) {
-        const int inset = margin > 0 ? margin : kFocusInset;
+        const int inset = ScaleToDpi(margin > 0 ? margin : kFocusInset, dpi);
         RECT focusRect = item;
         InflateRect(&focusRect, -inset, -inset);
         SetTextColor(dc, RGB(0, 0, 0));

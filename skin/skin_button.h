@@ -39,7 +39,8 @@ public:
 
     SkinButton();
 
-    // Loads the faces (replacing the previous ones) and the drawing settings:
+    // Loads the faces as drawn for the window's dpi (replacing the previous ones;
+    // again at each dpi change) and the drawing settings:
     // border draws a 3D edge around the face; margin insets the caption and the
     // focus rectangle. A mask shapes the window and, in copy mode, sizes it.
     // Returns false when a given bitmap could not be loaded.
@@ -71,8 +72,10 @@ public:
     GdiRegion region;  // our copy; the window owns the one it was given
     short border = 0;
     FaceDrawMode drawMode = FaceDrawMode::kStretch;
+    UINT facesDpi = 0;  // the dpi the faces were loaded for
 
 private:
+    ButtonFaces faces_;
     bool IsUnderPoint(POINT screen) const;
     void DrawFace(HDC dc, HBITMAP face, const RECT& r) const;
     void ClearOtherRadios();

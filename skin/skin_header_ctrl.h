@@ -1,5 +1,6 @@
 // SkinHeaderCtrl: the column header of a SkinListCtrl, drawn from the header
-// background and separator pictures with centred column titles.
+// background and separator pictures with centred column titles, as drawn for its
+// window's dpi.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,9 @@
 
 class SkinHeaderCtrl : public HeaderCtrl {
 public:
+    // The header's height at 100 %, held at its multiple at other dpis (its font
+    // alone does not grow in step). 0: the font's.
+    int height96 = 0;
     // Paints the whole header into `dc` (off screen, copied in one step).
     void Paint(HDC dc);
 
@@ -19,4 +23,5 @@ private:
     void LoadPictures();
     GdiBitmap background_;
     GdiBitmap separator_;
+    UINT picturesDpi_ = 0;
 };

@@ -3,10 +3,17 @@
 #include <commctrl.h>
 
 #include "framework/application.h"
+#include "framework/dpi.h"
 #include "framework/gdi.h"
 #include "skin/paint_messages.h"
 
 namespace {
+
+// The bars' thickness at 100 %; the vertical one stops a pixel above the list's
+// bottom edge, the horizontal one two short of its right edge.
+constexpr int kBarThickness = 14;
+constexpr int kVBarShortening = 1;
+constexpr int kHBarShortening = 2;
 
 // SS_NOTIFY: a static control without it is transparent to the mouse.
 constexpr DWORD kBarStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_NOTIFY;
@@ -37,6 +44,7 @@ void SkinListCtrl::PreSubclassWindow()
     HWND h = GetHeader();
     if (h)
         header.SubclassWindow(h);
+    dpi_ = WindowDpi(hwnd);
     ListCtrl::PreSubclassWindow();
 }
 
@@ -79,10 +87,67 @@ void SkinListCtrl::PositionScrollBars()
     RECT r = WindowRect();
     MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(vBar.hwnd, nullptr, r.right, r.top, 14, r.bottom - r.top - 1, flags);
-    SetWindowPos(hBar.hwnd, nullptr, r.left, r.bottom, r.right - r.left - 2, 14, flags);
+    const UINT dpi = WindowDpi(hwnd);
+    const int thickness = ScaleToDpi(kBarThickness, dpi);
+    SetWindowPos(vBar.hwnd, nullptr, r.right, r.top, thickness, r.bottom - r.top - ScaleToDpi(kVBarShortening, dpi),
+                 flags);
+    SetWindowPos(hBar.hwnd, nullptr, r.left, r.bottom, r.right - r.left - ScaleToDpi(kHBarShortening, dpi), thickness,
+                 flags);
     hBar.Resync();
     vBar.Resync();
+}
+
+void SkinListCtrl::SetRowHeight(int rowHeight96)
+{
+    rowHeight96_ = rowHeight96;
+    ApplyRowHeight();
+}
+
+void SkinListCtrl::ApplyRowHeight()
+{
+    // A small image list one pixel wide: the list makes a row as high as the
+    // higher of its font and its small images, plus one pixel of padding. At 100 %
+    // the font's own height is the row's.
+    constexpr int kRowPadding = 1;
+    const UINT dpi = WindowDpi(hwnd);
+    HIMAGELIST rows = nullptr;
+    if (rowHeight96_ > 0 && dpi != kBaseDpi)
+        rows = ImageList_Create(1, ScaleToDpi(rowHeight96_, dpi) - kRowPadding, ILC_COLOR, 0, 1);
+    // The list owns the image list it holds (no LVS_SHAREIMAGELISTS); the one it gives back is ours.
+    auto previous = reinterpret_cast<HIMAGELIST>(Send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows)));
+    if (previous)
+        ImageList_Destroy(previous);
+}
+
+void SkinListCtrl::FollowDpi()
+{
+    const UINT dpi = WindowDpi(hwnd);
+    if (dpi == dpi_ || dpi_ == 0) {
+        dpi_ = dpi;
+        return;
+    }
+    const int from = static_cast<int>(dpi_), to = static_cast<int>(dpi);
+    dpi_ = dpi;
+    LOGFONTA lf = {};
+    auto current = reinterpret_cast<HFONT>(Send(WM_GETFONT));
+    if (current && GetObjectA(current, sizeof lf, &lf)) {
+        lf.lfHeight = MulDiv(lf.lfHeight, to, from);
+        lf.lfWidth = MulDiv(lf.lfWidth, to, from);
+        GdiFont made(CreateFontIndirectA(&lf));
+        if (made) {
+            Send(WM_SETFONT, reinterpret_cast<WPARAM>(made.get()), FALSE);
+            font_ = std::move(made);  // the one it replaces, if ours, goes now
+        }
+    }
+    const int columns = header.hwnd ? static_cast<int>(header.Send(HDM_GETITEMCOUNT)) : 0;
+    for (int i = 0; i < columns; ++i)
+        Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
+             MulDiv(static_cast<int>(Send(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i))), to, from));
+    ApplyRowHeight();
+    PositionScrollBars();
+    Invalidate();
+    if (header.hwnd)
+        header.Invalidate();
 }
 
 void SkinListCtrl::ResyncBars()
@@ -125,6 +190,9 @@ LRESULT SkinListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         ResyncBars();
         return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+        FollowDpi();
+        return DefaultProc(msg, wParam, lParam);
     case WM_NCCALCSIZE:
         UpdateWindow(hwnd);
         // Once the bitmap bars stand in for them, the list's own bars stay out of

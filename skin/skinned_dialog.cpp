@@ -1,5 +1,7 @@
 #include "skin/skinned_dialog.h"
 
+#include "skin/skin_pictures.h"
+
 namespace {
 
 // Texts that sit on the picture: labels, and the captions of check and radio
@@ -16,11 +18,15 @@ bool DrawsOnThePicture(HWND ctl)
 
 SkinnedDialog::SkinnedDialog(int templateId, HWND parent)
     : Dialog(templateId, parent), skin_(FindWindowSkin(templateId))
+{}
+
+void SkinnedDialog::LoadBackground()
 {
+    fitted_ = false;
     // A picture copied at its own size is read as drawn (a DIB section); a
     // stretched one as a device-dependent bitmap, like the main window's.
     if (skin_)
-        background_ = LoadBitmapResource(skin_->background, skin_->fit == BackgroundFit::kUnscaled);
+        background_ = LoadSkinPicture(skin_->background, Dpi(), skin_->fit == BackgroundFit::kUnscaled);
 }
 
 void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
@@ -32,8 +38,16 @@ void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
 
 bool SkinnedDialog::OnInitDialog()
 {
+    LoadBackground();
     BindSkinButtons(hwnd, TemplateId(), &buttons_);
     return true;
+}
+
+void SkinnedDialog::OnDpiChanged(UINT dpi, const RECT* suggested)
+{
+    Dialog::OnDpiChanged(dpi, suggested);
+    LoadBackground();
+    Invalidate();
 }
 
 void SkinnedDialog::EndWithAnswer(int value, INT_PTR result)
@@ -57,13 +71,31 @@ bool SkinnedDialog::OnEraseBkgnd(HDC dc)
 {
     if (!skin_ || !background_)
         return false;
-    const SIZE picture = BitmapSize(background_.get());
+    SIZE picture = BitmapSize(background_.get());
     if (skin_->fit == BackgroundFit::kUnscaled)
         return DrawBitmap(dc, 0, 0, picture.cx, picture.cy, background_.get());
-    DefaultEraseBkgnd(dc);
     const RECT client = ClientRect();
-    StretchBitmap(dc, 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx, picture.cy);
-    return true;
+    // A stretched picture is stretched once, to the client area's size, and then
+    // copied: every erase of a large window at a high dpi would otherwise stretch
+    // several megabytes again. A new size starts again from the picture as drawn.
+    if (picture.cx != client.right || picture.cy != client.bottom) {
+        if (fitted_) {
+            LoadBackground();
+            picture = BitmapSize(background_.get());
+        }
+        GdiBitmap fitted(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        MemoryDC target(dc);
+        if (!fitted || !target)
+            return false;
+        {
+            SelectObjectGuard select(target.get(), fitted.get());
+            StretchBitmap(target.get(), 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx,
+                          picture.cy);
+        }
+        background_ = std::move(fitted);
+        fitted_ = true;
+    }
+    return DrawBitmap(dc, 0, 0, client.right, client.bottom, background_.get());
 }
 
 HBRUSH SkinnedDialog::OnCtlColor(HDC dc, HWND ctl, int kind)

@@ -1,6 +1,6 @@
 // SkinnedDialog: the base of the utility's small dialogs. From the skin table it
-// takes the background picture (stretched over the client area, or copied at its
-// own size), the colour of the static texts drawn directly on it, and the faces of
+// takes the background picture as drawn for the window's dpi (stretched over the
+// client area, or copied at its own size), the colour of the static texts drawn directly on it, and the faces of
 // its skinned buttons. Edits, combo boxes and lists keep the system's colours.
 // A dialog that answers through a process-wide integer names it with SetAnswer;
 // OK and Cancel (Escape and the close box too) store their value before it ends.
@@ -26,6 +26,9 @@ public:
 protected:
     // Binds the table's buttons. A derived dialog calls this first.
     bool OnInitDialog() override;
+    // Lays the dialog out for the new dpi and takes the background drawn for it (the
+    // buttons take their faces themselves).
+    void OnDpiChanged(UINT dpi, const RECT* suggested) override;
     void OnOK() override;
     void OnCancel() override;
     bool OnEraseBkgnd(HDC dc) override;
@@ -35,8 +38,11 @@ protected:
     void EndWithAnswer(int value, INT_PTR result);
 
 private:
+    void LoadBackground();
+
     const WindowSkin* skin_;
     GdiBitmap background_;
+    bool fitted_ = false;  // background_ is the picture stretched to the client area
     SkinButtonSet buttons_;
     int* answer_ = nullptr;
     int answerOk_ = 1;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -228,7 +229,8 @@ public:
 }  // namespace
 
 // kavron-gallery             the skinned controls in their states
-// kavron-gallery windows     every window with its pictures (pressed: `windows down`)
+// kavron-gallery windows     every window with its pictures (pressed: `windows down`;
+//                            `windows ID`: the window of that template alone)
 // kavron-gallery dump        each stretched background as its window shows it, to files
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
@@ -237,7 +239,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
         EnableControlContainer();
         if (std::strcmp(mode, "dump") == 0)
             return DumpWindowBackgrounds();
-        return ShowWindowsPreview(std::strstr(mode, "down") != nullptr);
+        const char* id = std::strpbrk(mode, "0123456789");
+        return ShowWindowsPreview(std::strstr(mode, "down") != nullptr, id ? std::atoi(id) : 0);
     }
     GalleryApp app;
     return RunApplication(app, instance);

@@ -85,13 +85,15 @@ bool WriteBmp(const char* path, HBITMAP section, int w, int h)
 
 }  // namespace
 
-int ShowWindowsPreview(bool pressed)
+int ShowWindowsPreview(bool pressed, int only)
 {
     // The main window at the top left, the dialogs in rows beside and below it.
     const int screenW = GetSystemMetrics(SM_CXSCREEN);
     int x = 0, y = 0, rowH = 0, mainBottom = 0, mainRight = 0;
     std::vector<std::unique_ptr<PreviewDialog>> dialogs;
     for (const WindowSkin& skin : kWindowSkins) {
+        if (only != 0 && skin.dialog != only)
+            continue;
         auto dialog = std::make_unique<PreviewDialog>(skin.dialog, pressed);
         if (!dialog->CreateModeless(nullptr))
             continue;

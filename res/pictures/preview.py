@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Previews of the skin: every window's background with its controls placed on it.
 
-    res/pictures/preview.py [--out DIR] [--metrics N] [--font TTF]
+    res/pictures/preview.py [--out DIR] [--metrics N] [--font TTF] [--scale PCT]
 
 Reads the dialog templates from res/kavron.rc (names from res/resource.h), places
 each control at its pixel rectangle (dialog units through the template font's base
@@ -19,7 +19,9 @@ bar) against the controls and labels and prints every overlap; the exit status i
 1 when there is one. The windows are laid out with the base units the pictures are
 drawn for (geometry.sh); --metrics N uses the N-th entry of OTHER_METRICS instead
 (1: a taller Arial, 2: Wine's wider fallback face), to see how the padded faces
-and the stretched backgrounds look there.
+and the stretched backgrounds look there. --scale 125, 150, 175 or 200 lays them
+out at that display scale (the 100 % pixels times the scale, as the program does)
+with the set of pictures drawn for it; the band check runs at 100 % only.
 Needs python3 and ImageMagick; writes nothing into the source tree.
 """
 import argparse
@@ -49,6 +51,14 @@ def sh_var(text, name):
 
 def muldiv(a, b, c):
     return (a * b + c // 2) // c
+
+
+# The display scale previewed, in percent (--scale), and a 100 % length at it.
+SCALE = 100
+
+
+def S(n):
+    return muldiv(n, SCALE, 100)
 
 
 GEOMETRY = open(os.path.join(HERE, "geometry.sh")).read()
@@ -183,10 +193,11 @@ LIST_TITLES = {1000: ["Name", "IP", "Netmask", "Gateway"], 1001: ["Volume Name",
 
 
 def bitmap(n):
-    for f in os.listdir(BITMAPS):
-        if f.startswith("%d-" % n):
-            return os.path.join(BITMAPS, f)
-    raise SystemExit("no bitmap %d" % n)
+    folder = BITMAPS if SCALE == 100 else os.path.join(BITMAPS, str(SCALE))
+    for f in os.listdir(folder):
+        if f.startswith("%d-" % n) and (f.endswith(".bmp") or f.endswith(".png")):
+            return os.path.join(folder, f)
+    raise SystemExit("no bitmap %d at %d %%" % (n, SCALE))
 
 
 def faces_of(dialog_id):
@@ -201,7 +212,7 @@ def bitmap_size(path):
 class Layout:
     def __init__(self, dialog, metrics):
         self.bx, self.by = METRICS[metrics][dialog["font"]]
-        self.client = (muldiv(dialog["w"], self.bx, 4), muldiv(dialog["h"], self.by, 8))
+        self.client = (S(muldiv(dialog["w"], self.bx, 4)), S(muldiv(dialog["h"], self.by, 8)))
 
     def rect(self, c):
         """Pixel rectangle (x0, y0, x1, y1), right and bottom exclusive."""
@@ -211,13 +222,14 @@ class Layout:
             h = self.by + 7   # a closed drop-down list: about the font height plus its frame
         if c["class"] == "Icon":
             w = h = 32
-        return (x, y, x + w, y + h)
+        x0, y0 = S(x), S(y)
+        return (x0, y0, S(x + w) if c["class"] != "Icon" else x0 + S(w), y0 + S(h))
 
 
 def scroll_bar_rects(r):
     """The list's two bars, placed against its window rectangle."""
     left, top, right, bottom = r
-    return [(right, top, right + 14, bottom - 1), (left, bottom, right - 2, bottom + 14)]
+    return [(right, top, right + S(14), bottom - S(1)), (left, bottom, right - S(2), bottom + S(14))]
 
 
 # ---------------------------------------------------------------------------
@@ -270,48 +282,49 @@ def draw_list(c, r, tmp):
     run(args + [img])
     # Header: 374 stretched over the strip, 240 at each later column's left - 2.
     hdr = os.path.join(tmp, "hdr.png")
-    run([bitmap(374), "-scale", "%dx17!" % (w - 2), hdr])
-    parts = [img, hdr, "-geometry", "+1+1", "-composite"]
-    x = 1
+    run([bitmap(374), "-scale", "%dx%d!" % (w - S(2), S(17)), hdr])
+    parts = [img, hdr, "-geometry", "+%d+%d" % (S(1), S(1)), "-composite"]
+    cols = [S(cw) for cw in cols]
+    x = S(1)
     for i, cw in enumerate(cols):
-        if i > 0 and x - 2 < w:
-            parts += [bitmap(240), "-geometry", "+%d+1" % (x - 2), "-composite"]
+        if i > 0 and x - S(2) < w:
+            parts += [bitmap(240), "-geometry", "+%d+%d" % (x - S(2), S(1)), "-composite"]
         x += cw
-    x = 1
+    x = S(1)
     for i, cw in enumerate(cols):
         if x < w:
-            parts += ["-font", FONT, "-pointsize", "10", "-fill", "black", "-gravity", "northwest",
-                      "-annotate", "+%d+3" % (x + max(2, (cw - 7 * len(LIST_TITLES[c["id"]][i])) // 2)),
+            parts += ["-font", FONT, "-pointsize", str(10 * SCALE / 100), "-fill", "black", "-gravity", "northwest",
+                      "-annotate", "+%d+%d" % (x + max(S(2), (cw - S(7) * len(LIST_TITLES[c["id"]][i])) // 2), S(3)),
                       LIST_TITLES[c["id"]][i]]
         x += cw
     run(parts + [img])
-    return img, sum(cols) > w - 2
+    return img, sum(cols) > w - S(2)
 
 
 def draw_vbar(h, scrollable, tmp):
     out = os.path.join(tmp, "vbar.png")
     up, track, down = (234, 235, 237) if scrollable else (383, 384, 385)
-    args = ["-size", "14x%d" % h, "xc:black",
-            "(", bitmap(track), "-scale", "18x%d!" % (h - 18), ")", "-geometry", "+0+9", "-composite",
+    args = ["-size", "%dx%d" % (S(14), h), "xc:black",
+            "(", bitmap(track), "-scale", "%dx%d!" % (S(18), h - S(18)), ")", "-geometry", "+0+%d" % S(9), "-composite",
             bitmap(up), "-geometry", "+0+0", "-composite",
-            bitmap(down), "-geometry", "+0+%d" % (h - 16), "-composite"]
+            bitmap(down), "-geometry", "+0+%d" % (h - S(16)), "-composite"]
     if scrollable:
-        args += [bitmap(236), "-geometry", "+0+%d" % (20 - 4), "-composite"]
-    run(args + ["-crop", "14x%d+0+0" % h, "+repage", out])
+        args += [bitmap(236), "-geometry", "+0+%d" % S(20 - 4), "-composite"]
+    run(args + ["-crop", "%dx%d+0+0" % (S(14), h), "+repage", out])
     return out
 
 
 def draw_hbar(w, scrollable, tmp):
     out = os.path.join(tmp, "hbar.png")
     left, track, right = (233, 232, 231) if scrollable else (380, 382, 381)
-    args = ["-size", "%dx14" % w, "xc:white",
-            "(", bitmap(track), "-crop", "1x14+0+0", "+repage", "-scale", "%dx14!" % (w - 27), ")",
-            "-geometry", "+15+0", "-composite",
+    args = ["-size", "%dx%d" % (w, S(14)), "xc:white",
+            "(", bitmap(track), "-crop", "1x%d+0+0" % S(14), "+repage", "-scale", "%dx%d!" % (w - S(27), S(14)), ")",
+            "-geometry", "+%d+0" % S(15), "-composite",
             bitmap(left), "-geometry", "+0+0", "-composite",
-            bitmap(right), "-geometry", "+%d+0" % (w - 16), "-composite"]
+            bitmap(right), "-geometry", "+%d+0" % (w - S(16)), "-composite"]
     if scrollable:
-        args += [bitmap(243), "-geometry", "+%d+0" % (20 - 4), "-composite"]
-    run(args + ["-crop", "%dx14+0+0" % w, "+repage", out])
+        args += [bitmap(243), "-geometry", "+%d+0" % S(20 - 4), "-composite"]
+    run(args + ["-crop", "%dx%d+0+0" % (w, S(14)), "+repage", out])
     return out
 
 
@@ -334,17 +347,19 @@ def mock(dialog_id, dialog, layout, out_dir, tmp):
             parts += [face, "-geometry", "+%d+%d" % (x0, y0), "-composite"]
         elif c["class"] in ("Static", "Radio"):
             label = c["text"] if c["class"] == "Static" else "( )  " + c["text"]
-            parts += ["-font", FONT, "-pointsize", "11" if dialog["font"] == 8 else "12",
+            parts += ["-font", FONT, "-pointsize", str((11 if dialog["font"] == 8 else 12) * SCALE / 100),
                       "-fill", text_colour, "-stroke", "none", "-gravity", "northwest",
                       "-annotate", "+%d+%d" % (x0, y0 - 1), label]
         elif c["class"] == "Icon":
             icon = os.path.join(tmp, "icon.png")
-            run([os.path.join(RES, "app.ico[1]"), icon])
+            # The icon's image of this scale's large size (32 px at 100 %).
+            sizes = [16, 20, 24, 28, 32, 40, 48, 56, 64]
+            run([os.path.join(RES, "app.ico[%d]" % sizes.index(S(32))), icon])
             parts += [icon, "-geometry", "+%d+%d" % (x0, y0), "-composite"]
         elif c["class"] == "SysListView32":
             img, hscroll = draw_list(c, r, tmp)
-            vb = draw_vbar(h - 1, False, tmp)
-            hb = draw_hbar(w - 2, hscroll, tmp)
+            vb = draw_vbar(h - S(1), False, tmp)
+            hb = draw_hbar(w - S(2), hscroll, tmp)
             for src, gx, gy in ((img, x0, y0), (vb, x1, y0), (hb, x0, y1)):
                 keep = os.path.join(tmp, "keep-%d-%d.png" % (gx, gy))
                 os.replace(src, keep)
@@ -437,13 +452,16 @@ def check_main(dialog, layout):
 
 
 def main():
-    global FONT
+    global FONT, SCALE
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--out", default=os.path.join(tempfile.gettempdir(), "kavron-preview"))
     ap.add_argument("--metrics", type=int, default=0, choices=range(len(METRICS)),
                     help="0: the base units the pictures are drawn for; 1, 2: OTHER_METRICS of geometry.sh")
     ap.add_argument("--font", help="TrueType file for the labels (default: %s)" % FONT)
+    ap.add_argument("--scale", type=int, default=100, choices=(100, 125, 150, 175, 200),
+                    help="display scale in percent: the layout times the scale, the pictures drawn for it")
     opts = ap.parse_args()
+    SCALE = opts.scale
     if opts.font:
         FONT = opts.font
     os.makedirs(opts.out, exist_ok=True)
@@ -455,7 +473,7 @@ def main():
             outline(did, d, layout, opts.out)
             mock(did, d, layout, opts.out, tmp)
             print("%d %s: client %dx%d px" % (did, d["name"], layout.client[0], layout.client[1]))
-            if did == 102:
+            if did == 102 and SCALE == 100:
                 problems += check_main(d, layout)
         faces_sheet(opts.out, tmp)
     print("previews in", opts.out)

@@ -166,10 +166,10 @@ TEST(ShippedExecutables, ManifestKeepsTheUserAndTheOldControls)
         ASSERT_TRUE(manifest.Query(ActivationContextDetailedInformation, detail, sizeof detail));
         EXPECT_EQ(1u, reinterpret_cast<ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(detail)->ulAssemblyCount);
 
-        // Laid out in 96-dpi pixels, scaled by the system; GDI draws text sharp.
-        EXPECT_EQ("false", manifest.Setting(k2005, L"dpiAware"));
-        EXPECT_EQ("unaware", manifest.Setting(k2016, L"dpiAwareness"));
-        EXPECT_EQ("true", manifest.Setting(k2017, L"gdiScaling"));
+        // Per-monitor aware (v2, then v1; the older element for 8.1), no GDI scaling.
+        EXPECT_EQ("true/pm", manifest.Setting(k2005, L"dpiAware"));
+        EXPECT_EQ("PerMonitorV2, PerMonitor", manifest.Setting(k2016, L"dpiAwareness"));
+        EXPECT_EQ("<none>", manifest.Setting(k2017, L"gdiScaling"));
         // ANSI text in the user's code page, paths of the usual length.
         EXPECT_EQ("<none>", manifest.Setting(k2019, L"activeCodePage"));
         EXPECT_EQ("<none>", manifest.Setting(k2016, L"longPathAware"));

@@ -837,8 +837,10 @@ TEST(Icon, HasSmallMediumAndLargeImages)
     std::vector<int> sizes;
     for (WORD i = 0; i < count; ++i)
         sizes.push_back(dir[6 + 14 * i]);  // bWidth of each entry
-    EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
-    for (int s : {16, 32, 48}) {
+    // The small and the large icon at 100, 125, 150, 175 and 200 %, each drawn for itself.
+    const std::vector<int> drawn{16, 20, 24, 28, 32, 40, 48, 56, 64};
+    EXPECT_EQ(sizes, drawn);
+    for (int s : drawn) {
         HANDLE icon = LoadImageA(Module(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, s, s, 0);
         EXPECT_NE(icon, nullptr) << s;
         if (icon)
