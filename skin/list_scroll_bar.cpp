@@ -27,7 +27,7 @@ void ListScrollBar::LoadPictures()
 void ListScrollBar::PreSubclassWindow()
 {
     LoadPictures();
-    Static::PreSubclassWindow();
+    Window::PreSubclassWindow();
 }
 
 int ListScrollBar::Length() const
