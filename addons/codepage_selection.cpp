@@ -13,7 +13,7 @@
 #include "framework/message_box.h"
 #include "protocol.h"
 #include "res/codepages.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "app/text_convert.h"
 #include "framework/dlg_items.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/text_convert.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

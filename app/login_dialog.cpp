@@ -8,7 +8,7 @@
 #include "framework/dlg_items.h"
 #include "framework/seam.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {

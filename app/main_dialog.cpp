@@ -8,7 +8,7 @@
 #include "framework/application.h"
 #include "framework/busy.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "message_box_recorder.h"
 #include "modal_script.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

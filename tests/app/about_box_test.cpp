@@ -9,7 +9,7 @@
 #include "app/about_box.h"
 #include "framework/window.h"
 #include "modal_script.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "res/version.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "accessible_name.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "sim_control.h"
 #include "utility_driver.h"
 #include "version.h"

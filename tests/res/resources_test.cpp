@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "resource.h"
+#include "res/resource.h"
 #include "skin_table.h"
 #include "version.h"
 
