@@ -1,8 +1,11 @@
 #include "addons/addon_checks.h"
 
+#include <string>
+
 #include "addons/addon_state.h"
 #include "addons/device_checks.h"
 #include "protocol.h"
+#include "res/codepages.h"
 
 const char kUnsupportedChoice[] =
     "This codepage does not supported in this firmware.\nPlease download the latest firmware from the support link.";
@@ -22,34 +25,16 @@ const char kNoDisksFound[] =
     "No hard drives were detected.\nPlease verify that the hard drives are properly connected before continuing.";
 const char kFormatDisks[] = "Please format hard drive.";
 
-// The list index of each codepage the device may report; any other is Western European.
+// The list index of the codepage the device reports; any other is Western European.
 int ChoiceOf(int codepage)
 {
-    switch (codepage) {
-    case 950:
-        return 0;
-    case 936:
-        return 1;
-    case 865:
-        return 3;
-    case 852:
-        return 4;
-    case 857:
-        return 5;
-    case 949:
-        return 6;
-    case 866:
-        return 7;
-    case 932:
-        return 8;
-    default:
-        return 2;
-    }
+    const int index = CodepageIndex(std::to_string(codepage));
+    return index >= 0 ? index : kWesternEuropean;
 }
 
 bool IsKnownCodepage(int codepage)
 {
-    return codepage == 850 || ChoiceOf(codepage) != 2;
+    return CodepageIndex(std::to_string(codepage)) >= 0;
 }
 
 int AskBtDiskState()
@@ -109,7 +94,7 @@ const char* CodepageRefusal(int diskState)
 
 bool IsChoiceUnsupported(int choice)
 {
-    return extendedCodepages == 0 && choice >= 3 && choice <= 5;
+    return extendedCodepages == 0 && choice >= 0 && choice < kCodepageCount && kCodepages[choice].extended;
 }
 
 int AskCodepageChoice()

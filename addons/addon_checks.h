@@ -18,8 +18,8 @@ const char* CodepageRefusal(int diskState);
 // The second: up to ten rounds, a second apart, until the device reports a codepage it
 // may have; the list index of that codepage (any other is Western European).
 int AskCodepageChoice();
-// True when the list's choice is one of the codepages 865, 852 and 857 and the
-// device's firmware does not take them.
+// True when the list's choice is one of the extended codepages (res/codepages.h) and
+// the device's firmware does not take them.
 bool IsChoiceUnsupported(int choice);
 // The message when the choice needs firmware the device does not have.
 extern const char kUnsupportedChoice[];

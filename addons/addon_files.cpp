@@ -10,6 +10,7 @@
 #include "addons/staging_folder.h"
 #include "framework/seam.h"
 #include "protocol.h"
+#include "res/codepages.h"
 #include "res/payloads.h"
 
 namespace {
@@ -24,26 +25,6 @@ DWORD SystemAddConnection(NETRESOURCEA* resource, const char* password, const ch
 
 Seam<InstallerSystem> installerSystem{
     {SetAccessMode, QueryShareName, SetCodepage, NotifyAddonInstalled, SendStop, SystemAddConnection}};
-
-// The files of each codepage, by list index: resource ids for a device with the
-// older (HDD_a) layout and for one with the HDD_1 layout. 865, 852 and 857 need none.
-struct CodepageRow {
-    const char* number;
-    std::vector<int> hddA;
-    std::vector<int> hdd1;
-};
-const CodepageRow kCodepages[] = {
-    {"950", {151, 153, 155, 156}, {151, 174, 192, 156}},
-    {"936", {157, 158, 159, 160}, {157, 175, 190, 160}},
-    {"850", {143, 145, 148}, {143, 179, 187, 148}},
-    {"865", {}, {}},
-    {"852", {}, {}},
-    {"857", {}, {}},
-    {"949", {165, 166, 167, 168}, {165, 176, 191, 168}},
-    {"866", {169, 170, 185, 171, 184}, {169, 177, 183, 188, 194, 171, 184}},
-    {"932", {161, 162, 163, 172, 164}, {161, 173, 178, 189, 193, 164}},
-};
-constexpr int kCodepageCount = sizeof kCodepages / sizeof kCodepages[0];
 
 // The BitTorrent programs: written to a file of the run's staging folder, then copied.
 struct BtFile {
@@ -106,9 +87,15 @@ bool AddonFolder(const char* systemVolume, InstallMode mode, std::string* folder
 
 std::vector<int> CodepageFiles(int codepageIndex, bool hdd1Layout)
 {
+    std::vector<int> files;
     if (codepageIndex < 0 || codepageIndex >= kCodepageCount)
-        return {};
-    return hdd1Layout ? kCodepages[codepageIndex].hdd1 : kCodepages[codepageIndex].hddA;
+        return files;
+    for (int id : hdd1Layout ? kCodepages[codepageIndex].hdd1 : kCodepages[codepageIndex].hddA) {
+        if (id == 0)
+            break;
+        files.push_back(id);
+    }
+    return files;
 }
 
 const char* CodepageNumber(int codepageIndex)

@@ -2,7 +2,7 @@
 
 #include "framework/busy.h"
 #include "framework/message_box.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {

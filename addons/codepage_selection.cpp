@@ -12,7 +12,8 @@
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/codepages.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {
@@ -26,6 +27,8 @@ protected:
     {
         SkinnedDialog::OnInitDialog();
         BindDlgItems(hwnd, {{IDC_LANGUAGE_CHOICE, &choice_}});
+        for (const Codepage& codepage : kCodepages)
+            choice_.AddString(codepage.name);  // the list index is the table's
         // All of this runs before the dialog is first shown; the device's answers are
         // waited for off the thread, the main window answering meanwhile.
         const int disks = RunBusy(hwnd, [] { return AskCodepageDiskState(); });

@@ -3,7 +3,7 @@
 #include "addons/addon_state.h"
 #include "framework/dlg_items.h"
 #include "framework/thread.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skin_progress_ctrl.h"
 #include "skin/skinned_dialog.h"
 

@@ -9,7 +9,7 @@
 #include "framework/message_box.h"
 #include "framework/seam.h"
 #include "framework/windows_programs.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 int engineAnswer;

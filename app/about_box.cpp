@@ -1,6 +1,6 @@
 #include "app/about_box.h"
 
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "app/panel_list.h"
 #include "framework/dlg_items.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -39,8 +39,9 @@ public:
     // Gives the list the keyboard focus.
     void Focus() const;
 
-    // Whether the list was clicked since it was last filled.
-    bool DeviceSelected() const { return deviceSelected_; }
+    // Whether the list was clicked since it was last filled, on a row or below the
+    // rows: what Apply, Language and BitTorrent ask before they act.
+    bool ListClicked() const { return deviceSelected_; }
     // The model of the device last clicked; empty when its row had no record.
     const std::string& SelectedModel() const { return selectedModel_; }
 

@@ -1,6 +1,6 @@
 #include "app/drive_in_use_dialog.h"
 
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 int driveInUseAnswer;

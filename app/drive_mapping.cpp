@@ -69,8 +69,8 @@ MappingSystem SetMappingSystem(const MappingSystem& system)
 
 void PrepareMapping()
 {
-    std::memset(protocolSession.adminUser, 0, 16);
-    std::memset(protocolSession.adminPassword, 0, 16);
+    std::memset(protocolSession.adminUser, 0, kCredentialLength);
+    std::memset(protocolSession.adminPassword, 0, kCredentialLength);
     adminLoginMode = 0;
 }
 

@@ -7,7 +7,7 @@
 #include "app/text_convert.h"
 #include "framework/dlg_items.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -75,10 +75,17 @@ std::optional<DrivePanel::LetterChoice> DrivePanel::ChosenLetter() const
     const int letter = letterBox_.GetCurSel();
     if (letter < 0)
         return std::nullopt;
-    // "Z:", or "Y: \\server\share" for a letter that is connected already.
-    const std::string choice = letterBox_.GetItemText(letter);
-    const bool inUse = choice.size() > 4;
-    return LetterChoice{choice.substr(0, 2), inUse, inUse ? choice.substr(3) : std::string()};
+    // The box shows the letters of the drive table's last rebuild, which filled both:
+    // what a letter is connected to is the table's, the box's text only names it.
+    const std::string drive = letterBox_.GetItemText(letter).substr(0, 2);
+    for (const DriveSlot& slot : driveTable) {
+        if (drive == slot.drive) {
+            const bool inUse = slot.server[0] && slot.share[0];
+            return LetterChoice{drive, inUse,
+                                inUse ? std::string("\\\\") + slot.server + "\\" + slot.share : std::string()};
+        }
+    }
+    return std::nullopt;
 }
 
 bool DrivePanel::LetterTakenSince(const LetterChoice& letter)

@@ -9,7 +9,7 @@
 #include "app/text_convert.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ void LanPanel::OnDhcpChoice()
     const int selection = dhcpBox_.GetCurSel();
     if (selection < 0)
         return;
-    EnableAddressFields(dhcpBox_.GetItemText(selection) != "Enable");
+    EnableAddressFields(selection != kDhcpEnable);
 }
 
 const PortConfig* LanPanel::OnPortChoice()
@@ -158,8 +158,8 @@ void LanPanel::StoreShownPort()
 
 bool LanPanel::ValidateNetworkSettings()
 {
-    const SettingsCheck check = CheckNetworkSettings(ReadAddress(ipField_), ReadAddress(netmaskField_),
-                                                     ReadAddress(gatewayField_), &protocolSession);
+    const SettingsCheck check = CheckAndRecordNetworkSettings(ReadAddress(ipField_), ReadAddress(netmaskField_),
+                                                              ReadAddress(gatewayField_), &protocolSession);
     if (check.Accepted())
         return true;
     const UINT icon = check.icon == SettingsCheck::kExclamation   ? MB_ICONEXCLAMATION

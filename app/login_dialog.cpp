@@ -8,12 +8,10 @@
 #include "framework/dlg_items.h"
 #include "framework/seam.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {
-
-constexpr int kMaxChars = 16;
 
 BOOL SystemUserName(char* name, DWORD* length)
 {
@@ -49,8 +47,8 @@ protected:
     {
         SkinnedDialog::OnInitDialog();
         BindDlgItems(hwnd, {{IDC_LOGIN_USER_NAME, &userName_}, {IDC_LOGIN_PASSWORD, &password_}});
-        userName_.LimitText(kMaxChars);
-        password_.LimitText(kMaxChars);
+        userName_.LimitText(kCredentialLength);
+        password_.LimitText(kCredentialLength);
         std::string user;
         if (mode_ == 1)
             user = "admin";
@@ -63,7 +61,7 @@ protected:
     void OnOK() override
     {
         // The boxes take no 17th character; a longer Windows user name put in the
-        // disabled box is cut, so the stored name stays within 16 characters.
+        // disabled box is cut, so the stored name stays within kCredentialLength characters.
         CopyTextTo(protocolSession.adminUser, Text(userName_).c_str());
         CopyTextTo(protocolSession.adminPassword, Text(password_).c_str());
         SkinnedDialog::OnOK();

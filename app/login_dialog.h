@@ -1,8 +1,8 @@
 // The login dialog: asks for a user name and a password, for the device's
 // administrator (mode 1: the name is "admin" and cannot be changed) or for a share
-// user (0: on Windows 98 and ME the name is the logged-on user's). OK stores
-// both, at most 16 characters each, in protocolSession.adminUser / adminPassword;
-// Cancel and the close box store nothing.
+// user (0: on Windows 98 and ME the name is the logged-on user's). OK stores both, at
+// most kCredentialLength characters each, in protocolSession.adminUser and
+// adminPassword; Cancel and the close box store nothing.
 #pragma once
 
 #include <windows.h>

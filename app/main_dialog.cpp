@@ -9,7 +9,7 @@
 #include "framework/busy.h"
 #include "framework/dpi.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -42,7 +42,7 @@ void MainDialog::RefreshDevices()
     // The discovery lasts about a second, whatever the number of interfaces; the
     // window answers meanwhile.
     devices_.EnableRefresh(false);
-    RunBusy(hwnd, [] { Discover(3, 3); });
+    RunBusy(hwnd, [] { Discover(kDiscoverySelector1, kDiscoverySelector2); });
     devices_.EnableRefresh(true);
     devices_.ShowDevices();
 }
@@ -105,7 +105,7 @@ void MainDialog::OnPortChoice()
 void MainDialog::ApplyNetworkSettings()
 {
     adminLoginMode = 1;
-    if (!devices_.DeviceSelected()) {
+    if (!devices_.ListClicked()) {
         ShowMessageBox(hwnd, "Please select a device in the above section.", "Error", MB_OK | MB_ICONHAND);
         return;
     }
@@ -190,7 +190,7 @@ void MainDialog::OnUnmapDrive()
 
 void MainDialog::OnLanguage()
 {
-    if (!devices_.DeviceSelected()) {
+    if (!devices_.ListClicked()) {
         ShowMessageBox(hwnd, "Please select a device.", "Error", MB_OK | MB_ICONHAND);
         return;
     }
@@ -200,7 +200,7 @@ void MainDialog::OnLanguage()
 
 void MainDialog::OnBitTorrent()
 {
-    if (!devices_.DeviceSelected()) {
+    if (!devices_.ListClicked()) {
         ShowMessageBox(hwnd, "Please select a device.", "Error", MB_OK | MB_ICONHAND);
         return;
     }

@@ -9,7 +9,7 @@
 
 bool UtilityApp::InitInstance()
 {
-    EnableControlContainer();
+    StartCommonControls();
     // Without a socket layer there is nothing the utility can do: end at once, with
     // status 1 and no window.
     if (!StartNetwork()) {

@@ -13,6 +13,11 @@ struct VersionName {
 
 constexpr VersionName kUnknown{"unknown Windows version", 0};
 
+// The whole table of the versions the login and drive-mapping code tell apart, 9x, NT 4
+// and CE included. An x64 build only ever runs on 64-bit Windows (NT 5.2 and later), so
+// it never meets those rows; it keeps them because what the login and the mapping do is
+// defined over the whole table, whose codes their branches test, and one table serves
+// every build rather than a copy trimmed to what a target can meet.
 VersionName Classify(unsigned long platform, unsigned long major, unsigned long minor, unsigned long build)
 {
     switch (platform) {

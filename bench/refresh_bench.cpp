@@ -14,7 +14,7 @@
 
 #include "bench_process.h"
 #include "cadence.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "winauto.h"
 
 int main(int argc, char** argv)

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "resource.h"
+#include "res/resource.h"
 #include "winauto.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "bench_process.h"
 #include "cadence.h"
 #include "protocol_types.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "winauto.h"
 
 namespace {

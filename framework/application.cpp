@@ -72,7 +72,7 @@ const char* ApplicationName()
     return name;
 }
 
-bool EnableControlContainer()
+bool StartCommonControls()
 {
     INITCOMMONCONTROLSEX icc = {};
     icc.dwSize = sizeof icc;

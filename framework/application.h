@@ -29,7 +29,7 @@ public:
 // one, a message loop. Returns the exit code.
 int RunApplication(Application& app, HINSTANCE instance);
 
-// The running application, or nullptr (tests run without one).
+// The running application, or nullptr (tests run without one). Only the tests ask.
 Application* GetApplication();
 
 // Handle of the main window of the running application, or nullptr.
@@ -43,6 +43,7 @@ HINSTANCE ResourceInstance();
 // message boxes that name no caption of their own.
 const char* ApplicationName();
 
-// Registers the common control classes the program's dialogs use: list view,
-// header, IP address, progress, the standard and the bar classes.
-bool EnableControlContainer();
+// Starts the common controls (InitCommonControlsEx) with the classes the program's
+// dialogs use: list view, header, IP address, progress, the standard and the bar
+// classes. False when the system refuses.
+bool StartCommonControls();

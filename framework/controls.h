@@ -1,6 +1,8 @@
 // Thin wrappers of the standard and common controls: each is a Window with a few
 // typed helpers over the control's messages. Use them as views of a control
-// (Window(HWND)) or derive from them and subclass a template control.
+// (Window(HWND)) or derive from them and subclass a template control. The tests drive
+// the controls through the same views: ComboBox::GetCount and ListCtrl's
+// EnsureVisible, GetCountPerPage and Scroll serve only them.
 #pragma once
 
 #include <windows.h>
@@ -17,11 +19,6 @@ public:
     void SetCheck(int check) const { Send(BM_SETCHECK, static_cast<WPARAM>(check)); }
     UINT GetState() const { return static_cast<UINT>(Send(BM_GETSTATE)); }
     void SetState(bool pushed) const { Send(BM_SETSTATE, pushed ? TRUE : FALSE); }
-};
-
-class Static : public Window {
-public:
-    using Window::Window;
 };
 
 class Edit : public Window {
@@ -60,8 +57,6 @@ public:
     void GetRange(int* lower, int* upper) const;
     int SetPos(int pos) const { return static_cast<int>(Send(PBM_SETPOS, static_cast<WPARAM>(pos))); }
     int GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
-    int SetStep(int step) const { return static_cast<int>(Send(PBM_SETSTEP, static_cast<WPARAM>(step))); }
-    int StepIt() const { return static_cast<int>(Send(PBM_STEPIT)); }
 };
 
 class HeaderCtrl : public Window {

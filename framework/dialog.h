@@ -13,7 +13,8 @@
 // brush and background colour and `text` as their text colour. Edits, list boxes,
 // scroll bars and message boxes always keep the system colours.
 void SetDialogBkColor(COLORREF background = RGB(192, 192, 192), COLORREF text = RGB(0, 0, 0));
-// Forgets the scheme again (system colours everywhere).
+// Forgets the scheme again (system colours everywhere): for the tests, which set it
+// and must leave the next test the system's colours.
 void ResetDialogBkColor();
 
 class Dialog : public Window {
@@ -34,7 +35,7 @@ public:
 
     HWND GetItem(int id) const { return GetDlgItem(hwnd, id); }
     int TemplateId() const { return templateId_; }
-    bool HasEnded() const { return ended_; }
+    bool HasEnded() const { return ended_; }  // the tests ask whether a dialog ended
     INT_PTR Result() const { return result_; }
 
     // Handlers. Each default does what the system dialog would do.

@@ -16,9 +16,7 @@ public:
     RegKey& operator=(const RegKey&) = delete;
 
     LONG Open(HKEY parent, const char* subKey, REGSAM access = KEY_READ);
-    LONG Create(HKEY parent, const char* subKey, REGSAM access = KEY_READ | KEY_WRITE);
     void Close();
-    bool IsOpen() const { return key_ != nullptr; }
     HKEY get() const { return key_; }
 
     // A string value (REG_SZ or REG_EXPAND_SZ, not expanded); name nullptr or ""
@@ -26,6 +24,11 @@ public:
     // is cut to capacity - 1 characters and ERROR_MORE_DATA returned.
     LONG QueryString(const char* name, char* buffer, DWORD capacity) const;
     LONG QueryString(const char* name, std::string* value) const;
+
+    // The program only reads the registry: the rest is for the tests, which write the
+    // keys the program reads and check what they wrote.
+    LONG Create(HKEY parent, const char* subKey, REGSAM access = KEY_READ | KEY_WRITE);
+    bool IsOpen() const { return key_ != nullptr; }
     LONG QueryDword(const char* name, DWORD* value) const;
     LONG SetString(const char* name, const char* value);
     LONG SetDword(const char* name, DWORD value);

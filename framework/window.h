@@ -23,7 +23,7 @@ public:
     bool SubclassDlgItem(int id, HWND parent);
     // Gives the window back its original procedure; returns the handle.
     HWND UnsubclassWindow();
-    bool IsSubclassed() const { return originalProc_ != nullptr; }
+    bool IsSubclassed() const { return originalProc_ != nullptr; }  // the tests ask
 
     virtual void PreSubclassWindow() {}
     // Default: the original window procedure.

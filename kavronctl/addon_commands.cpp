@@ -12,27 +12,11 @@
 #include "addons/restart_progress.h"
 #include "addons/staging_folder.h"
 #include "protocol.h"
+#include "res/codepages.h"
 #include "terminal.h"
 #endif
 
 #ifdef _WIN32
-
-int CodepageArgument(const std::string& codepage)
-{
-    for (int index = 0; *CodepageNumber(index) != '\0'; ++index) {
-        if (codepage == CodepageNumber(index))
-            return index;
-    }
-    return -1;
-}
-
-std::string CodepageList()
-{
-    std::string list;
-    for (int index = 0; *CodepageNumber(index) != '\0'; ++index)
-        list += (index ? ", " : "") + std::string(CodepageNumber(index));
-    return list;
-}
 
 namespace {
 
@@ -103,11 +87,11 @@ int WriteFailed()
 int RunInstallCodepage(const CommandOptions& options, const std::string& address, const std::string& codepage,
                        const InstallOptions& install)
 {
-    const int choice = CodepageArgument(codepage);  // checked with the arguments
+    const int choice = CodepageIndex(codepage);  // checked with the arguments
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
+    if (DiscoverAndSelect(options, address) != kExitOk)
         return kExitNoAnswer;
 
     const int disks = AskCodepageDiskState();
@@ -136,7 +120,7 @@ int RunInstallBt(const CommandOptions& options, const std::string& address, cons
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
+    if (DiscoverAndSelect(options, address) != kExitOk)
         return kExitNoAnswer;
     const int admitted = EnsureAdmin(admin);
     if (admitted != kExitOk)

@@ -20,10 +20,3 @@ int RunInstallCodepage(const CommandOptions& options, const std::string& address
 // The same, after the administrator check (4 refused).
 int RunInstallBt(const CommandOptions& options, const std::string& address, const AdminOptions& admin,
                  const InstallOptions& install);
-
-#ifdef _WIN32
-// The list index of a codepage number ("950"), -1 for one not on the list.
-int CodepageArgument(const std::string& codepage);
-// The codepages on the list, for the usage message: "950, 936, ...".
-std::string CodepageList();
-#endif

@@ -53,8 +53,8 @@ int EnsureAdmin(const AdminOptions& admin)
                 address.c_str());
         return kExitRefused;
     }
-    if (password.size() > kMaxCredentialLength) {
-        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kMaxCredentialLength);
+    if (password.size() > kCredentialLength) {
+        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kCredentialLength);
         return kExitUsage;
     }
     if (!AskAdmin(admin.user, password, &verdict))

@@ -5,9 +5,6 @@
 
 #include <string>
 
-// What the protocol's fields hold of a user name or password.
-enum { kMaxCredentialLength = 16 };
-
 struct AdminOptions {
     std::string user = "admin";
     std::string password;

@@ -99,7 +99,7 @@ int RunQuery(const CommandOptions& options, const std::string& address, const st
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
+    if (DiscoverAndSelect(options, address) != kExitOk)
         return kExitNoAnswer;
 
     int status = kExitUsage;

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "protocol.h"  // kDiscoverySelector1, kDiscoverySelector2
+
 enum ExitStatus {
     kExitOk = 0,
     kExitNetwork = 1,  // the socket layer could not start
@@ -15,8 +17,8 @@ enum ExitStatus {
 
 struct CommandOptions {
     bool json = false;
-    unsigned char selector1 = 3;
-    unsigned char selector2 = 3;
+    unsigned char selector1 = kDiscoverySelector1;
+    unsigned char selector2 = kDiscoverySelector2;
 };
 
 // The names WHAT may take, in the order the help lists them.

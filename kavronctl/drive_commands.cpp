@@ -8,7 +8,7 @@
 #include "session.h"
 
 #ifdef _WIN32
-#include "admin_login.h"  // kMaxCredentialLength
+#include "admin_login.h"
 #include "app/drive_mapping.h"
 #include "app/drive_table.h"
 #include "protocol.h"
@@ -51,8 +51,8 @@ void ConsolePrompt(HWND)
             !ReadHiddenLine(("Password of " + user + ": ").c_str(), &password))
             return;
     }
-    CopyTextTo(protocolSession.adminUser, user.substr(0, kMaxCredentialLength).c_str());
-    CopyTextTo(protocolSession.adminPassword, password.substr(0, kMaxCredentialLength).c_str());
+    CopyTextTo(protocolSession.adminUser, user.substr(0, kCredentialLength).c_str());
+    CopyTextTo(protocolSession.adminPassword, password.substr(0, kCredentialLength).c_str());
 }
 
 // The try on which the utility lets the system ask, in a window of its own: given
@@ -141,13 +141,14 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
     shareUser = ShareUser{!map.user.empty(), map.user, "", "\\\\" + address + "\\" + volume};
     if (map.passwordStdin && !ReadStdinLine(&shareUser.password))
         return Refuse("--password-stdin: no line on standard input");
-    if (shareUser.user.size() > kMaxCredentialLength || shareUser.password.size() > kMaxCredentialLength)
-        return Refuse("the user name and password hold at most 16 characters each");
+    if (shareUser.user.size() > kCredentialLength || shareUser.password.size() > kCredentialLength)
+        return Refuse("the user name and password hold at most " + std::to_string(kCredentialLength) +
+                      " characters each");
 
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
+    if (DiscoverAndSelect(options, address) != kExitOk)
         return kExitNoAnswer;
     if (!QueryVolumes()) {
         fprintf(stderr, "kavronctl: %s did not answer the volume query\n", address.c_str());

@@ -13,6 +13,7 @@
 
 #include "addon_commands.h"
 #include "address.h"
+#include "codepages.h"
 #include "commands.h"
 #include "drive_commands.h"
 #include "port_argument.h"
@@ -68,8 +69,9 @@ int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* field
     if (!args->address.empty() && !IsCanonicalAddress(args->address))
         return UsageError(kNotAnAddress + args->address);
     const AdminOptions& admin = args->admin;
-    if (admin.user.size() > kMaxCredentialLength || admin.password.size() > kMaxCredentialLength)
-        return UsageError("the administrator name and password hold at most 16 characters each");
+    if (admin.user.size() > kCredentialLength || admin.password.size() > kCredentialLength)
+        return UsageError("the administrator name and password hold at most " + std::to_string(kCredentialLength) +
+                          " characters each");
 
     if (app.got_subcommand("set-address")) {
         if (!ParseAddressArgument(args->ip, &fields->ip))
@@ -96,8 +98,8 @@ int CheckArguments(const CLI::App& app, Arguments* args, AddressArguments* field
         args->letter = letter;
     }
 #ifdef _WIN32
-    if (app.got_subcommand("install-codepage") && CodepageArgument(args->codepage) < 0)
-        return UsageError("CODEPAGE is one of " + CodepageList());
+    if (app.got_subcommand("install-codepage") && CodepageIndex(args->codepage) < 0)
+        return UsageError("CODEPAGE is one of " + CodepageNumbers(", "));
 #endif
     return kExitOk;
 }
@@ -117,7 +119,7 @@ int main(int argc, char** argv)
 
     CommandOptions options;
     Arguments args;
-    std::vector<int> selectors{3, 3};
+    std::vector<int> selectors{kDiscoverySelector1, kDiscoverySelector2};
     auto addCommon = [&](CLI::App* command) {
         command->add_flag("--json", options.json, "Print JSON instead of tab-separated lines");
         command->add_option("--selectors", selectors, "The two selector bytes of discovery (0 takes any)")
@@ -203,7 +205,7 @@ int main(int argc, char** argv)
         "install-codepage",
         "Install the files of CODEPAGE onto the device at ADDRESS and wait for its restart (Windows)");
     addAddress(installCodepage);
-    installCodepage->add_option("CODEPAGE", args.codepage, "950, 936, 850, 865, 852, 857, 949, 866 or 932")->required();
+    installCodepage->add_option("CODEPAGE", args.codepage, CodepageNumbers(" or "))->required();
     addRestartWait(installCodepage);
     addCommon(installCodepage);
 

@@ -30,7 +30,7 @@ int NetworkFailure()
     return kExitNetwork;
 }
 
-int SelectDevice(const CommandOptions& options, const std::string& address)
+int DiscoverAndSelect(const CommandOptions& options, const std::string& address)
 {
     Discover(options.selector1, options.selector2);
     CopyTextTo(protocolSession.selectedAddress, address.c_str());

@@ -25,7 +25,7 @@ int NetworkFailure();
 
 // Discovers the devices and selects the one at address, as a click on its row does.
 // Returns kExitOk, or kExitNoAnswer after saying that no device answered there.
-int SelectDevice(const CommandOptions& options, const std::string& address);
+int DiscoverAndSelect(const CommandOptions& options, const std::string& address);
 
 // One line on stdout.
 void PrintLine(const std::string& line);

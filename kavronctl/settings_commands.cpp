@@ -92,7 +92,7 @@ public:
     {
         if (!network_.started())
             status_ = NetworkFailure();
-        else if (SelectDevice(options, address) != kExitOk)
+        else if (DiscoverAndSelect(options, address) != kExitOk)
             status_ = NotFound(options);
     }
     // kExitOk while every step so far passed.
@@ -149,8 +149,8 @@ int RunVerifyAdmin(const CommandOptions& options, const std::string& address, co
         fprintf(stderr, "kavronctl: no password on standard input\n");
         return Failed(options, kExitRefused);
     }
-    if (password.size() > kMaxCredentialLength) {
-        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kMaxCredentialLength);
+    if (password.size() > kCredentialLength) {
+        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kCredentialLength);
         return Failed(options, kExitUsage);
     }
     int verdict = 0;
@@ -174,7 +174,7 @@ int RunSetAddress(const CommandOptions& options, const std::string& address, con
     CopyTextTo(protocolSession.selectedAddress, address.c_str());
     StorePortSettings(arguments.ip, arguments.netmask, arguments.gateway, 0, &protocolSession.portConfig.lan1);
     const SettingsCheck check =
-        CheckNetworkSettings(arguments.ip, arguments.netmask, arguments.gateway, &protocolSession);
+        CheckAndRecordNetworkSettings(arguments.ip, arguments.netmask, arguments.gateway, &protocolSession);
     if (!check.Accepted())
         return Invalid(options, check, "");
 
@@ -234,7 +234,7 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
         if (!port.wanted.given || port.wanted.dhcp)
             continue;
         const SettingsCheck check =
-            CheckNetworkSettings(port.wanted.ip, port.wanted.netmask, port.wanted.gateway, &protocolSession);
+            CheckAndRecordNetworkSettings(port.wanted.ip, port.wanted.netmask, port.wanted.gateway, &protocolSession);
         if (!check.Accepted())
             return Invalid(options, check, port.name);
         anyChecked = true;

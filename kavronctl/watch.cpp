@@ -9,12 +9,9 @@
 
 namespace {
 
-// A DeviceId is six identity bytes the device chose, then its address.
-constexpr size_t kIdentityBytes = 6;
-
 bool SameIdentity(const DeviceRecord& a, const DeviceRecord& b)
 {
-    return memcmp(a.deviceId, b.deviceId, kIdentityBytes) == 0;
+    return memcmp(a.deviceId, b.deviceId, kDeviceIdIdentityBytes) == 0;
 }
 
 bool SameAddress(const DeviceRecord& a, const DeviceRecord& b)

@@ -48,7 +48,7 @@ int RunWeb(const CommandOptions& options, const std::string& address, bool print
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    if (SelectDevice(options, address) != kExitOk)
+    if (DiscoverAndSelect(options, address) != kExitOk)
         return kExitNoAnswer;
     protocolSession.sslValue[0] = '\0';
     // A device that keeps its SSL value to itself gets http, as in the utility.

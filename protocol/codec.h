@@ -65,7 +65,9 @@ int BuildQueryRequest(RequestBuffer* request, const DeviceRecord& device, unsign
 int BuildSettingRequest(RequestBuffer* request, const DeviceRecord& device, unsigned char subCode, const char* netmask,
                         const char* gateway, const void* data, size_t dataLength);
 
-// Stores a datagram of length bytes (at most kDatagramCapacity) and terminates it.
+// Stores a datagram of length bytes (at most kDatagramCapacity) and terminates it: the
+// tests and the fuzz targets make their replies with it (the transport receives into
+// the buffer itself).
 void StoreReply(ReplyBuffer* reply, const void* datagram, int length);
 
 // Byte at offset, 0 past the end of the datagram: a short datagram never reads stale bytes.

@@ -8,3 +8,7 @@
 // Extended and full answers are kept only when their selector bytes match; an argument
 // of 0 accepts any byte.
 void Discover(unsigned char selector1, unsigned char selector2);
+
+// The selector bytes the utility's Refresh asks with, and kavronctl unless told others.
+constexpr unsigned char kDiscoverySelector1 = 3;
+constexpr unsigned char kDiscoverySelector2 = 3;

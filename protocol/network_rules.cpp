@@ -140,8 +140,8 @@ bool IsConfigInconsistent(const int (&a)[4], const int (&m)[4], const int (&g)[4
     return network || broadcast || outside;
 }
 
-SettingsCheck CheckNetworkSettings(const AddressInput& ip, const AddressInput& netmask, const AddressInput& gateway,
-                                   ProtocolSession* session)
+SettingsCheck CheckAndRecordNetworkSettings(const AddressInput& ip, const AddressInput& netmask,
+                                            const AddressInput& gateway, ProtocolSession* session)
 {
     const PortConfig& first = session->portConfig.lan1;
     if (ip.blank)

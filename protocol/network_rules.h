@@ -46,8 +46,8 @@ bool IsConfigInconsistent(const int (&a)[4], const int (&m)[4], const int (&g)[4
 // is returned. As it passes its steps it records session->pendingAddress,
 // pendingNetmask and pendingGateway from the first port of session->portConfig (an
 // empty gateway text for 0.0.0.0), so a later refusal leaves the earlier ones set.
-SettingsCheck CheckNetworkSettings(const AddressInput& ip, const AddressInput& netmask, const AddressInput& gateway,
-                                   ProtocolSession* session);
+SettingsCheck CheckAndRecordNetworkSettings(const AddressInput& ip, const AddressInput& netmask,
+                                            const AddressInput& gateway, ProtocolSession* session);
 
 // Writes one port's settings as the panel holds them: each field "%d.%d.%d.%d" (a
 // blank one "0.0.0.0"), and the DHCP choice (0 static, 1 client) as "%d".

@@ -21,7 +21,14 @@ enum {
     kMaxInterfaces = 8,
     kDatagramCapacity = 4096,  // largest datagram sent or accepted
     kClientIdSize = 10,
+    // A DeviceId: six identity bytes the device chose (0 to 5), then its IPv4 address
+    // (6 to 9).
     kDeviceIdSize = 10,
+    kDeviceIdIdentityBytes = 6,
+    kDeviceIdAddress = kDeviceIdIdentityBytes,
+    // Characters of a user name or password: the administrator's, which the device
+    // checks, and the share user's of a drive mapping.
+    kCredentialLength = 16,
     kProtocolPort = 13579,
 };
 
@@ -107,8 +114,8 @@ struct ProtocolSession {
     char pendingAddress[16];
     char pendingNetmask[16];
     char pendingGateway[16];
-    char adminUser[17];
-    char adminPassword[17];
+    char adminUser[kCredentialLength + 1];
+    char adminPassword[kCredentialLength + 1];
     PortConfigTable portConfig;
     char codepageValue[64];
     char diskStateValue[8];

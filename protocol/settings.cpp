@@ -12,8 +12,7 @@
 namespace {
 
 enum {
-    kReplyAddress = 17,    // the device's address in an opcode-6 reply, bytes 17 to 20
-    kDeviceIdAddress = 6,  // the address part of a DeviceId, bytes 6 to 9
+    kReplyAddress = 17,  // the device's address in an opcode-6 reply, bytes 17 to 20
 };
 
 struct Setting {

@@ -17,8 +17,9 @@ using Clock = std::chrono::steady_clock;
 // Enough for any host; only the first kMaxInterfaces are used.
 enum { kHostAddressCapacity = 64 };
 
-// The address bytes of the DeviceId in a query request and in a query reply.
-enum { kAddressOffset = 17 };
+// The address bytes of the DeviceId in a query request and in a query reply, whose
+// DeviceId starts at byte 11.
+enum { kAddressOffset = 11 + kDeviceIdAddress };
 
 // Answers the devices owe this instance: one per query request sent, paid by any query
 // reply of this instance that carries the same address, written off once due.

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "resource.h"
+#include "res/resource.h"
 
 // How a window's background picture covers its client area.
 enum class BackgroundFit {

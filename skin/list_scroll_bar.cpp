@@ -30,7 +30,7 @@ void ListScrollBar::LoadPictures()
 void ListScrollBar::PreSubclassWindow()
 {
     LoadPictures();
-    Static::PreSubclassWindow();
+    Window::PreSubclassWindow();
 }
 
 int ListScrollBar::ToBase(int pixels) const

@@ -18,7 +18,7 @@
 #include "framework/controls.h"
 #include "framework/gdi.h"
 
-class ListScrollBar : public Static {
+class ListScrollBar : public Window {
 public:
     enum Timer : UINT_PTR { kRepeatTimer = 1, kDelayTimer = 2 };
     // A held arrow waits kDelayMs, then steps once every kRepeatMs.

@@ -216,7 +216,7 @@ class GalleryApp : public Application {
 public:
     bool InitInstance() override
     {
-        EnableControlContainer();
+        StartCommonControls();
         SetDialogBkColor(RGB(255, 255, 255), RGB(0, 0, 0));
         GalleryDialog gallery;
         mainWindow = &gallery;
@@ -236,7 +236,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     const char* mode = commandLine ? commandLine : "";
     if (std::strncmp(mode, "windows", 7) == 0 || std::strcmp(mode, "dump") == 0) {
-        EnableControlContainer();
+        StartCommonControls();
         if (std::strcmp(mode, "dump") == 0)
             return DumpWindowBackgrounds();
         const char* id = std::strpbrk(mode, "0123456789");

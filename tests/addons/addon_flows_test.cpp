@@ -16,7 +16,7 @@
 #include "message_box_recorder.h"
 #include "modal_script.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -127,13 +127,21 @@ TEST_F(AddonFlowsTest, TheDevicesCodepageIsChosenAndTheExtendedOnesNeedTheirFirm
         codepageAnswers = c.codepage;
         diskQueries = codepageQueries = 0;
         int chosen = -2;
+        std::vector<std::string> offered;
         ModalScript script;
         script.Then(IDC_LANGUAGE_CHOICE, [&](HWND dialog) {
-            chosen = ComboBox(GetDlgItem(dialog, IDC_LANGUAGE_CHOICE)).GetCurSel();
+            const ComboBox list(GetDlgItem(dialog, IDC_LANGUAGE_CHOICE));
+            chosen = list.GetCurSel();
+            for (int item = 0; item < list.GetCount(); ++item)
+                offered.push_back(list.GetItemText(item));
             ModalScript::Press(dialog, IDCANCEL);
         });
         EXPECT_FALSE(RunLanguageDialog(nullptr, "198.51.100.20")) << "Cancel";
         EXPECT_EQ(c.chosen, chosen) << c.codepage.back();
+        // The order the installer indexes its files by.
+        EXPECT_EQ(offered, (std::vector<std::string>{"Traditional Chinese", "Simplified Chinese", "Western European",
+                                                     "Northern European", "Central European", "Turkish",
+                                                     "Korean Hangul", "Cyrillic", "Japanese SJIS"}));
         EXPECT_EQ(c.asked, codepageQueries);
         EXPECT_EQ(-1, restartState.load()) << "Cancel";
     }

@@ -10,7 +10,7 @@
 #include "addons/addon_state.h"
 #include "addons/restart_progress.h"
 #include "modal_script.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "addons/widget_launcher.h"
 #include "message_box_recorder.h"
 #include "modal_script.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -9,7 +9,8 @@
 #include "app/about_box.h"
 #include "framework/window.h"
 #include "modal_script.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "res/version.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST(AboutBox, OpensAnyNumberOfTimesSkinnedAndClosesEveryWay)
         EXPECT_TRUE(visit.okSkinned);
         EXPECT_FALSE(IsWindow(visit.dialog)) << "each box is destroyed when it closes";
         EXPECT_EQ((std::vector<std::string>{"Kavron Storage Utility", "Copyright (C) Kavron. All rights reserved.",
-                                            "Version : 5.1.0.2", "OK"}),
+                                            "Version : " KAVRON_VERSION_TEXT, "OK"}),
                   visit.texts);
     }
 }

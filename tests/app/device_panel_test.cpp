@@ -31,12 +31,12 @@ TEST_F(DevicePanelTest, RowsComeFromTheRecordsAndAFillEndsTheSelection)
     EXPECT_EQ("Office", Devices().GetItemText(0, 0));
     EXPECT_EQ("198.51.100.1", Devices().GetItemText(0, 3));
     EXPECT_EQ("203.0.113.40", Devices().GetItemText(1, 1));
-    EXPECT_FALSE(panel_.DeviceSelected());
+    EXPECT_FALSE(panel_.ListClicked());
 
     Select(0);
     const SelectedDevice office = panel_.OnClick();
     EXPECT_EQ(Item(IDC_DEVICE_LIST), GetFocus());
-    EXPECT_TRUE(panel_.DeviceSelected());
+    EXPECT_TRUE(panel_.ListClicked());
     EXPECT_EQ("Office", office.name);
     EXPECT_EQ("198.51.100.20", office.address);
     EXPECT_EQ("255.255.255.0", office.netmask);
@@ -48,14 +48,14 @@ TEST_F(DevicePanelTest, RowsComeFromTheRecordsAndAFillEndsTheSelection)
     // A click below the rows counts as a selection of nothing: no model.
     Devices().SetItemState(0, 0, LVIS_SELECTED);
     EXPECT_EQ("", panel_.OnClick().address);
-    EXPECT_TRUE(panel_.DeviceSelected());
+    EXPECT_TRUE(panel_.ListClicked());
     EXPECT_EQ("", panel_.SelectedModel());
     EXPECT_FALSE(panel_.Selection().has_value());
 
     panel_.Clear();
     panel_.ShowDevices();
     EXPECT_EQ(2, Devices().GetItemCount());
-    EXPECT_FALSE(panel_.DeviceSelected()) << "a refreshed list holds no selection";
+    EXPECT_FALSE(panel_.ListClicked()) << "a refreshed list holds no selection";
 }
 
 TEST_F(DevicePanelTest, ASelectedRowScrolledAboveTheTopOrWithoutItsRecordReadsAsSuch)
@@ -69,7 +69,7 @@ TEST_F(DevicePanelTest, ASelectedRowScrolledAboveTheTopOrWithoutItsRecordReadsAs
     Devices().EnsureVisible(11);
     ASSERT_GT(Devices().GetTopIndex(), 0);
     const SelectedDevice hidden = panel_.OnClick();
-    EXPECT_TRUE(panel_.DeviceSelected());
+    EXPECT_TRUE(panel_.ListClicked());
     EXPECT_EQ("", hidden.address);
     EXPECT_EQ("", hidden.name);
     EXPECT_EQ("", hidden.gateway);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "accessible_name.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "skin/skinned_dialog.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "app/login_dialog.h"
 #include "modal_script.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "framework/gdi.h"
 #include "protocol.h"
 #include "res/skin_table.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "test_support.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "protocol.h"
-#include "resource.h"
+#include "res/resource.h"
 
 class MainWindowFixture : public testing::Test {
 protected:

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "accessible_name.h"
-#include "resource.h"
+#include "res/resource.h"
 #include "sim_control.h"
 #include "utility_driver.h"
+#include "version.h"
 #include "winauto.h"
 
 namespace {
@@ -213,7 +214,7 @@ TEST(MainWindowEndToEnd, AboutBoxOpensAgainAndAgain)
         ASSERT_NE(nullptr, about) << "opening " << time + 1;
         bool version = false;
         for (HWND child = GetWindow(about, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            version = version || winauto::GetText(child) == "Version : 5.1.0.2";
+            version = version || winauto::GetText(child) == "Version : " KAVRON_VERSION_TEXT;
         EXPECT_TRUE(version);
         winauto::ClickCentre(GetDlgItem(about, IDOK));
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(about); })) << "OK closes the box";

@@ -39,7 +39,7 @@ TEST(BindDlgItems, ViewsLearnTheirHandleSubclassedControlsTheirMessagesAndMissin
     ListCtrl(list.hwnd).GetItemCount();  // sent from outside, seen by the object
     EXPECT_EQ(1, list.counted);
 
-    Static missing;
+    Window missing;
     ComboBox again;
     EXPECT_FALSE(BindDlgItems(dialog.hwnd, {{9999, &missing}, {IDC_TEST_COMBO, &again}}));
     EXPECT_EQ(nullptr, missing.hwnd);

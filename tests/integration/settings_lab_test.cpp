@@ -271,7 +271,7 @@ TEST(LabSettings, TwoPortDeviceGetsTheWholeTable)
     ASSERT_TRUE(ParseAddressInput("198.51.100.21", &ip));
     ASSERT_TRUE(ParseAddressInput("198.51.100.1", &gateway));
     StorePortSettings(ip, mask, gateway, 0, &ports.lan1);
-    ASSERT_TRUE(CheckNetworkSettings(ip, mask, gateway, &protocolSession).Accepted());
+    ASSERT_TRUE(CheckAndRecordNetworkSettings(ip, mask, gateway, &protocolSession).Accepted());
 
     size_t mark = SimLogMark();
     ASSERT_EQ(ApplyAddressSettings(), 1);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resource.h"
+#include "res/resource.h"
 #include "utility_driver.h"
 #include "winauto.h"
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine, run by ctest inside `lab/lab run --wine --sim` (the
 # lab's WINEPREFIX, its wineserver in the client namespace, the simulated devices):
-#   msi_lab.sh PACKAGE.msi LATER.msi WIN_BUILD_TREE INSTALLED_UTILITY_TEST.exe NETSH_RECORDER.exe
+#   msi_lab.sh PACKAGE.msi LATER.msi WIN_BUILD_TREE INSTALLED_UTILITY_TEST.exe NETSH_RECORDER.exe VERSION
+# VERSION is PACKAGE.msi's, the one res/version.h gives ("5.1.0.2").
 # LATER.msi is the same programs packaged as a later version (5.1.0.3).
 #
 # The package's firewall actions read from its tables; then a silent install puts both
@@ -14,7 +15,7 @@
 # plays netsh.exe and keeps the rules it is given.
 set -uo pipefail
 
-msi=$1 later=$2 tree=$3 check=$4 netsh=$5
+msi=$1 later=$2 tree=$3 check=$4 netsh=$5 version=$6
 # Wine would also mirror the shortcut as a .desktop file in the host's home; the
 # recorder stands in for Wine's own netsh.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winemenubuilder.exe=d;netsh.exe=n"
@@ -155,13 +156,13 @@ expect_removed() {
 }
 
 msiexec /i "$(winpath "$msi")" /qn || fail "install: msiexec ended with $?"
-expect_installed install 5.1.0.2
+expect_installed install "$version"
 expect_rules install both
 
 # The installed programs work: kavronctl answers and finds the devices, the utility
 # lists them in its window.
-version=$(wine "$installed\\kavronctl.exe" --version </dev/null | tr -d '\r')
-[[ $version == "kavronctl 5.1.0.2" ]] || fail "installed kavronctl --version printed: $version"
+printed=$(wine "$installed\\kavronctl.exe" --version </dev/null | tr -d '\r')
+[[ $printed == "kavronctl $version" ]] || fail "installed kavronctl --version printed: $printed"
 found=$(wine "$installed\\kavronctl.exe" discover </dev/null | tr -d '\r' | grep -c .)
 [[ $found == 3 ]] || fail "installed kavronctl discover found $found devices, not 3"
 # Under Wine a crash does not always end with a failing status: gtest's verdict counts.
@@ -170,7 +171,7 @@ echo "$verdict"
 grep -q '^\[  PASSED  \] 1 test' <<<"$verdict" || fail "the installed utility did not list the devices"
 
 msiexec /i "$(winpath "$msi")" /qn || fail "second install: msiexec ended with $?"
-expect_installed "second install" 5.1.0.2
+expect_installed "second install" "$version"
 expect_rules "second install" both
 
 msiexec /x "$(winpath "$msi")" /qn || fail "uninstall: msiexec ended with $?"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The portable zip as a Windows user unpacks it, and the packages' checksums:
-#   portable_zip_check.sh PACKAGES_DIR WIN_BUILD_TREE
+#   portable_zip_check.sh PACKAGES_DIR WIN_BUILD_TREE VERSION
+# VERSION is the one res/version.h gives ("5.1.0.2").
 set -euo pipefail
 
-packages=$1 tree=$2
+packages=$1 tree=$2 version=$3
 zip=$(echo "$packages"/KavronStorageUtility-*-x64-portable.zip)
 [[ -f $zip ]] || { echo "no portable zip in $packages"; exit 1; }
 unpacked=$(mktemp -d)
@@ -20,6 +21,6 @@ cmp "$tree/kavronctl/kavronctl.exe" "$unpacked/kavronctl.exe" || fail "not the b
   fail "SHA256SUMS should list every other file"
 # Notepad's README: every line ends in CRLF, and it names the version.
 [[ $(grep -c $'\r$' "$unpacked/README.txt") == $(wc -l <"$unpacked/README.txt") ]] || fail "README.txt has bare LF line ends"
-grep -q 'Kavron Storage Utility 5\.1\.0\.2' "$unpacked/README.txt" || fail "README.txt does not name version 5.1.0.2"
+grep -qF "Kavron Storage Utility $version" "$unpacked/README.txt" || fail "README.txt does not name version $version"
 (cd "$packages" && sha256sum --quiet -c SHA256SUMS) || fail "the packages' SHA256SUMS does not match them"
 echo "portable zip: ok"

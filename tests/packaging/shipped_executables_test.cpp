@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "res/version.h"
+
 namespace {
 
 std::string utilityPath, kavronctlPath;
@@ -83,7 +85,8 @@ TEST(ShippedExecutables, VersionResourceIsComplete)
         VS_FIXEDFILEINFO* fixed = nullptr;
         UINT length = 0;
         ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-        const DWORD ms = MAKELONG(1, 5), ls = MAKELONG(2, 0);  // 5.1.0.2
+        const DWORD ms = MAKELONG(KAVRON_VERSION_MINOR, KAVRON_VERSION_MAJOR),
+                    ls = MAKELONG(KAVRON_VERSION_BUILD, KAVRON_VERSION_PATCH);
         EXPECT_EQ(fixed->dwFileVersionMS, ms);
         EXPECT_EQ(fixed->dwFileVersionLS, ls);
         EXPECT_EQ(fixed->dwProductVersionMS, ms);
@@ -92,12 +95,12 @@ TEST(ShippedExecutables, VersionResourceIsComplete)
 
         EXPECT_EQ(VersionString(block, "CompanyName"), "Kavron");
         EXPECT_EQ(VersionString(block, "FileDescription"), exe.description);
-        EXPECT_EQ(VersionString(block, "FileVersion"), "5, 1, 0, 2");
+        EXPECT_EQ(VersionString(block, "FileVersion"), KAVRON_VERSION_COMMAS);
         EXPECT_NE(VersionString(block, "InternalName"), "<missing>");
         EXPECT_EQ(VersionString(block, "LegalCopyright"), "Copyright (C) Kavron. All rights reserved.");
         EXPECT_EQ(VersionString(block, "OriginalFilename"), exe.fileName);
         EXPECT_EQ(VersionString(block, "ProductName"), "Kavron Storage Utility");
-        EXPECT_EQ(VersionString(block, "ProductVersion"), "5, 1, 0, 2");
+        EXPECT_EQ(VersionString(block, "ProductVersion"), KAVRON_VERSION_COMMAS);
     }
 }
 

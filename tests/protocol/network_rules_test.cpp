@@ -130,7 +130,7 @@ TEST(NetworkSettingsCheck, EveryRefusalInTheOrderOfTheSteps)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ProtocolSession session = Session();
-        const SettingsCheck check = CheckNetworkSettings(c.ip, c.mask, c.gateway, &session);
+        const SettingsCheck check = CheckAndRecordNetworkSettings(c.ip, c.mask, c.gateway, &session);
         ASSERT_FALSE(check.Accepted());
         EXPECT_STREQ(check.message, c.refusal.message);
         EXPECT_STREQ(check.caption, c.refusal.caption);
@@ -173,7 +173,7 @@ TEST(NetworkSettingsCheck, PendingTextsComeFromTheFirstPortAsTheStepsPass)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ProtocolSession session = Session();
-        EXPECT_EQ(CheckNetworkSettings(c.ip, c.mask, c.gateway, &session).Accepted(), c.accepted);
+        EXPECT_EQ(CheckAndRecordNetworkSettings(c.ip, c.mask, c.gateway, &session).Accepted(), c.accepted);
         EXPECT_STREQ(session.pendingAddress, c.address);
         EXPECT_STREQ(session.pendingNetmask, c.netmask);
         EXPECT_STREQ(session.pendingGateway, c.gateway_);

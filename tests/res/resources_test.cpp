@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "resource.h"
+#include "res/resource.h"
 #include "skin_table.h"
+#include "version.h"
 
 namespace {
 
@@ -306,14 +307,6 @@ TEST(InitialItems, ReceiveDhcpOffersDisableThenEnable)
     EXPECT_EQ(InitialItems(IDD_MAIN, IDC_RECEIVE_DHCP), (std::vector<std::string>{"Disable", "Enable"}));
 }
 
-TEST(InitialItems, CodepageListKeepsTheOrderTheInstallerIndexes)
-{
-    EXPECT_EQ(
-        InitialItems(IDD_LANGUAGE, IDC_LANGUAGE_CHOICE),
-        (std::vector<std::string>{"Traditional Chinese", "Simplified Chinese", "Western European", "Northern European",
-                                  "Central European", "Turkish", "Korean Hangul", "Cyrillic", "Japanese SJIS"}));
-}
-
 // ---------------------------------------------------------------------------
 // Small dialogs
 
@@ -456,7 +449,7 @@ TEST(SmallDialogs, ControlsAndTextsAreThere)
         {IDD_WIDGET_MODEL, "The model type cannot be recognized."},
         {IDD_WIDGET_MODEL, "Please select:"},
         {IDD_ABOUT, "Kavron Storage Utility"},
-        {IDD_ABOUT, "Version : 5.1.0.2"},
+        {IDD_ABOUT, "Version : " KAVRON_VERSION_TEXT},
     };
     for (const Label& l : labels) {
         SCOPED_TRACE(l.text);
@@ -877,8 +870,8 @@ TEST(VersionInformation, Is5102OfTheKavronStorageUtility)
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 5));
     EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(2, 0));
 
-    EXPECT_EQ(VersionString(block, "FileVersion"), "5, 1, 0, 2");
-    EXPECT_EQ(VersionString(block, "ProductVersion"), "5, 1, 0, 2");
+    EXPECT_EQ(VersionString(block, "FileVersion"), KAVRON_VERSION_COMMAS);
+    EXPECT_EQ(VersionString(block, "ProductVersion"), KAVRON_VERSION_COMMAS);
     EXPECT_EQ(VersionString(block, "FileDescription"), "Kavron Storage Utility");
     EXPECT_EQ(VersionString(block, "InternalName"), "Kavron Storage Utility");
     EXPECT_EQ(VersionString(block, "ProductName"), "Kavron Storage Utility");

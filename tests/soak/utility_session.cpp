@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "resource.h"
+#include "res/resource.h"
 #include "winauto.h"
 
 namespace soak {
