@@ -143,11 +143,16 @@ int RunWatch(const CommandOptions& options, const WatchOptions& watch)
             break;
         Discover(options.selector1, options.selector2);
         std::vector<DeviceRecord> now = CurrentDevices();
-        for (const DeviceChange& change : CompareDevices(known, now))
-            PrintChange(options, change);
-        // Each line as it comes: a script reading the pipe acts on a change at once.
-        fflush(stdout);
+        {
+            // A console closed meanwhile ends the process only after these lines.
+            OutputLines lines;
+            for (const DeviceChange& change : CompareDevices(known, now))
+                PrintChange(options, change);
+            // Each line as it comes: a script reading the pipe acts on a change at once.
+            fflush(stdout);
+        }
         known.swap(now);
     }
+    EndOfCommand();
     return kExitOk;
 }
