@@ -141,7 +141,7 @@ int RunWatch(const CommandOptions& options, const WatchOptions& watch)
     for (int pass = 0; !Interrupted() && (watch.count == 0 || pass < watch.count); ++pass) {
         if (pass > 0 && !PauseUnlessInterrupted(watch.intervalSeconds))
             break;
-        Discover(options.selector1, options.selector2);
+        Discover(options.selector1, options.selector2, Pace(options));
         std::vector<DeviceRecord> now = CurrentDevices();
         {
             // A console closed meanwhile ends the process only after these lines.
