@@ -21,7 +21,9 @@ bool ObtainPassword(const AdminOptions& admin, const std::string& address, std::
     }
     if (admin.passwordStdin)
         return ReadStdinLine(password);
-    const std::string prompt = "Administrator password for " + admin.user + " on " + address + ": ";
+    // The name as the command line gave it: in the ANSI code page under Windows.
+    const std::string prompt =
+        "Administrator password for " + SystemTextForConsole(admin.user) + " on " + address + ": ";
     return ReadHiddenLine(prompt.c_str(), password);
 }
 

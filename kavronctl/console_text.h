@@ -27,8 +27,9 @@ bool CredentialForSystem(const std::string& typed, std::string* system);
 // What to say when CredentialForSystem refuses: names the code page.
 std::string UnrepresentableCredential(const char* what);
 
-// A text of Windows (an error message, in the ANSI code page) as the console shows it:
-// in the console's output code page. Natively, and without a console, unchanged.
+// Text in the ANSI code page (Windows' error messages, a name from the command line)
+// as the console shows it: in the console's output code page. Natively, and without a
+// console, unchanged.
 std::string SystemTextForConsole(const std::string& text);
 
 #ifdef _WIN32

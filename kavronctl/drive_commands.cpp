@@ -68,7 +68,8 @@ void CompleteGivenUser()
         return;
     shareUser.passwordKnown = true;
     std::string typed;
-    if (ReadHiddenLine(("Password of " + shareUser.user + " for " + shareUser.shown + ": ").c_str(), &typed))
+    if (ReadHiddenLine(
+            ("Password of " + SystemTextForConsole(shareUser.user) + " for " + shareUser.shown + ": ").c_str(), &typed))
         TakeCredential(typed, "the password", &shareUser.password);
 }
 
@@ -84,7 +85,7 @@ void ConsolePrompt(HWND)
         std::string typedUser, typedPassword;
         if (!ReadTypedLine(("User name for " + shareUser.shown + ": ").c_str(), &typedUser) ||
             !TakeCredential(typedUser, "the user name", &user) ||
-            !ReadHiddenLine(("Password of " + typedUser + ": ").c_str(), &typedPassword) ||
+            !ReadHiddenLine(("Password of " + SystemTextForConsole(user) + ": ").c_str(), &typedPassword) ||
             !TakeCredential(typedPassword, "the password", &password))
             return;
     }
