@@ -1,5 +1,6 @@
 // Discovery: asks every interface who is there, listens to all of them at once for
-// about a second, and rebuilds the device list.
+// about a second (or, quick, until the answers have stopped), and rebuilds the device
+// list.
 #pragma once
 
 // How long a pass listens: the full pass through all its windows (the window's Refresh
