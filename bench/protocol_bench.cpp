@@ -3,14 +3,20 @@
 // tools/bench runs it in labs and turns the lines into a table.
 //
 //   protocol_bench discover ROUNDS
+//   protocol_bench pace ROUNDS       the full and the quick pass, alternately
+//   protocol_bench arrivals ROUNDS   when each device's first answer arrives
 //   protocol_bench query ADDRESS ROUNDS
 //   protocol_bench settings ANSWERING SILENT ROUNDS
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <chrono>
 #include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -57,6 +63,57 @@ int BenchDiscover(int rounds)
         // windows, reading every answer: its length depends on neither.
         printf("discover round=%d interfaces=%d devices=%d wall_ms=%.1f cpu_ms=%.1f nominal_ms=%ld\n", r,
                interfaceTable.interfaceCount, deviceList.count, wall, cpu, NominalDiscoveryMs());
+    }
+    return 0;
+}
+
+// The full pass and the quick one side by side, alternately, so that both meet the
+// same network.
+int BenchPace(int rounds)
+{
+    for (int r = 0; r < rounds; ++r) {
+        for (DiscoveryPace pace : {DiscoveryPace::kFull, DiscoveryPace::kQuick}) {
+            const double start = WallMs();
+            Discover(3, 3, pace);
+            printf("pace round=%d pace=%s devices=%d wall_ms=%.1f\n", r,
+                   pace == DiscoveryPace::kQuick ? "quick" : "full", deviceList.count, WallMs() - start);
+        }
+    }
+    return 0;
+}
+
+// What the quick pass's two figures rest on: a full pass's requests, then when, from
+// the sending, each device's first answer was read: the first and the last, and the
+// longest gap between two devices heard one after the other.
+int BenchArrivals(int rounds)
+{
+    RequestBuffer request;
+    memset(&request, 0, sizeof request);
+    const int length = BuildDiscoveryRequest(&request);
+    for (int r = 0; r < rounds; ++r) {
+        const double start = WallMs();
+        for (int i = 0; i < interfaceTable.interfaceCount; ++i)
+            SendRequest(i, request.bytes, length);
+        std::set<std::string> heard;
+        std::vector<double> arrivals;
+        ReplyBuffer reply;
+        memset(&reply, 0, sizeof reply);
+        ListenAll(DiscoveryWait(), &reply, [&](int, const ReplyBuffer& datagram) {
+            if (!IsOwnReply(datagram) || !IsDeviceAnswer(datagram))
+                return false;
+            char address[16];
+            snprintf(address, sizeof address, "%d.%d.%d.%d", datagram.bytes[17], datagram.bytes[18], datagram.bytes[19],
+                     datagram.bytes[20]);
+            if (!heard.insert(address).second)
+                return false;
+            arrivals.push_back(WallMs() - start);
+            return true;
+        });
+        double gap = 0;
+        for (size_t i = 1; i < arrivals.size(); ++i)
+            gap = std::max(gap, arrivals[i] - arrivals[i - 1]);
+        printf("arrivals round=%d devices=%zu first_ms=%.1f last_ms=%.1f max_gap_ms=%.1f\n", r, arrivals.size(),
+               arrivals.empty() ? 0.0 : arrivals.front(), arrivals.empty() ? 0.0 : arrivals.back(), gap);
     }
     return 0;
 }
@@ -160,13 +217,18 @@ int main(int argc, char** argv)
     int status = 2;
     if (argc == 3 && strcmp(argv[1], "discover") == 0) {
         status = BenchDiscover(atoi(argv[2]));
+    } else if (argc == 3 && strcmp(argv[1], "pace") == 0) {
+        status = BenchPace(atoi(argv[2]));
+    } else if (argc == 3 && strcmp(argv[1], "arrivals") == 0) {
+        status = BenchArrivals(atoi(argv[2]));
     } else if (argc == 4 && strcmp(argv[1], "query") == 0) {
         status = BenchQuery(argv[2], atoi(argv[3]));
     } else if (argc == 5 && strcmp(argv[1], "settings") == 0) {
         status = BenchSettings(argv[2], argv[3], atoi(argv[4]));
     } else {
-        fprintf(stderr, "usage: protocol_bench discover ROUNDS | query ADDRESS ROUNDS | settings ANSWERING SILENT "
-                        "ROUNDS\n");
+        fprintf(stderr,
+                "usage: protocol_bench discover ROUNDS | pace ROUNDS | arrivals ROUNDS | query ADDRESS ROUNDS | "
+                "settings ANSWERING SILENT ROUNDS\n");
     }
     fflush(stdout);
     ClearDevices();

@@ -3,21 +3,27 @@
 #include <stdio.h>
 
 #include "commands.h"
+#include "console_text.h"
 #include "protocol.h"
 #include "terminal.h"
 
 namespace {
 
 // The password to try after the empty one was refused; false when nothing gives one.
-bool ObtainPassword(const AdminOptions& admin, const std::string& address, std::string* password)
+// *read: it came from stdin or the terminal, not from the command line (which the
+// system hands over in the ANSI code page already).
+bool ObtainPassword(const AdminOptions& admin, const std::string& address, std::string* password, bool* read)
 {
+    *read = !admin.passwordGiven;
     if (admin.passwordGiven) {
         *password = admin.password;
         return true;
     }
     if (admin.passwordStdin)
         return ReadStdinLine(password);
-    const std::string prompt = "Administrator password for " + admin.user + " on " + address + ": ";
+    // The name as the command line gave it: in the ANSI code page under Windows.
+    const std::string prompt =
+        "Administrator password for " + SystemTextForConsole(admin.user) + " on " + address + ": ";
     return ReadHiddenLine(prompt.c_str(), password);
 }
 
@@ -46,12 +52,17 @@ int EnsureAdmin(const AdminOptions& admin)
         return kExitOk;
 
     std::string password;
-    if (!ObtainPassword(admin, address, &password)) {
+    bool read = false;
+    if (!ObtainPassword(admin, address, &password, &read)) {
         fprintf(stderr,
                 "kavronctl: %s wants the administrator password: give --password, --password-stdin or run on a "
                 "terminal\n",
                 address.c_str());
         return kExitRefused;
+    }
+    if (read && !CredentialForSystem(password, &password)) {
+        fprintf(stderr, "kavronctl: %s\n", UnrepresentableCredential("the administrator password").c_str());
+        return kExitUsage;
     }
     if (password.size() > kCredentialLength) {
         fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kCredentialLength);

@@ -75,12 +75,17 @@ int PrintTextValue(const CommandOptions& options, const TextQuery& query)
 
 }  // namespace
 
+DiscoveryPace Pace(const CommandOptions& options)
+{
+    return options.quick ? DiscoveryPace::kQuick : DiscoveryPace::kFull;
+}
+
 int RunDiscover(const CommandOptions& options)
 {
     NetworkSession network;
     if (!network.started())
         return NetworkFailure();
-    Discover(options.selector1, options.selector2);
+    Discover(options.selector1, options.selector2, Pace(options));
     nlohmann::json devices = nlohmann::json::array();
     for (const DeviceRecord* device = deviceList.head; device != nullptr; device = device->next) {
         if (options.json) {

@@ -17,6 +17,7 @@ enum ExitStatus {
 
 struct CommandOptions {
     bool json = false;
+    bool quick = false;  // discover, watch: passes that end once the answers have stopped
     unsigned char selector1 = kDiscoverySelector1;
     unsigned char selector2 = kDiscoverySelector2;
 };
@@ -24,6 +25,9 @@ struct CommandOptions {
 // The names WHAT may take, in the order the help lists them.
 extern const char* const kQueryNames[];
 extern const int kQueryNameCount;
+
+// The pass discover and watch make: the quick one with --quick.
+DiscoveryPace Pace(const CommandOptions& options);
 
 int RunDiscover(const CommandOptions& options);
 int RunQuery(const CommandOptions& options, const std::string& address, const std::string& what);

@@ -11,6 +11,7 @@
 #include "admin_login.h"
 #include "app/drive_mapping.h"
 #include "app/drive_table.h"
+#include "console_text.h"
 #include "protocol.h"
 #include "terminal.h"
 #endif
@@ -30,25 +31,62 @@ std::string DriveLetterArgument(const std::string& text)
 namespace {
 
 // How the console answers the mapping's questions: the share user given on the
-// command line, else whoever sits at the terminal, else nobody (the tries go on with
-// the credentials they have).
+// command line (with the password from stdin, or typed when asked), else whoever sits
+// at the terminal, else nobody (the tries go on with the credentials they have).
 struct ShareUser {
     bool given = false;
+    bool passwordKnown = false;  // read from stdin, or asked once already
     std::string user;
     std::string password;
     std::string remote;
+    std::string shown;    // remote as printed: the device's volume name escaped
+    std::string refusal;  // a typed credential the system cannot take: the tries stop
 };
 ShareUser shareUser;
 MappingSystem systemCalls;
+
+// A typed or piped credential as the networking calls take it; false after noting why
+// not, which ends the mapping.
+bool TakeCredential(const std::string& typed, const char* what, std::string* system)
+{
+    if (!CredentialForSystem(typed, system)) {
+        shareUser.refusal = UnrepresentableCredential(what);
+        return false;
+    }
+    if (system->size() > kCredentialLength) {
+        shareUser.refusal = std::string(what) + " holds at most " + std::to_string(kCredentialLength) + " characters";
+        return false;
+    }
+    return true;
+}
+
+// The given share user's password, asked for once at a terminal when stdin did not
+// give it, as the other commands ask for theirs.
+void CompleteGivenUser()
+{
+    if (!shareUser.given || shareUser.passwordKnown || !StdinIsTerminal())
+        return;
+    shareUser.passwordKnown = true;
+    std::string typed;
+    if (ReadHiddenLine(
+            ("Password of " + SystemTextForConsole(shareUser.user) + " for " + shareUser.shown + ": ").c_str(), &typed))
+        TakeCredential(typed, "the password", &shareUser.password);
+}
 
 // Where the utility shows its login dialog for the share user.
 void ConsolePrompt(HWND)
 {
     std::string user = shareUser.user;
     std::string password = shareUser.password;
-    if (!shareUser.given) {
-        if (!ReadTypedLine(("User name for " + shareUser.remote + ": ").c_str(), &user) ||
-            !ReadHiddenLine(("Password of " + user + ": ").c_str(), &password))
+    if (shareUser.given) {
+        CompleteGivenUser();
+        password = shareUser.password;
+    } else {
+        std::string typedUser, typedPassword;
+        if (!ReadTypedLine(("User name for " + shareUser.shown + ": ").c_str(), &typedUser) ||
+            !TakeCredential(typedUser, "the user name", &user) ||
+            !ReadHiddenLine(("Password of " + SystemTextForConsole(user) + ": ").c_str(), &typedPassword) ||
+            !TakeCredential(typedPassword, "the password", &password))
             return;
     }
     CopyTextTo(protocolSession.adminUser, user.substr(0, kCredentialLength).c_str());
@@ -60,6 +98,10 @@ void ConsolePrompt(HWND)
 // answer it; else no question at all.
 DWORD ConsoleAddConnection(HWND, NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
 {
+    if (shareUser.refusal.empty() && (flags & CONNECT_INTERACTIVE))
+        CompleteGivenUser();
+    if (!shareUser.refusal.empty())
+        return ERROR_CANCELLED;
     if (flags & CONNECT_INTERACTIVE) {
         if (shareUser.given) {
             flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
@@ -94,7 +136,8 @@ std::string DeviceVolume(const std::string& volume, std::string* names)
 {
     std::string found;
     for (const VolumeEntry* entry = volumeList.head; entry != nullptr; entry = entry->next) {
-        *names += (names->empty() ? "" : ", ") + std::string(entry->name);
+        // The device's names, escaped as every output escapes them.
+        *names += (names->empty() ? "" : ", ") + EscapeField(entry->name);
         if (found.empty() && lstrcmpiA(entry->name, volume.c_str()) == 0)
             found = entry->name;
     }
@@ -138,12 +181,21 @@ std::string ChooseLetter(const std::string& asked, bool force)
 int RunMap(const CommandOptions& options, const std::string& address, const std::string& volume,
            const std::string& letter, const MapOptions& map)
 {
-    shareUser = ShareUser{!map.user.empty(), map.user, "", "\\\\" + address + "\\" + volume};
-    if (map.passwordStdin && !ReadStdinLine(&shareUser.password))
-        return Refuse("--password-stdin: no line on standard input");
-    if (shareUser.user.size() > kCredentialLength || shareUser.password.size() > kCredentialLength)
-        return Refuse("the user name and password hold at most " + std::to_string(kCredentialLength) +
-                      " characters each");
+    shareUser = ShareUser{};
+    shareUser.given = !map.user.empty();
+    shareUser.user = map.user;
+    shareUser.remote = "\\\\" + address + "\\" + volume;
+    shareUser.shown = "\\\\" + address + "\\" + EscapeField(volume.c_str());
+    if (map.passwordStdin) {
+        std::string piped;
+        if (!ReadStdinLine(&piped))
+            return Refuse("--password-stdin: no line on standard input");
+        shareUser.passwordKnown = true;
+        if (!TakeCredential(piped, "the password", &shareUser.password))
+            return Refuse(shareUser.refusal);
+    }
+    if (shareUser.user.size() > kCredentialLength)
+        return Refuse("the user name holds at most " + std::to_string(kCredentialLength) + " characters");
 
     NetworkSession network;
     if (!network.started())
@@ -157,26 +209,29 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
     std::string names;
     const std::string deviceVolume = DeviceVolume(volume, &names);
     if (deviceVolume.empty())
-        return Refuse(volume + " is not a volume of " + address + " (it has: " + names + ")");
+        return Refuse(EscapeField(volume.c_str()) + " is not a volume of " + address + " (it has: " + names + ")");
     const std::string drive = ChooseLetter(letter, map.force);
     if (drive.empty())
         return kExitUsage;
 
     shareUser.remote = "\\\\" + address + "\\" + deviceVolume;
+    shareUser.shown = "\\\\" + address + "\\" + EscapeField(deviceVolume.c_str());
     memset(protocolSession.adminUser, 0, sizeof protocolSession.adminUser);
     memset(protocolSession.adminPassword, 0, sizeof protocolSession.adminPassword);
     const MappingSystem console = ConsoleMappingCalls();
     const DWORD error = ConnectVolumeWith(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
+    if (!shareUser.refusal.empty())
+        return Refuse(shareUser.refusal);
     if (error != NO_ERROR) {
         // Read at once: a provider's extended error lasts until the next networking call.
-        const std::string reason = DescribeMappingErrorWith(console, error);
+        const std::string reason = SystemTextForConsole(DescribeMappingErrorWith(console, error));
         fprintf(stderr, "kavronctl: Failed to map drive. %s\n", reason.c_str());
         return kExitFailed;
     }
     if (options.json) {
         PrintLine(DumpJson({{"outcome", "mapped"}, {"drive", drive}, {"remote", shareUser.remote}}));
     } else {
-        PrintLine(drive + "\t" + shareUser.remote);
+        PrintLine(drive + "\t" + shareUser.shown);
     }
     return kExitOk;
 }
@@ -186,7 +241,7 @@ int RunUnmap(const CommandOptions& options, const std::string& letter)
     const std::string& drive = letter;  // checked and normalised with the arguments
     const MappingSystem console = ConsoleMappingCalls();
     if (const DWORD error = DisconnectDriveWith(console, drive.c_str()); error != NO_ERROR) {
-        const std::string reason = DescribeMappingErrorWith(console, error);
+        const std::string reason = SystemTextForConsole(DescribeMappingErrorWith(console, error));
         fprintf(stderr, "kavronctl: Unable to disconnect %s. %s\n", drive.c_str(), reason.c_str());
         return kExitFailed;
     }

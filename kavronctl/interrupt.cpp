@@ -1,6 +1,7 @@
 #include "interrupt.h"
 
 #include <signal.h>
+#include <stdio.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,15 +17,32 @@ namespace {
 std::atomic<bool> interrupted{false};
 
 #ifdef _WIN32
+// The system ends the process 5 seconds after a close event at the latest (20 for log
+// off and shutdown): the handler waits a little less for the command to end.
+constexpr DWORD kCloseGraceMs = 4000;
+
+CRITICAL_SECTION outputLock;
+HANDLE commandEnded = nullptr;  // manual-reset event
+
 BOOL WINAPI OnConsoleEvent(DWORD event)
 {
     switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
-    case CTRL_CLOSE_EVENT:
+        // Handled: the process goes on, and the command ends after its pass.
         interrupted = true;
-        // Handled: the process is not ended here; the command ends after its pass. A
-        // closing console gives the process a few seconds, more than a pass takes.
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        // Whatever this returns, the system ends the process as soon as it returns: the
+        // command gets what time there is to end its pass and write its lines, and the
+        // process never ends in the middle of one.
+        interrupted = true;
+        if (WaitForSingleObject(commandEnded, kCloseGraceMs) != WAIT_OBJECT_0) {
+            EnterCriticalSection(&outputLock);  // kept: no line is begun after this
+            fflush(stdout);
+        }
         return TRUE;
     default:
         return FALSE;
@@ -42,6 +60,8 @@ void OnSignal(int)
 void CatchInterrupt()
 {
 #ifdef _WIN32
+    InitializeCriticalSection(&outputLock);
+    commandEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 #else
     struct sigaction action = {};
@@ -49,6 +69,7 @@ void CatchInterrupt()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
 #endif
 }
 
@@ -70,3 +91,29 @@ bool PauseUnlessInterrupted(double seconds)
     }
     return false;
 }
+
+#ifdef _WIN32
+
+OutputLines::OutputLines()
+{
+    EnterCriticalSection(&outputLock);
+}
+
+OutputLines::~OutputLines()
+{
+    LeaveCriticalSection(&outputLock);
+}
+
+void EndOfCommand()
+{
+    SetEvent(commandEnded);
+}
+
+#else
+
+OutputLines::OutputLines() = default;
+OutputLines::~OutputLines() = default;
+
+void EndOfCommand() {}
+
+#endif

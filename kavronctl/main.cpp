@@ -130,7 +130,13 @@ int main(int argc, char** argv)
         command->add_option("ADDRESS", args.address, "The device's IPv4 address")->required();
     };
 
+    auto addQuick = [&](CLI::App* command) {
+        command->add_flag("--quick", options.quick,
+                          "End each pass once the answers have stopped (about 0.1 s on a quiet LAN) instead of "
+                          "listening for the full second");
+    };
     CLI::App* discover = app.add_subcommand("discover", "List the devices that answer on every interface");
+    addQuick(discover);
     addCommon(discover);
 
     CLI::App* watch = app.add_subcommand(
@@ -139,6 +145,7 @@ int main(int argc, char** argv)
         ->check(CLI::Range(0.0, 86400.0));
     watch->add_option("--count", args.watch.count, "Passes to make (default: until Ctrl+C)")
         ->check(CLI::Range(1, 1000000));
+    addQuick(watch);
     addCommon(watch);
 
     CLI::App* web =

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "console_text.h"
 #include "protocol.h"
 
 NetworkSession::NetworkSession() : started_(StartNetwork() == 1)
@@ -12,7 +13,7 @@ NetworkSession::NetworkSession() : started_(StartNetwork() == 1)
     const int count = FindReceiveFailures(failures, kMaxInterfaces);
     for (int i = 0; i < count; ++i) {
         fprintf(stderr, "kavronctl: cannot receive the devices' answers at %s, UDP port %d: %s\n", failures[i].address,
-                kProtocolPort, failures[i].reason);
+                kProtocolPort, SystemTextForConsole(failures[i].reason).c_str());
     }
 }
 

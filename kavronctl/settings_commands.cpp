@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "console_text.h"
 #include "output.h"
 #include "protocol.h"
 #include "session.h"
@@ -148,6 +149,10 @@ int RunVerifyAdmin(const CommandOptions& options, const std::string& address, co
     if (admin.passwordStdin && !ReadStdinLine(&password)) {
         fprintf(stderr, "kavronctl: no password on standard input\n");
         return Failed(options, kExitRefused);
+    }
+    if (admin.passwordStdin && !CredentialForSystem(password, &password)) {
+        fprintf(stderr, "kavronctl: %s\n", UnrepresentableCredential("the administrator password").c_str());
+        return Failed(options, kExitUsage);
     }
     if (password.size() > kCredentialLength) {
         fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kCredentialLength);

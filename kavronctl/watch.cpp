@@ -138,13 +138,18 @@ int RunWatch(const CommandOptions& options, const WatchOptions& watch)
     for (int pass = 0; !Interrupted() && (watch.count == 0 || pass < watch.count); ++pass) {
         if (pass > 0 && !PauseUnlessInterrupted(watch.intervalSeconds))
             break;
-        Discover(options.selector1, options.selector2);
+        Discover(options.selector1, options.selector2, Pace(options));
         std::vector<DeviceRecord> now = CurrentDevices();
-        for (const DeviceChange& change : CompareDevices(known, now))
-            PrintChange(options, change);
-        // Each line as it comes: a script reading the pipe acts on a change at once.
-        fflush(stdout);
+        {
+            // A console closed meanwhile ends the process only after these lines.
+            OutputLines lines;
+            for (const DeviceChange& change : CompareDevices(known, now))
+                PrintChange(options, change);
+            // Each line as it comes: a script reading the pipe acts on a change at once.
+            fflush(stdout);
+        }
         known.swap(now);
     }
+    EndOfCommand();
     return kExitOk;
 }

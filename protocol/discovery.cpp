@@ -22,12 +22,15 @@ struct PassAnswers {
     std::vector<DeviceRecord> byInterface[kMaxInterfaces];
     std::unordered_set<std::string> addresses[kMaxInterfaces];
 
-    void Keep(int index, const DeviceRecord& record)
+    // True for a device not heard on that interface before.
+    bool Keep(int index, const DeviceRecord& record)
     {
         // A device that answers twice on one interface is kept once, at its first
         // answer; a set, because a stream of answers can be long.
-        if (addresses[index].insert(record.address).second)
-            byInterface[index].push_back(record);
+        if (!addresses[index].insert(record.address).second)
+            return false;
+        byInterface[index].push_back(record);
+        return true;
     }
 
     void AddInInterfaceOrder(int interfaceCount) const
@@ -41,7 +44,7 @@ struct PassAnswers {
 
 }  // namespace
 
-void Discover(unsigned char selector1, unsigned char selector2)
+void Discover(unsigned char selector1, unsigned char selector2, DiscoveryPace pace)
 {
     ClearDevices();
     // A host without an address has nothing to ask: the pass returns at once.
@@ -58,20 +61,23 @@ void Discover(unsigned char selector1, unsigned char selector2)
     // are asked.
     for (int i = 0; i < interfaceTable.interfaceCount; ++i)
         SendRequest(i, request.bytes, length);
-    PlatformSleep(kDiscoverySettleMs);
+    // The full pass lets the answers gather before it listens; the quick one listens at
+    // once, so that its end can follow the last answer closely.
+    const bool quick = pace == DiscoveryPace::kQuick;
+    if (!quick)
+        PlatformSleep(kDiscoverySettleMs);
 
     PassAnswers answers;
     ReplyBuffer reply;
     memset(&reply, 0, sizeof reply);
-    ListenAll(DiscoveryWait(), &reply, [&](int index, const ReplyBuffer& datagram) {
+    ListenAll(quick ? QuickDiscoveryWait() : DiscoveryWait(), &reply, [&](int index, const ReplyBuffer& datagram) {
         // Every datagram of the pass is read; what is not an answer to this instance, or
         // one whose selectors do not match, is passed over.
         if (!IsOwnReply(datagram) || !IsDeviceAnswer(datagram) || !SelectorsMatch(datagram, selector1, selector2))
-            return;
+            return false;
         DeviceRecord record;
         memset(&record, 0, sizeof record);
-        if (ReadDeviceAnswer(datagram, index, &record))
-            answers.Keep(index, record);
+        return ReadDeviceAnswer(datagram, index, &record) && answers.Keep(index, record);
     });
     answers.AddInInterfaceOrder(interfaceTable.interfaceCount);
 }

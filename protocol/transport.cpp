@@ -226,7 +226,7 @@ int QueueReader::Next(ReplyBuffer* reply, int timeoutMs)
 }
 
 void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
-                   void (*take)(int interfaceIndex, const ReplyBuffer& datagram, void* context), void* context)
+                   bool (*take)(int interfaceIndex, const ReplyBuffer& datagram, void* context), void* context)
 {
     if (!interfaceTable.open)
         return;
@@ -239,9 +239,11 @@ void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
     // listened through as well: a reader that slept while a stream of other datagrams
     // came would let its queue overflow and lose the answers behind them.
     long windowEndMs = 0;
+    int quietWindows = 0;
     for (int attempt = 0; attempt < policy.attempts; ++attempt) {
         windowEndMs += kSelectTimeoutMs + (attempt + 1 < policy.attempts ? policy.pauseMs : 0);
         const Clock::time_point windowEnd = start + std::chrono::milliseconds(windowEndMs);
+        bool anythingNew = false;
         for (;;) {
             // A steady stream would hold a window open for ever.
             if (Clock::now() - start > std::chrono::milliseconds(policy.capMs))
@@ -258,11 +260,14 @@ void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
                     const int length = ReceiveQueued(entries[i], reply);
                     if (length == kQueueEmpty)
                         break;
-                    if (length >= 0)
-                        take(i, *reply, context);
+                    if (length >= 0 && take(i, *reply, context))
+                        anythingNew = true;
                 }
             }
         }
+        quietWindows = anythingNew ? 0 : quietWindows + 1;
+        if (policy.quietWindows > 0 && quietWindows >= policy.quietWindows && windowEndMs >= policy.minimumMs)
+            return;
     }
 }
 

@@ -69,20 +69,22 @@ private:
 // kSelectTimeoutMs, each followed by the policy's pause but the last, at fixed places
 // from the start. Every datagram that arrives on any interface, in a window or in a
 // pause, is read, each socket's queue through one wait and one receive per datagram,
-// and handed to take(interfaceIndex, datagram); a window ends at the first wait, made
-// for what is left of it and its pause, that finds nothing. So the listening lasts the
-// same however many interfaces there are and however many datagrams arrive, up to the
-// policy's cap, which ends it under a stream.
+// and handed to take(interfaceIndex, datagram), which returns whether it brought
+// something new; a window ends at the first wait, made for what is left of it and its
+// pause, that finds nothing. So the listening lasts the same however many interfaces
+// there are and however many datagrams arrive, up to the policy's cap, which ends it
+// under a stream; a policy with quietWindows ends it earlier, at the end of the window
+// that completes a run of that many without anything new, once minimumMs have passed.
 void ListenAllCall(const WaitPolicy& policy, ReplyBuffer* reply,
-                   void (*take)(int interfaceIndex, const ReplyBuffer& datagram, void* context), void* context);
+                   bool (*take)(int interfaceIndex, const ReplyBuffer& datagram, void* context), void* context);
 
 template <class Take>
 void ListenAll(const WaitPolicy& policy, ReplyBuffer* reply, Take&& take)
 {
     ListenAllCall(
         policy, reply,
-        [](int interfaceIndex, const ReplyBuffer& datagram, void* context) {
-            (*static_cast<std::remove_reference_t<Take>*>(context))(interfaceIndex, datagram);
+        [](int interfaceIndex, const ReplyBuffer& datagram, void* context) -> bool {
+            return (*static_cast<std::remove_reference_t<Take>*>(context))(interfaceIndex, datagram);
         },
         &take);
 }

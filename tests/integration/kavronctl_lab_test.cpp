@@ -190,6 +190,24 @@ TEST_F(KavronctlLab, TwoInstancesOnOneHostBothDiscoverEveryDevice)
     }
 }
 
+#ifndef _WIN32
+TEST_F(KavronctlLab, QuickDiscoveryAsksAsTheFullPassAndFindsEveryDevice)
+{
+    size_t mark = SimLogMark();
+    CommandRun run = Kavronctl("discover --quick --json");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(JsonAddresses(run.out), (std::set<std::string>{"198.51.100.20", "198.51.100.40", "203.0.113.30"}))
+        << run.out;
+    // The same request, once on each interface.
+    std::map<std::string, int> asked;
+    for (const json& line : SimLogSince(mark)) {
+        if (!line.contains("sent") && line.value("opcode", 0) == 1)
+            ++asked[line.value("iface", "")];
+    }
+    EXPECT_EQ(asked, (std::map<std::string, int>{{kSimLan0, 1}, {kSimLan1, 1}}));
+}
+#endif
+
 TEST_F(KavronctlLab, AnAddressHeldByAnotherProgramIsNamedOnStderr)
 {
     PortHolder holder;

@@ -69,14 +69,15 @@ TEST(KavronctlWindows, MapAndUnmapAsConnectAndDisconnectDo)
     }
 
     // After a refused first try, where the window lets the system ask, the command
-    // tries the user it was given, without CONNECT_INTERACTIVE.
+    // tries the user it was given, without CONNECT_INTERACTIVE; the password piped as
+    // UTF-8 reaches the system as the characters it holds.
     std::ofstream(LabPath("KAVRON_NETPROVIDER_CONTROL")) << "add X: 1326 1\nadd W: 1326 2\n";
-    run = KavronctlApart("map 198.51.100.20 HDD_1 X: --user bob --password-stdin", LabFile("pw.in", "secret\n"));
+    run = KavronctlApart("map 198.51.100.20 HDD_1 X: --user bob --password-stdin", LabFile("pw.in", "s\xc3\xa9cret\n"));
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<json> adds = Adds("X:");
     ASSERT_EQ(adds.size(), 2u);
     EXPECT_EQ(adds[1]["user"], "bob");
-    EXPECT_EQ(adds[1]["password"], "secret");
+    EXPECT_EQ(adds[1]["password"], "s\xc3\xa9cret");
     EXPECT_EQ(adds[1]["flags"], CONNECT_UPDATE_PROFILE);
     // Without a user and without a terminal: the same try, with nobody asked.
     run = KavronctlApart("map 198.51.100.20 HDD_1 W:");
