@@ -9,8 +9,8 @@
 
 #ifdef _WIN32
 #include "admin_login.h"  // kMaxCredentialLength
-#include "app/drive_mapping.h"
-#include "app/drive_table.h"
+#include "app/mapping/drive_table.h"
+#include "app/mapping/volume_connection.h"
 #include "protocol.h"
 #include "terminal.h"
 #endif
@@ -38,16 +38,14 @@ struct ShareUser {
     std::string password;
     std::string remote;
 };
-ShareUser shareUser;
-MappingSystem systemCalls;
 
 // Where the utility shows its login dialog for the share user.
-void ConsolePrompt(HWND)
+void ConsolePrompt(const ShareUser& share)
 {
-    std::string user = shareUser.user;
-    std::string password = shareUser.password;
-    if (!shareUser.given) {
-        if (!ReadTypedLine(("User name for " + shareUser.remote + ": ").c_str(), &user) ||
+    std::string user = share.user;
+    std::string password = share.password;
+    if (!share.given) {
+        if (!ReadTypedLine(("User name for " + share.remote + ": ").c_str(), &user) ||
             !ReadHiddenLine(("Password of " + user + ": ").c_str(), &password))
             return;
     }
@@ -55,30 +53,28 @@ void ConsolePrompt(HWND)
     CopyTextTo(protocolSession.adminPassword, password.substr(0, kMaxCredentialLength).c_str());
 }
 
-// The try on which the utility lets the system ask, in a window of its own: given
-// credentials instead; the system's question on the command line when a terminal can
-// answer it; else no question at all.
-DWORD ConsoleAddConnection(HWND, NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+// The system's calls with the console's prompt, and on the try on which the utility
+// lets the system ask, in a window of its own: given credentials instead; the system's
+// question on the command line when a terminal can answer it; else no question at all.
+MappingSystem ConsoleMappingCalls(const ShareUser& share)
 {
-    if (flags & CONNECT_INTERACTIVE) {
-        if (shareUser.given) {
-            flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
-            password = shareUser.password.c_str();
-            user = shareUser.user.c_str();
-        } else if (StdinIsTerminal()) {
-            flags |= CONNECT_COMMANDLINE;
-        } else {
-            flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+    const MappingSystem system = SystemMappingCalls([share](HWND) { ConsolePrompt(share); });
+    MappingSystem console = system;
+    console.addConnection = [share, system](HWND, NETRESOURCEA* resource, const char* password, const char* user,
+                                            DWORD flags) {
+        if (flags & CONNECT_INTERACTIVE) {
+            if (share.given) {
+                flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+                password = share.password.c_str();
+                user = share.user.c_str();
+            } else if (StdinIsTerminal()) {
+                flags |= CONNECT_COMMANDLINE;
+            } else {
+                flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+            }
         }
-    }
-    return systemCalls.addConnection(nullptr, resource, password, user, flags);
-}
-
-MappingSystem ConsoleMappingCalls()
-{
-    systemCalls = SystemMappingCalls(ConsolePrompt);
-    MappingSystem console = systemCalls;
-    console.addConnection = ConsoleAddConnection;
+        return system.addConnection(nullptr, resource, password, user, flags);
+    };
     return console;
 }
 
@@ -138,10 +134,10 @@ std::string ChooseLetter(const std::string& asked, bool force)
 int RunMap(const CommandOptions& options, const std::string& address, const std::string& volume,
            const std::string& letter, const MapOptions& map)
 {
-    shareUser = ShareUser{!map.user.empty(), map.user, "", "\\\\" + address + "\\" + volume};
-    if (map.passwordStdin && !ReadStdinLine(&shareUser.password))
+    ShareUser share{!map.user.empty(), map.user, "", "\\\\" + address + "\\" + volume};
+    if (map.passwordStdin && !ReadStdinLine(&share.password))
         return Refuse("--password-stdin: no line on standard input");
-    if (shareUser.user.size() > kMaxCredentialLength || shareUser.password.size() > kMaxCredentialLength)
+    if (share.user.size() > kMaxCredentialLength || share.password.size() > kMaxCredentialLength)
         return Refuse("the user name and password hold at most 16 characters each");
 
     NetworkSession network;
@@ -161,21 +157,21 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
     if (drive.empty())
         return kExitUsage;
 
-    shareUser.remote = "\\\\" + address + "\\" + deviceVolume;
+    share.remote = "\\\\" + address + "\\" + deviceVolume;
     memset(protocolSession.adminUser, 0, sizeof protocolSession.adminUser);
     memset(protocolSession.adminPassword, 0, sizeof protocolSession.adminPassword);
-    const MappingSystem console = ConsoleMappingCalls();
-    const DWORD error = ConnectVolumeWith(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
+    const MappingSystem console = ConsoleMappingCalls(share);
+    const DWORD error = ConnectVolume(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
     if (error != NO_ERROR) {
         // Read at once: a provider's extended error lasts until the next networking call.
-        const std::string reason = DescribeMappingErrorWith(console, error);
+        const std::string reason = DescribeMappingError(console, error);
         fprintf(stderr, "kavronctl: Failed to map drive. %s\n", reason.c_str());
         return kExitFailed;
     }
     if (options.json) {
-        PrintLine(DumpJson({{"outcome", "mapped"}, {"drive", drive}, {"remote", shareUser.remote}}));
+        PrintLine(DumpJson({{"outcome", "mapped"}, {"drive", drive}, {"remote", share.remote}}));
     } else {
-        PrintLine(drive + "\t" + shareUser.remote);
+        PrintLine(drive + "\t" + share.remote);
     }
     return kExitOk;
 }
@@ -183,9 +179,9 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
 int RunUnmap(const CommandOptions& options, const std::string& letter)
 {
     const std::string& drive = letter;  // checked and normalised with the arguments
-    const MappingSystem console = ConsoleMappingCalls();
-    if (const DWORD error = DisconnectDriveWith(console, drive.c_str()); error != NO_ERROR) {
-        const std::string reason = DescribeMappingErrorWith(console, error);
+    const MappingSystem console = ConsoleMappingCalls(ShareUser{});
+    if (const DWORD error = DisconnectDrive(console, drive.c_str()); error != NO_ERROR) {
+        const std::string reason = DescribeMappingError(console, error);
         fprintf(stderr, "kavronctl: Unable to disconnect %s. %s\n", drive.c_str(), reason.c_str());
         return kExitFailed;
     }
