@@ -23,7 +23,9 @@ TEST(AdminCheck, EmptyPasswordFirstThenOnePromptAndTheMessageOnlyAfterASecondRef
         {{A::kSilent}, true, AdminCheck::kSilent, "a(jo/)"},
         {{A::kRefused, A::kAccepted}, true, AdminCheck::kAccepted, "a(jo/) p a(jo/pw)"},
         {{A::kRefused, A::kSilent}, true, AdminCheck::kSilent, "a(jo/) p a(jo/pw)"},
-        {{A::kRefused, A::kRefused}, true, AdminCheck::kRefused,
+        {{A::kRefused, A::kRefused},
+         true,
+         AdminCheck::kRefused,
          "a(jo/) p a(jo/pw) t(Wrong administrator password input!)"},
         {{A::kRefused}, false, AdminCheck::kRefused, "a(jo/) p"},
     };
