@@ -1,28 +1,17 @@
 #include "addons/bittorrent.h"
 
-#include "addons/addon_checks.h"
 #include "addons/addon_installer.h"
-#include "addons/addon_state.h"
-#include "addons/device_checks.h"
+#include "addons/check_report.h"
+#include "addons/installation/addon_checks.h"
+#include "addons/installation/addon_state.h"
 #include "addons/restart_progress.h"
-#include "addons/staging_folder.h"
-#include "framework/busy.h"
-#include "protocol.h"
 
 bool CheckBitTorrentSupport(const char* host)
 {
     // Up to about a minute of queries and pauses, off the window's thread; what the
-    // user is told comes after, from the window's. Checks that failed count as a
-    // device that never answered.
-    const BtVerdict verdict = RunBusy(
-        nullptr, [] { return AskBitTorrentDevice(); }, BtVerdict::kSilent);
-    if (verdict == BtVerdict::kReady)
-        return true;
-    ShowPlainMessage(BitTorrentRefusal(verdict));
-    if (verdict == BtVerdict::kUnformatted)
-        OpenDevicePages(host);
-    restartState = -1;
-    return false;
+    // user is told comes after, from the window's.
+    MessageBoxCheckReport report(nullptr);
+    return CheckBitTorrentDevice(host, report) == BtVerdict::kReady;
 }
 
 bool RunBitTorrentInstall(HWND owner, const char* host)
@@ -34,10 +23,5 @@ bool RunBitTorrentInstall(HWND owner, const char* host)
     RunAddonInstaller(owner, InstallMode::kBitTorrent, host);
     if (btInstalled == 1)
         RunRestartProgress(owner);
-    // The run's folder is used once: it goes whether or not the wait completed.
-    RemoveBtStaging();
-    if (restartState != 0)
-        return false;
-    btInstalled = 0;
-    return true;
+    return EndBitTorrentRun();
 }

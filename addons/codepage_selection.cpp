@@ -2,12 +2,11 @@
 
 #include <string>
 
-#include "addons/addon_checks.h"
+#include "addons/installation/addon_checks.h"
 #include "addons/addon_installer.h"
-#include "addons/addon_state.h"
-#include "addons/device_checks.h"
+#include "addons/check_report.h"
+#include "addons/installation/addon_state.h"
 #include "addons/restart_progress.h"
-#include "framework/busy.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
@@ -31,16 +30,11 @@ protected:
             choice_.AddString(codepage.name);  // the list index is the table's
         // All of this runs before the dialog is first shown; the device's answers are
         // waited for off the thread, the main window answering meanwhile.
-        const int disks = RunBusy(hwnd, [] { return AskCodepageDiskState(); });
-        const char* refusal = CodepageRefusal(disks);
-        if (!refusal) {
-            choice_.SetCurSel(RunBusy(hwnd, [] { return AskCodepageChoice(); }));
+        MessageBoxCheckReport report(hwnd);
+        if (CheckCodepageDisks(host_.c_str(), report) == kReady) {
+            choice_.SetCurSel(report.Wait(AskCodepageChoice, 0));
             return true;
         }
-        ShowPlainMessage(refusal);
-        if (disks == kUnformatted)
-            OpenDevicePages(host_.c_str());
-        restartState = -1;
         EndDialog(IDOK);  // never shown
         return true;
     }

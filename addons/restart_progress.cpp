@@ -1,6 +1,7 @@
 #include "addons/restart_progress.h"
 
-#include "addons/addon_state.h"
+#include "addons/installation/addon_state.h"
+#include "addons/installation/restart_wait.h"
 #include "framework/dlg_items.h"
 #include "framework/thread.h"
 #include "res/resource.h"
@@ -18,19 +19,22 @@ struct Progress {
     RestartTiming timing;
 };
 
+// The shared wait, its steps shown on the bar; the stop event ends it between steps
+// and during a pause.
 unsigned DriveProgress(void* param)
 {
     const Progress& p = *static_cast<Progress*>(param);
     SendMessageA(p.bar, PBM_SETRANGE, 0, MAKELPARAM(1, 100));
     SendMessageA(p.bar, PBM_SETSTEP, 1, 0);
-    for (int step = 0; step < p.timing.steps; ++step) {
+    RestartWaitView view;
+    view.step = [&p](int, int) {
         if (WaitForSingleObject(p.stop, 0) == WAIT_OBJECT_0)
-            return 0;
+            return false;
         SendMessageA(p.bar, PBM_STEPIT, 0, 0);
-        if (WaitForSingleObject(p.stop, p.timing.stepMs) == WAIT_OBJECT_0)
-            return 0;
-    }
-    restartState = 0;
+        return true;
+    };
+    view.pause = [&p](DWORD ms) { return WaitForSingleObject(p.stop, ms) != WAIT_OBJECT_0; };
+    RunRestartWait(p.timing, view);
     return 0;
 }
 

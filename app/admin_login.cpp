@@ -10,12 +10,6 @@ namespace {
 
 Seam<AdminLoginSteps> steps{{VerifyAdminPassword, RunLoginDialog}};
 
-// The device is asked off the window's thread: the window answers meanwhile.
-int Verify(HWND owner)
-{
-    return RunBusy(owner, [] { return steps->verify(); });
-}
-
 }  // namespace
 
 AdminLoginSteps SetAdminLoginSteps(const AdminLoginSteps& next)
@@ -25,13 +19,16 @@ AdminLoginSteps SetAdminLoginSteps(const AdminLoginSteps& next)
 
 bool EnsureAdminLogin(HWND owner, int mode)
 {
-    CopyTextTo(protocolSession.adminUser, "admin");
-    CopyTextTo(protocolSession.adminPassword, "");
-    if (Verify(owner) != 0)
+    AdminCheckSteps check;
+    // The device is asked off the window's thread: the window answers meanwhile.
+    check.ask = [owner] {
+        return RunBusy(owner, [] { return steps->verify(); }) != 0 ? AdminAnswer::kAccepted : AdminAnswer::kRefused;
+    };
+    // Cancel and the close box store nothing: the device is asked again all the same.
+    check.prompt = [owner, mode] {
+        steps->prompt(owner, mode);
         return true;
-    steps->prompt(owner, mode);
-    if (Verify(owner) != 0)
-        return true;
-    ShowMessageBox(owner, "Wrong administrator password input!", "Error", MB_OK | MB_ICONHAND);
-    return false;
+    };
+    check.tell = [owner](const char* message) { ShowMessageBox(owner, message, "Error", MB_OK | MB_ICONHAND); };
+    return RunAdminCheck("admin", check) == AdminCheck::kAccepted;
 }

@@ -1,7 +1,7 @@
-// The administrator check in front of a settings change: the device is first asked
-// for "admin" with the empty password; only when it refuses is the user asked, once,
-// through the login dialog, and the device asked again. A second refusal (a wrong
-// password, Cancel, the close box, or no answer) is reported here.
+// The utility's side of the administrator check (protocol/admin_check.h): "admin"
+// first, the device asked off the window's thread (no answer counts as a refusal), the
+// login dialog as the prompt, the wrong password's message in a message box. A second
+// refusal (a wrong password, Cancel, the close box, or no answer) gets the message.
 #pragma once
 
 #include <windows.h>

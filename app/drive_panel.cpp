@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
-#include "app/drive_table.h"
+#include <cstdio>
+
+#include "app/mapping/drive_table.h"
 #include "app/panel_list.h"
 #include "app/text_convert.h"
 #include "framework/dlg_items.h"
@@ -120,4 +122,25 @@ std::optional<std::string> DrivePanel::LetterToDrop() const
         text = letterBox_.GetItemText(letter);
     }
     return text.substr(0, 2);
+}
+
+void FillDriveLetterList(HWND comboBox)
+{
+    SendMessageA(comboBox, CB_RESETCONTENT, 0, 0);
+    int offered = 0;
+    int firstFree = 0;  // 1-based position of the first free letter, 0 = none
+    for (const DriveOffer& offer : OfferedDriveLetters()) {
+        const DriveSlot& s = *offer.slot;
+        ++offered;
+        char text[8 + 1 + 2 + 256 + 1 + 256];
+        if (offer.inUse) {
+            std::snprintf(text, sizeof(text), "%s \\\\%s\\%s", s.drive, s.server, s.share);
+        } else {
+            CopyText(text, sizeof(text), s.drive);
+            if (firstFree == 0)
+                firstFree = offered;
+        }
+        SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(firstFree - 1), 0);
 }

@@ -60,3 +60,7 @@ private:
     GdiFont font_;
     ComboBox letterBox_;
 };
+
+// The drive panel's letter box from the drive table (app/mapping/drive_table.h): the
+// offered letters, "Y: \\server\share" for one in use, the first free one chosen.
+void FillDriveLetterList(HWND comboBox);

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/windows_version.h"
+#include "app/mapping/windows_version.h"
 #include "framework/controls.h"
 #include "framework/dlg_items.h"
 #include "framework/seam.h"

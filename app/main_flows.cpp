@@ -155,8 +155,8 @@ void MainDialog::OnMapDrive()
         return;
 
     std::string reason;
-    const DWORD error =
-        ConnectVolume(hwnd, device->address.c_str(), volume->c_str(), letter->localName.c_str(), &reason);
+    const DWORD error = ConnectVolume(MappingStepsOf(hwnd, &reason), hwnd, device->address.c_str(), volume->c_str(),
+                                      letter->localName.c_str());
     if (error != NO_ERROR) {
         // Windows' reason on the second line: a user can act on "already connected
         // with other credentials", a wrong password, a missing share or a refused guest.
@@ -175,7 +175,7 @@ void MainDialog::OnUnmapDrive()
     const std::optional<std::string> localName = drives_.LetterToDrop();
     if (!localName)
         return;
-    if (!RunBusy(hwnd, [&] { return DisconnectDrive(localName->c_str()); })) {
+    if (!RunBusy(hwnd, [&] { return DisconnectDrive(MappingCalls(), localName->c_str()) == NO_ERROR; })) {
         ShowMessageBox(hwnd,
                        "Unable to disconnect this drive.\nPlease select a drive to disconnect and verify that the "
                        "drive is not being accessed.",

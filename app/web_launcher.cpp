@@ -51,11 +51,6 @@ WebLauncherSystem SetWebLauncherSystem(const WebLauncherSystem& system)
     return launcherSystem.Replace(system);
 }
 
-std::string DeviceUrl(const char* address, const char* sslValue)
-{
-    return std::string(DeviceUrlScheme(sslValue)) + "://" + address;
-}
-
 std::string ReadRegistryText(HKEY root, const char* path, const char* valueName)
 {
     RegKey key;

@@ -18,10 +18,6 @@ struct WebLauncherSystem {
 };
 WebLauncherSystem SetWebLauncherSystem(const WebLauncherSystem& system);  // returns the previous one
 
-// "https://ADDRESS" when the SSL value holds a "1" anywhere, else "http://ADDRESS"
-// (DeviceUrlScheme, which kavronctl shares).
-std::string DeviceUrl(const char* address, const char* sslValue);
-
 // The text of a registry value (nullptr or "": the key's default value), or "" when
 // the key or value is missing or does not fit 120 bytes.
 std::string ReadRegistryText(HKEY root, const char* path, const char* valueName);

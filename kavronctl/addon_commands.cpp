@@ -6,11 +6,10 @@
 #include "session.h"
 
 #ifdef _WIN32
-#include "addons/addon_checks.h"
-#include "addons/addon_installer.h"
-#include "addons/addon_state.h"
-#include "addons/restart_progress.h"
-#include "addons/staging_folder.h"
+#include "addons/installation/addon_checks.h"
+#include "addons/installation/addon_files.h"
+#include "addons/installation/addon_state.h"
+#include "addons/installation/restart_wait.h"
 #include "protocol.h"
 #include "res/codepages.h"
 #include "terminal.h"
@@ -31,38 +30,41 @@ void TellStderr(const char* text)
     fprintf(stderr, "kavronctl: %s\n", line.c_str());
 }
 
-// Where a device whose disks need formatting is formatted: its pages.
-void PointToPages(const std::string& address)
-{
-    fprintf(stderr, "kavronctl: the device's web pages format its disks: kavronctl web %s\n", address.c_str());
-}
+// The checks' side on the command line: their waits at once, their refusals on stderr,
+// and where a device whose disks need formatting is formatted: its pages.
+class StderrCheckReport final : public AddonCheckReport {
+public:
+    int Wait(int (*ask)(), int) override { return ask(); }
+    void Refuse(const char* message) override { TellStderr(message); }
+    void ShowPagesToFormat(const char* host) override
+    {
+        fprintf(stderr, "kavronctl: the device's web pages format its disks: kavronctl web %s\n", host);
+    }
+};
 
 // The restart wait's line: rewritten in place on a terminal, a line per tenth otherwise;
 // either way at most ten updates, which a screen reader can follow.
-bool progressInPlace = false;
-int progressShown = -1;
-
-void ShowRestartStep(int step, int steps)
-{
-    const int percent = steps > 0 ? step * 100 / steps : 100;
-    if (percent / 10 == progressShown / 10 && percent != 100)
-        return;
-    progressShown = percent;
-    fprintf(stderr,
-            progressInPlace ? "\rThe system is restarting. Please wait a moment. %3d %%"
-                            : "The system is restarting. Please wait a moment. %d %%\n",
-            percent);
-    fflush(stderr);
-}
-
 void WaitForRestart(const InstallOptions& install)
 {
     const DWORD totalMs = static_cast<DWORD>(install.restartWaitSeconds * 1000);
     const int steps = CurrentRestartTiming().steps;
-    progressInPlace = StderrIsTerminal();
-    progressShown = -1;
-    RunRestartWait({steps, totalMs / static_cast<DWORD>(steps), totalMs}, ShowRestartStep);
-    if (progressInPlace)
+    const bool inPlace = StderrIsTerminal();
+    int shown = -1;
+    RestartWaitView view;
+    view.step = [inPlace, &shown](int step, int steps) {
+        const int percent = steps > 0 ? step * 100 / steps : 100;
+        if (percent / 10 == shown / 10 && percent != 100)
+            return true;
+        shown = percent;
+        fprintf(stderr,
+                inPlace ? "\rThe system is restarting. Please wait a moment. %3d %%"
+                        : "The system is restarting. Please wait a moment. %d %%\n",
+                percent);
+        fflush(stderr);
+        return true;
+    };
+    RunRestartWait({steps, totalMs / static_cast<DWORD>(steps), totalMs}, view);
+    if (inPlace)
         fputc('\n', stderr);
 }
 
@@ -94,13 +96,10 @@ int RunInstallCodepage(const CommandOptions& options, const std::string& address
     if (DiscoverAndSelect(options, address) != kExitOk)
         return kExitNoAnswer;
 
-    const int disks = AskCodepageDiskState();
-    if (const char* refusal = CodepageRefusal(disks)) {
-        TellStderr(refusal);
-        if (disks == kUnformatted)
-            PointToPages(address);
+    StderrCheckReport report;
+    const int disks = CheckCodepageDisks(address.c_str(), report);
+    if (disks != kReady)
         return disks == 0 ? kExitNoAnswer : kExitUsage;
-    }
     // The window asks for the codepage in use too, to preselect it in its list; the
     // command has its choice already.
     if (IsChoiceUnsupported(choice)) {
@@ -126,9 +125,8 @@ int RunInstallBt(const CommandOptions& options, const std::string& address, cons
     if (admitted != kExitOk)
         return admitted;
 
-    const BtVerdict verdict = CheckBitTorrentDevice(TellStderr);
-    if (verdict == BtVerdict::kUnformatted)
-        PointToPages(address);
+    StderrCheckReport report;
+    const BtVerdict verdict = CheckBitTorrentDevice(address.c_str(), report);
     if (verdict == BtVerdict::kSilent)
         return kExitNoAnswer;
     if (verdict != BtVerdict::kReady)
@@ -137,8 +135,7 @@ int RunInstallBt(const CommandOptions& options, const std::string& address, cons
     if (!InstallAddon(InstallMode::kBitTorrent, address.c_str()))
         return WriteFailed();
     WaitForRestart(install);
-    btInstalled = 0;
-    RemoveBtStaging();
+    EndBitTorrentRun();
     return Installed(options, address, "BitTorrent");
 }
 

@@ -45,34 +45,44 @@ int AskAdmin(const std::string& user, const std::string& password, int* verdict)
 int EnsureAdmin(const AdminOptions& admin)
 {
     const std::string address = protocolSession.selectedAddress;
-    int verdict = 0;
-    if (!AskAdmin(admin.user, "", &verdict))
-        return Silent(address);
-    if (verdict != 0)
+    int refused = kExitRefused;  // or kExitUsage for a password the device cannot take
+    AdminCheckSteps check;
+    check.ask = [] {
+        int verdict = 0;
+        if (!AskAdminVerdict(&verdict))
+            return AdminAnswer::kSilent;
+        return verdict != 0 ? AdminAnswer::kAccepted : AdminAnswer::kRefused;
+    };
+    check.prompt = [&] {
+        std::string password;
+        bool read = false;
+        if (!ObtainPassword(admin, address, &password, &read)) {
+            fprintf(stderr,
+                    "kavronctl: %s wants the administrator password: give --password, --password-stdin or run on a "
+                    "terminal\n",
+                    address.c_str());
+            return false;
+        }
+        if (read && !CredentialForSystem(password, &password)) {
+            fprintf(stderr, "kavronctl: %s\n", UnrepresentableCredential("the administrator password").c_str());
+            refused = kExitUsage;
+            return false;
+        }
+        if (password.size() > kCredentialLength) {
+            fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kCredentialLength);
+            refused = kExitUsage;
+            return false;
+        }
+        CopyTextTo(protocolSession.adminPassword, password.c_str());
+        return true;
+    };
+    check.tell = [](const char* message) { fprintf(stderr, "kavronctl: %s\n", message); };
+    switch (RunAdminCheck(admin.user.c_str(), check)) {
+    case AdminCheck::kAccepted:
         return kExitOk;
-
-    std::string password;
-    bool read = false;
-    if (!ObtainPassword(admin, address, &password, &read)) {
-        fprintf(stderr,
-                "kavronctl: %s wants the administrator password: give --password, --password-stdin or run on a "
-                "terminal\n",
-                address.c_str());
-        return kExitRefused;
-    }
-    if (read && !CredentialForSystem(password, &password)) {
-        fprintf(stderr, "kavronctl: %s\n", UnrepresentableCredential("the administrator password").c_str());
-        return kExitUsage;
-    }
-    if (password.size() > kCredentialLength) {
-        fprintf(stderr, "kavronctl: the administrator password holds at most %d characters\n", kCredentialLength);
-        return kExitUsage;
-    }
-    if (!AskAdmin(admin.user, password, &verdict))
+    case AdminCheck::kSilent:
         return Silent(address);
-    if (verdict == 0) {
-        fprintf(stderr, "kavronctl: Wrong administrator password input!\n");
-        return kExitRefused;
+    default:
+        return refused;
     }
-    return kExitOk;
 }

@@ -1,6 +1,7 @@
-// The administrator check that kavronctl puts in front of every setting, made as the
-// utility makes it: the user with the empty password first, and only when the device
-// refuses that, the password given, read from standard input or typed on a terminal.
+// The administrator check that kavronctl puts in front of every setting: the
+// utility's (protocol/admin_check.h), the user with the empty password first, and only
+// when the device refuses that, the password given, read from standard input or typed
+// on a terminal.
 #pragma once
 
 #include <string>

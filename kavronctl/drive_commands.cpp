@@ -8,9 +8,8 @@
 #include "session.h"
 
 #ifdef _WIN32
-#include "admin_login.h"
-#include "app/drive_mapping.h"
-#include "app/drive_table.h"
+#include "app/mapping/drive_table.h"
+#include "app/mapping/volume_connection.h"
 #include "console_text.h"
 #include "protocol.h"
 #include "terminal.h"
@@ -33,6 +32,7 @@ namespace {
 // How the console answers the mapping's questions: the share user given on the
 // command line (with the password from stdin, or typed when asked), else whoever sits
 // at the terminal, else nobody (the tries go on with the credentials they have).
+// RunMap owns it; the mapping's calls reach it through the callables they capture.
 struct ShareUser {
     bool given = false;
     bool passwordKnown = false;  // read from stdin, or asked once already
@@ -42,19 +42,17 @@ struct ShareUser {
     std::string shown;    // remote as printed: the device's volume name escaped
     std::string refusal;  // a typed credential the system cannot take: the tries stop
 };
-ShareUser shareUser;
-MappingSystem systemCalls;
 
 // A typed or piped credential as the networking calls take it; false after noting why
 // not, which ends the mapping.
-bool TakeCredential(const std::string& typed, const char* what, std::string* system)
+bool TakeCredential(ShareUser& share, const std::string& typed, const char* what, std::string* system)
 {
     if (!CredentialForSystem(typed, system)) {
-        shareUser.refusal = UnrepresentableCredential(what);
+        share.refusal = UnrepresentableCredential(what);
         return false;
     }
     if (system->size() > kCredentialLength) {
-        shareUser.refusal = std::string(what) + " holds at most " + std::to_string(kCredentialLength) + " characters";
+        share.refusal = std::string(what) + " holds at most " + std::to_string(kCredentialLength) + " characters";
         return false;
     }
     return true;
@@ -62,65 +60,64 @@ bool TakeCredential(const std::string& typed, const char* what, std::string* sys
 
 // The given share user's password, asked for once at a terminal when stdin did not
 // give it, as the other commands ask for theirs.
-void CompleteGivenUser()
+void CompleteGivenUser(ShareUser& share)
 {
-    if (!shareUser.given || shareUser.passwordKnown || !StdinIsTerminal())
+    if (!share.given || share.passwordKnown || !StdinIsTerminal())
         return;
-    shareUser.passwordKnown = true;
+    share.passwordKnown = true;
     std::string typed;
-    if (ReadHiddenLine(
-            ("Password of " + SystemTextForConsole(shareUser.user) + " for " + shareUser.shown + ": ").c_str(), &typed))
-        TakeCredential(typed, "the password", &shareUser.password);
+    if (ReadHiddenLine(("Password of " + SystemTextForConsole(share.user) + " for " + share.shown + ": ").c_str(),
+                       &typed))
+        TakeCredential(share, typed, "the password", &share.password);
 }
 
 // Where the utility shows its login dialog for the share user.
-void ConsolePrompt(HWND)
+void ConsolePrompt(ShareUser& share)
 {
-    std::string user = shareUser.user;
-    std::string password = shareUser.password;
-    if (shareUser.given) {
-        CompleteGivenUser();
-        password = shareUser.password;
+    std::string user = share.user;
+    std::string password = share.password;
+    if (share.given) {
+        CompleteGivenUser(share);
+        password = share.password;
     } else {
         std::string typedUser, typedPassword;
-        if (!ReadTypedLine(("User name for " + shareUser.shown + ": ").c_str(), &typedUser) ||
-            !TakeCredential(typedUser, "the user name", &user) ||
+        if (!ReadTypedLine(("User name for " + share.shown + ": ").c_str(), &typedUser) ||
+            !TakeCredential(share, typedUser, "the user name", &user) ||
             !ReadHiddenLine(("Password of " + SystemTextForConsole(user) + ": ").c_str(), &typedPassword) ||
-            !TakeCredential(typedPassword, "the password", &password))
+            !TakeCredential(share, typedPassword, "the password", &password))
             return;
     }
     CopyTextTo(protocolSession.adminUser, user.substr(0, kCredentialLength).c_str());
     CopyTextTo(protocolSession.adminPassword, password.substr(0, kCredentialLength).c_str());
 }
 
-// The try on which the utility lets the system ask, in a window of its own: given
-// credentials instead; the system's question on the command line when a terminal can
-// answer it; else no question at all.
-DWORD ConsoleAddConnection(HWND, NETRESOURCEA* resource, const char* password, const char* user, DWORD flags)
+// The system's calls with the console's prompt, and on the try on which the utility
+// lets the system ask, in a window of its own: given credentials instead; the system's
+// question on the command line when a terminal can answer it; else no question at all.
+// A credential the system cannot take ends the tries.
+MappingSystem ConsoleMappingCalls(ShareUser* share)
 {
-    if (shareUser.refusal.empty() && (flags & CONNECT_INTERACTIVE))
-        CompleteGivenUser();
-    if (!shareUser.refusal.empty())
-        return ERROR_CANCELLED;
-    if (flags & CONNECT_INTERACTIVE) {
-        if (shareUser.given) {
-            flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
-            password = shareUser.password.c_str();
-            user = shareUser.user.c_str();
-        } else if (StdinIsTerminal()) {
-            flags |= CONNECT_COMMANDLINE;
-        } else {
-            flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+    const MappingSystem system = SystemMappingCalls([share](HWND) { ConsolePrompt(*share); });
+    MappingSystem console = system;
+    console.addConnection = [share, system](HWND, NETRESOURCEA* resource, const char* password, const char* user,
+                                            DWORD flags) {
+        if (share->refusal.empty() && (flags & CONNECT_INTERACTIVE))
+            CompleteGivenUser(*share);
+        if (!share->refusal.empty())
+            return static_cast<DWORD>(ERROR_CANCELLED);
+        if (flags & CONNECT_INTERACTIVE) {
+            if (share->given) {
+                flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+                password = share->password.c_str();
+                user = share->user.c_str();
+            } else if (StdinIsTerminal()) {
+                flags |= CONNECT_COMMANDLINE;
+            } else {
+                flags &= ~static_cast<DWORD>(CONNECT_INTERACTIVE);
+            }
         }
-    }
-    return systemCalls.addConnection(nullptr, resource, password, user, flags);
-}
-
-MappingSystem ConsoleMappingCalls()
-{
-    systemCalls = SystemMappingCalls(ConsolePrompt);
-    MappingSystem console = systemCalls;
-    console.addConnection = ConsoleAddConnection;
+        return system.addConnection(nullptr, resource, password, user, flags);
+    };
     return console;
 }
 
@@ -181,20 +178,20 @@ std::string ChooseLetter(const std::string& asked, bool force)
 int RunMap(const CommandOptions& options, const std::string& address, const std::string& volume,
            const std::string& letter, const MapOptions& map)
 {
-    shareUser = ShareUser{};
-    shareUser.given = !map.user.empty();
-    shareUser.user = map.user;
-    shareUser.remote = "\\\\" + address + "\\" + volume;
-    shareUser.shown = "\\\\" + address + "\\" + EscapeField(volume.c_str());
+    ShareUser share;
+    share.given = !map.user.empty();
+    share.user = map.user;
+    share.remote = "\\\\" + address + "\\" + volume;
+    share.shown = "\\\\" + address + "\\" + EscapeField(volume.c_str());
     if (map.passwordStdin) {
         std::string piped;
         if (!ReadStdinLine(&piped))
             return Refuse("--password-stdin: no line on standard input");
-        shareUser.passwordKnown = true;
-        if (!TakeCredential(piped, "the password", &shareUser.password))
-            return Refuse(shareUser.refusal);
+        share.passwordKnown = true;
+        if (!TakeCredential(share, piped, "the password", &share.password))
+            return Refuse(share.refusal);
     }
-    if (shareUser.user.size() > kCredentialLength)
+    if (share.user.size() > kCredentialLength)
         return Refuse("the user name holds at most " + std::to_string(kCredentialLength) + " characters");
 
     NetworkSession network;
@@ -214,24 +211,24 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
     if (drive.empty())
         return kExitUsage;
 
-    shareUser.remote = "\\\\" + address + "\\" + deviceVolume;
-    shareUser.shown = "\\\\" + address + "\\" + EscapeField(deviceVolume.c_str());
+    share.remote = "\\\\" + address + "\\" + deviceVolume;
+    share.shown = "\\\\" + address + "\\" + EscapeField(deviceVolume.c_str());
     memset(protocolSession.adminUser, 0, sizeof protocolSession.adminUser);
     memset(protocolSession.adminPassword, 0, sizeof protocolSession.adminPassword);
-    const MappingSystem console = ConsoleMappingCalls();
-    const DWORD error = ConnectVolumeWith(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
-    if (!shareUser.refusal.empty())
-        return Refuse(shareUser.refusal);
+    const MappingSystem console = ConsoleMappingCalls(&share);
+    const DWORD error = ConnectVolume(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
+    if (!share.refusal.empty())
+        return Refuse(share.refusal);
     if (error != NO_ERROR) {
         // Read at once: a provider's extended error lasts until the next networking call.
-        const std::string reason = SystemTextForConsole(DescribeMappingErrorWith(console, error));
+        const std::string reason = SystemTextForConsole(DescribeMappingError(console, error));
         fprintf(stderr, "kavronctl: Failed to map drive. %s\n", reason.c_str());
         return kExitFailed;
     }
     if (options.json) {
-        PrintLine(DumpJson({{"outcome", "mapped"}, {"drive", drive}, {"remote", shareUser.remote}}));
+        PrintLine(DumpJson({{"outcome", "mapped"}, {"drive", drive}, {"remote", share.remote}}));
     } else {
-        PrintLine(drive + "\t" + shareUser.shown);
+        PrintLine(drive + "\t" + share.shown);
     }
     return kExitOk;
 }
@@ -239,9 +236,10 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
 int RunUnmap(const CommandOptions& options, const std::string& letter)
 {
     const std::string& drive = letter;  // checked and normalised with the arguments
-    const MappingSystem console = ConsoleMappingCalls();
-    if (const DWORD error = DisconnectDriveWith(console, drive.c_str()); error != NO_ERROR) {
-        const std::string reason = SystemTextForConsole(DescribeMappingErrorWith(console, error));
+    ShareUser nobody;
+    const MappingSystem console = ConsoleMappingCalls(&nobody);
+    if (const DWORD error = DisconnectDrive(console, drive.c_str()); error != NO_ERROR) {
+        const std::string reason = SystemTextForConsole(DescribeMappingError(console, error));
         fprintf(stderr, "kavronctl: Unable to disconnect %s. %s\n", drive.c_str(), reason.c_str());
         return kExitFailed;
     }

@@ -1,6 +1,7 @@
 // kavronctl map and unmap: a volume of a device connected to a drive letter and the
-// letter dropped again, by the utility's own Connect and Disconnect (app/drive_mapping.h),
-// with a console in place of its dialogs. Windows only: elsewhere they say so.
+// letter dropped again, by the utility's own ConnectVolume and DisconnectDrive
+// (app/mapping/volume_connection.h), with a console in place of its dialogs. Windows
+// only: elsewhere they say so.
 #pragma once
 
 #include <string>

@@ -54,7 +54,7 @@ int RunWeb(const CommandOptions& options, const std::string& address, bool print
     // A device that keeps its SSL value to itself gets http, as in the utility.
     if (!QuerySsl())
         fprintf(stderr, "kavronctl: %s did not answer the SSL query: http assumed\n", address.c_str());
-    const std::string url = std::string(DeviceUrlScheme(protocolSession.sslValue)) + "://" + address;
+    const std::string url = DeviceUrl(address.c_str(), protocolSession.sslValue);
     if (options.json) {
         PrintLine(DumpJson({{"url", url}}));
     } else {

@@ -138,9 +138,10 @@ void ParsePortConfig(const char* value, PortConfigTable* table)
     FillPort(&table->lan2, pieces + kPortFields, count - kPortFields);
 }
 
-const char* DeviceUrlScheme(const char* sslValue)
+std::string DeviceUrl(const char* address, const char* sslValue)
 {
-    return sslValue != nullptr && strchr(sslValue, '1') != nullptr ? "https" : "http";
+    const bool ssl = sslValue != nullptr && strchr(sslValue, '1') != nullptr;
+    return std::string(ssl ? "https://" : "http://") + address;
 }
 
 bool IsTwoPortModel(const char* model)

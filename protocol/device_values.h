@@ -1,6 +1,8 @@
 // Parsers for the values of the volume, port-configuration and SSL queries.
 #pragma once
 
+#include <string>
+
 #include "protocol_types.h"
 
 // Frees every entry and empties the list.
@@ -17,9 +19,10 @@ int SplitVolumeNames(const char* value, VolumeList* list);
 // Missing pieces give empty fields; each piece is cut to its field.
 void ParsePortConfig(const char* value, PortConfigTable* table);
 
-// The scheme of the device's web pages by its SSL value: "https" when the value holds a
-// "1" anywhere, else "http" (an empty value included: a device that did not answer).
-const char* DeviceUrlScheme(const char* sslValue);
+// The address of the device's web pages by its SSL value: "https://ADDRESS" when the
+// value holds a "1" anywhere, else "http://ADDRESS" (an empty value included: a device
+// that did not answer). The utility's Configuration button and kavronctl web open it.
+std::string DeviceUrl(const char* address, const char* sslValue);
 
 // True for the model with two LAN ports, each with settings of its own.
 bool IsTwoPortModel(const char* model);

@@ -3,6 +3,7 @@
 // success and 0 for failure; nothing throws. Single-threaded.
 #pragma once
 
+#include "admin_check.h"
 #include "cadence.h"
 #include "codec.h"
 #include "console.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "addons/addon_state.h"
+#include "addons/installation/addon_state.h"
 #include "addons/bittorrent.h"
 #include "addons/codepage_selection.h"
-#include "addons/device_checks.h"
+#include "addons/installation/device_checks.h"
 #include "framework/application.h"
 #include "framework/controls.h"
 #include "message_box_recorder.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "addons/addon_installer.h"
-#include "addons/addon_state.h"
-#include "addons/staging_folder.h"
+#include "addons/installation/addon_state.h"
+#include "addons/installation/staging_folder.h"
 #include "protocol.h"
 #include "res/payloads.h"
 #include "wine_io.h"

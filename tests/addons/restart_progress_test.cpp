@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "addons/addon_state.h"
+#include "addons/installation/addon_state.h"
 #include "addons/restart_progress.h"
 #include "modal_script.h"
 #include "res/resource.h"

@@ -115,7 +115,12 @@ protected:
         }
         return adds;
     }
-    static DWORD Map() { return ConnectVolume(kMainWindow, "198.51.100.20", "HDD_1", "Y:"); }
+    // As the main window maps: each networking call a step of its flow.
+    static DWORD Map()
+    {
+        std::string reason;
+        return ConnectVolume(MappingStepsOf(kMainWindow, &reason), kMainWindow, "198.51.100.20", "HDD_1", "Y:");
+    }
     static inline const HWND kMainWindow = reinterpret_cast<HWND>(0x2468);
 
     MappingSystem previous_{};
@@ -139,7 +144,7 @@ TEST_F(DriveMappingTest, EveryTryDropsTheLetterFirstAndNamesTheShareOfTheDevice)
     EXPECT_EQ("\\\\198.51.100.20\\HDD_1", calls[1].remote);
 
     calls.clear();
-    EXPECT_TRUE(DisconnectDrive("Y:"));
+    EXPECT_EQ(static_cast<DWORD>(NO_ERROR), DisconnectDrive(MappingCalls(), "Y:"));
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ("force", calls[0].user);
 }
@@ -190,13 +195,14 @@ TEST_F(DriveMappingTest, EachWindowsVersionTriesItsOwnWay)
 TEST_F(DriveMappingTest, AFailureIsDescribedInWindowsOwnWords)
 {
     // The system's text without its line end; a number to look up where it has none.
-    EXPECT_EQ("Guest access is blocked.", DescribeMappingError(kGuestLogonBlocked));
-    EXPECT_EQ("Error 1219.", DescribeMappingError(ERROR_SESSION_CREDENTIAL_CONFLICT));
-    EXPECT_EQ("Error 0xC000A000.", DescribeMappingError(0xC000A000)) << "an NTSTATUS passed on as it is";
+    EXPECT_EQ("Guest access is blocked.", DescribeMappingError(MappingCalls(), kGuestLogonBlocked));
+    EXPECT_EQ("Error 1219.", DescribeMappingError(MappingCalls(), ERROR_SESSION_CREDENTIAL_CONFLICT));
+    EXPECT_EQ("Error 0xC000A000.", DescribeMappingError(MappingCalls(), 0xC000A000))
+        << "an NTSTATUS passed on as it is";
 
     // The real system's text, as FormatMessage gives it.
     const MappingSystem played = SetMappingSystem(previous_);
-    const std::string logonFailure = DescribeMappingError(ERROR_LOGON_FAILURE);
+    const std::string logonFailure = DescribeMappingError(MappingCalls(), ERROR_LOGON_FAILURE);
     SetMappingSystem(played);
     EXPECT_NE("Error 1326.", logonFailure);
     EXPECT_FALSE(logonFailure.empty());

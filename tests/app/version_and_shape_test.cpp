@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/window_shape.h"
-#include "app/windows_version.h"
+#include "app/mapping/windows_version.h"
 
 namespace {
 

@@ -123,13 +123,8 @@ protected:
     WebLauncherSystem previous_{};
 };
 
-TEST_F(WebLauncherTest, SchemeFollowsTheSslValueAndTheRegisteredBrowserIsRunAsStored)
+TEST_F(WebLauncherTest, TheRegisteredBrowserIsRunAsStored)
 {
-    EXPECT_EQ("https://198.51.100.20", DeviceUrl("198.51.100.20", "1"));
-    EXPECT_EQ("https://198.51.100.20", DeviceUrl("198.51.100.20", "ssl=01"));
-    EXPECT_EQ("http://198.51.100.20", DeviceUrl("198.51.100.20", "0"));
-    EXPECT_EQ("http://198.51.100.20", DeviceUrl("198.51.100.20", ""));
-
     const std::string url = "http://198.51.100.20";
     RegisterBrowser("IEXPLORE.EXE", "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\"");
     EXPECT_EQ(kExplorer + url, BrowserCommandLine(url));

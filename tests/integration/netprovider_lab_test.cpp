@@ -14,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/drive_table.h"
+#include "app/drive_panel.h"
+#include "app/mapping/drive_table.h"
 
 namespace {
 

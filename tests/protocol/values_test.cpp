@@ -1,4 +1,4 @@
-// Volume splitting and the port-configuration parse.
+// Volume splitting, the port-configuration parse and the web pages' address.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -150,3 +150,11 @@ TEST(PortConfigParse, MarkingNeverOverrunsTheWorkingText)
 }
 
 }  // namespace
+
+TEST(DeviceUrl, SchemeFollowsTheSslValue)
+{
+    EXPECT_EQ("https://198.51.100.20", DeviceUrl("198.51.100.20", "1"));
+    EXPECT_EQ("https://198.51.100.20", DeviceUrl("198.51.100.20", "ssl=01"));
+    EXPECT_EQ("http://198.51.100.20", DeviceUrl("198.51.100.20", "0"));
+    EXPECT_EQ("http://198.51.100.20", DeviceUrl("198.51.100.20", ""));
+}

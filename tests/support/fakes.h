@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "app/drive_table.h"
+#include "app/mapping/drive_table.h"
 #include "protocol.h"
 
 // Plays the PC's drive letters through the drive table's seam while it lives.

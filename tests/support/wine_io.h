@@ -29,7 +29,7 @@ inline std::string WithoutCarriageReturns(const std::string& text)
 }
 
 #ifdef _WIN32
-// The staging folders of BitTorrent runs (addons/staging_folder.h) left under the
+// The staging folders of BitTorrent runs (addons/installation/staging_folder.h) left under the
 // temporary path of this prefix's user, which the tested programs share.
 inline int StagingFoldersLeft()
 {

@@ -114,27 +114,6 @@ std::vector<DriveOffer> OfferedDriveLetters()
     return offers;
 }
 
-void FillDriveLetterList(HWND comboBox)
-{
-    SendMessageA(comboBox, CB_RESETCONTENT, 0, 0);
-    int offered = 0;
-    int firstFree = 0;  // 1-based position of the first free letter, 0 = none
-    for (const DriveOffer& offer : OfferedDriveLetters()) {
-        const DriveSlot& s = *offer.slot;
-        ++offered;
-        char text[8 + 1 + 2 + 256 + 1 + 256];
-        if (offer.inUse) {
-            std::snprintf(text, sizeof(text), "%s \\\\%s\\%s", s.drive, s.server, s.share);
-        } else {
-            CopyText(text, sizeof(text), s.drive);
-            if (firstFree == 0)
-                firstFree = offered;
-        }
-        SendMessageA(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    SendMessageA(comboBox, CB_SETCURSEL, static_cast<WPARAM>(firstFree - 1), 0);
-}
-
 const char* LocateVolumeDrive(const char* volumeName, const char* serverA, const char* serverB)
 {
     const char* found = "";

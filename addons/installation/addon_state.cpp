@@ -1,4 +1,4 @@
-#include "addons/addon_state.h"
+#include "addons/installation/addon_state.h"
 
 std::atomic<int> restartState{0};
 int chosenCodepageIndex;

@@ -1,12 +1,11 @@
-// The window-less half of drive_mapping.h: the system's networking calls and the ways a
-// connection is tried, which the utility and kavronctl share. The utility's seam adds
-// its login dialog as the share user's prompt (drive_mapping.cpp).
+#include "app/mapping/volume_connection.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
-#include "app/drive_mapping.h"
-#include "app/windows_version.h"
+#include "app/mapping/windows_version.h"
 #include "protocol.h"
 
 namespace {
@@ -62,14 +61,14 @@ std::string QualifiedUser(const char* domain, const char* user)
 
 }  // namespace
 
-MappingSystem SystemMappingCalls(void (*prompt)(HWND owner))
+MappingSystem SystemMappingCalls(std::function<void(HWND owner)> prompt)
 {
-    return {SystemAddConnection, SystemCancelConnection, SystemGetUser, DescribeWindowsVersion, QueryDomain, prompt,
-            SystemErrorText};
+    return {SystemAddConnection, SystemCancelConnection, SystemGetUser,  DescribeWindowsVersion,
+            QueryDomain,         std::move(prompt),      SystemErrorText};
 }
 
-DWORD ConnectVolumeWith(const MappingSystem& system, HWND owner, const char* server, const char* volume,
-                        const char* localName)
+DWORD ConnectVolume(const MappingSystem& system, HWND owner, const char* server, const char* volume,
+                    const char* localName)
 {
     auto connect = [&system](NETRESOURCEA* resource, const char* password, const char* user, DWORD flags,
                              HWND interactiveOwner = nullptr) {
@@ -129,7 +128,7 @@ DWORD ConnectVolumeWith(const MappingSystem& system, HWND owner, const char* ser
     return connect(&resource, password, QualifiedUser(domain, user).c_str(), CONNECT_UPDATE_PROFILE);
 }
 
-std::string DescribeMappingErrorWith(const MappingSystem& system, DWORD error)
+std::string DescribeMappingError(const MappingSystem& system, DWORD error)
 {
     char text[512] = {};
     if (system.errorText(error, text, sizeof text)) {
@@ -148,7 +147,7 @@ std::string DescribeMappingErrorWith(const MappingSystem& system, DWORD error)
     return number;
 }
 
-DWORD DisconnectDriveWith(const MappingSystem& system, const char* localName)
+DWORD DisconnectDrive(const MappingSystem& system, const char* localName)
 {
     return system.cancelConnection(localName, CONNECT_UPDATE_PROFILE, TRUE);
 }

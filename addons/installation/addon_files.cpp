@@ -1,13 +1,12 @@
-// The window-less half of addon_installer.h: the file tables, the writes and the
-// installation itself, which the installer window and kavronctl share.
+#include "addons/installation/addon_files.h"
+
 #include <shlwapi.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "addons/addon_installer.h"
-#include "addons/addon_state.h"
-#include "addons/staging_folder.h"
+#include "addons/installation/addon_state.h"
+#include "addons/installation/staging_folder.h"
 #include "framework/seam.h"
 #include "protocol.h"
 #include "res/codepages.h"
@@ -182,3 +181,12 @@ bool InstallAddon(InstallMode mode, const char* host)
 }
 
 const char kCheckDrives[] = "Please check hard drives.";
+
+bool EndBitTorrentRun()
+{
+    RemoveBtStaging();
+    if (restartState != 0)
+        return false;
+    btInstalled = 0;
+    return true;
+}

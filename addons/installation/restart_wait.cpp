@@ -1,6 +1,6 @@
-// The restart wait's timing, and the wait itself without a window: restart_progress.h.
-#include "addons/addon_state.h"
-#include "addons/restart_progress.h"
+#include "addons/installation/restart_wait.h"
+
+#include "addons/installation/addon_state.h"
 
 namespace {
 
@@ -20,11 +20,12 @@ const RestartTiming& CurrentRestartTiming()
     return timing;
 }
 
-void RunRestartWait(const RestartTiming& wait, void (*onStep)(int step, int steps))
+bool RunRestartWait(const RestartTiming& wait, const RestartWaitView& view)
 {
     for (int step = 1; step <= wait.steps; ++step) {
-        onStep(step, wait.steps);
-        Sleep(wait.stepMs);
+        if (!view.step(step, wait.steps) || !view.pause(wait.stepMs))
+            return false;
     }
     restartState = 0;
+    return true;
 }

@@ -29,7 +29,3 @@ int AskUntil(int (*query)(), char* value, int rounds, DWORD pauseMs, bool (*want
 // Opens the device's web pages with explorer (the Windows folder's), for a user who
 // must format its disks.
 void OpenDevicePages(const char* host);
-
-// The messages of the checks in the utility: no icon, the application's name as
-// caption (plain_message.cpp, with the windows; kavronctl writes them to stderr).
-void ShowPlainMessage(const char* text);

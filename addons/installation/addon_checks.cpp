@@ -1,9 +1,9 @@
-#include "addons/addon_checks.h"
+#include "addons/installation/addon_checks.h"
 
 #include <string>
 
-#include "addons/addon_state.h"
-#include "addons/device_checks.h"
+#include "addons/installation/addon_state.h"
+#include "addons/installation/device_checks.h"
 #include "protocol.h"
 #include "res/codepages.h"
 
@@ -130,10 +130,28 @@ const char* BitTorrentRefusal(BtVerdict verdict)
     }
 }
 
-BtVerdict CheckBitTorrentDevice(MessageSink tell)
+int CheckCodepageDisks(const char* host, AddonCheckReport& report)
 {
-    const BtVerdict verdict = AskBitTorrentDevice();
-    if (verdict != BtVerdict::kReady)
-        tell(BitTorrentRefusal(verdict));
+    const int disks = report.Wait(AskCodepageDiskState, 0);
+    if (const char* refusal = CodepageRefusal(disks)) {
+        report.Refuse(refusal);
+        if (disks == kUnformatted)
+            report.ShowPagesToFormat(host);
+        restartState = -1;
+    }
+    return disks;
+}
+
+BtVerdict CheckBitTorrentDevice(const char* host, AddonCheckReport& report)
+{
+    // A wait that failed counts as a device that never answered.
+    const BtVerdict verdict = static_cast<BtVerdict>(
+        report.Wait([] { return static_cast<int>(AskBitTorrentDevice()); }, static_cast<int>(BtVerdict::kSilent)));
+    if (verdict == BtVerdict::kReady)
+        return verdict;
+    report.Refuse(BitTorrentRefusal(verdict));
+    if (verdict == BtVerdict::kUnformatted)
+        report.ShowPagesToFormat(host);
+    restartState = -1;
     return verdict;
 }

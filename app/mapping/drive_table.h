@@ -42,9 +42,6 @@ struct DriveOffer {
     bool inUse;
 };
 std::vector<DriveOffer> OfferedDriveLetters();
-// The box of the drive panel: the offered letters, "Y: \\server\share" for one in use,
-// the first free one chosen.
-void FillDriveLetterList(HWND comboBox);
 
 // The drive ("Z:") whose connection is server\volumeName for one of the accepted
 // servers (serverB may be nullptr), compared without regard to case. When several

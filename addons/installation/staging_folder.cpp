@@ -1,4 +1,4 @@
-#include "addons/staging_folder.h"
+#include "addons/installation/staging_folder.h"
 
 #include <sddl.h>
 

@@ -1,4 +1,4 @@
-#include "addons/device_checks.h"
+#include "addons/installation/device_checks.h"
 
 #include <string>
 
