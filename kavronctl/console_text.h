@@ -4,6 +4,8 @@
 // code page, and a password file is usually UTF-8. Natively, bytes stay as they are.
 #pragma once
 
+#include <stdio.h>
+
 #include <string>
 
 #ifdef _WIN32
@@ -32,7 +34,19 @@ std::string UnrepresentableCredential(const char* what);
 // console, unchanged.
 std::string SystemTextForConsole(const std::string& text);
 
+// One line of UTF-8 text (the newline added) on stream. Under Windows, when the stream
+// is a console, it goes as UTF-16 through WriteConsoleW, so that a device's name shows
+// right whatever the console's code page; to a pipe or file, and natively, the bytes go
+// as they are (scripts read UTF-8).
+void WriteTextLine(FILE* stream, const std::string& line);
+
 #ifdef _WIN32
+// Whether WriteTextLine writes to handle as to a console: GetConsoleMode succeeds on it.
+bool IsConsoleHandle(HANDLE handle);
+// UTF-8 as a console shows it: a byte that is not part of UTF-8 (a name in an 8-bit
+// character set) becomes U+FFFD.
+std::wstring Utf8ForConsole(const std::string& text);
+
 // The conversions behind the above, with their code pages given, for the tests.
 bool DecodeCodePage(const std::string& bytes, UINT codePage, std::wstring* wide);
 // Strict: no best-fit substitutes (an "a" for an "ā"), no default character.

@@ -129,7 +129,7 @@ MappingSystem ConsoleMappingCalls(ShareUser* share)
 
 int Refuse(const std::string& message)
 {
-    fprintf(stderr, "kavronctl: %s\n", message.c_str());
+    WriteTextLine(stderr, "kavronctl: " + message);  // the device's volume names
     return kExitUsage;
 }
 

@@ -221,8 +221,11 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
         return Silent(options, "the port query");
     const DeviceRecord* device = FindSelectedDevice();
     if (!IsTwoPortModel(device->model) || IsPortConfigEmpty(table)) {
-        fprintf(stderr, "kavronctl: %s is not a two-port device (model \"%s\"%s); use set-address or enable-dhcp\n",
-                address.c_str(), EscapeField(device->model).c_str(), IsPortConfigEmpty(table) ? ", no port table" : "");
+        // The model is the device's text: written as the output's lines are.
+        WriteTextLine(stderr, "kavronctl: " + address + " is not a two-port device (model \"" +
+                                  EscapeField(device->model) + "\"" +
+                                  (IsPortConfigEmpty(table) ? ", no port table" : "") +
+                                  "); use set-address or enable-dhcp");
         json outcome = Outcome("invalid");
         outcome["message"] = "not a two-port device";
         return Conclude(options, kExitUsage, outcome, "");
