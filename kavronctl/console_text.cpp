@@ -129,12 +129,17 @@ std::string RecodeForDisplay(const std::string& text, UINT from, UINT to)
     return out;
 }
 
+namespace {
+
+// Whether WriteTextLine writes to handle as to a console: GetConsoleMode succeeds on it.
 bool IsConsoleHandle(HANDLE handle)
 {
     DWORD mode;
     return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != FALSE;
 }
 
+// UTF-8 as a console shows it: a byte that is not part of UTF-8 (a name in an 8-bit
+// character set) becomes U+FFFD.
 std::wstring Utf8ForConsole(const std::string& text)
 {
     std::wstring wide;
@@ -149,6 +154,8 @@ std::wstring Utf8ForConsole(const std::string& text)
     MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], length);
     return wide;
 }
+
+}  // namespace
 
 void WriteTextLine(FILE* stream, const std::string& line)
 {

@@ -41,12 +41,6 @@ std::string SystemTextForConsole(const std::string& text);
 void WriteTextLine(FILE* stream, const std::string& line);
 
 #ifdef _WIN32
-// Whether WriteTextLine writes to handle as to a console: GetConsoleMode succeeds on it.
-bool IsConsoleHandle(HANDLE handle);
-// UTF-8 as a console shows it: a byte that is not part of UTF-8 (a name in an 8-bit
-// character set) becomes U+FFFD.
-std::wstring Utf8ForConsole(const std::string& text);
-
 // The conversions behind the above, with their code pages given, for the tests.
 bool DecodeCodePage(const std::string& bytes, UINT codePage, std::wstring* wide);
 // Strict: no best-fit substitutes (an "a" for an "ā"), no default character.

@@ -3,12 +3,9 @@
 // prompt.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
 #include <string.h>
 
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/select.h>
@@ -132,37 +129,6 @@ TEST(KavronctlText, PipedCredentialsAreUtf8WhenTheyValidateAndReachWindowsInItsC
     EXPECT_EQ(system, "caf\xe9");
 #endif
 }
-
-#ifdef _WIN32
-// A file or pipe gets the UTF-8 bytes as they are, stray bytes included (scripts read
-// them); only a console gets UTF-16. A console cannot be had under the test runner:
-// docs/windows-notes.md says what to look at on a real one.
-TEST(KavronctlText, OutputToAFileOrPipeStaysUtf8AConsoleGetsUtf16)
-{
-    char folder[MAX_PATH], path[MAX_PATH];
-    ASSERT_NE(GetTempPathA(MAX_PATH, folder), 0u);
-    ASSERT_NE(GetTempFileNameA(folder, "kct", 0, path), 0u);
-    FILE* file = fopen(path, "w+b");
-    ASSERT_NE(file, nullptr);
-    EXPECT_FALSE(IsConsoleHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))));
-    WriteTextLine(file, "B\xc3\xbcrodaten\tcaf\xe9");
-    rewind(file);
-    char bytes[64];
-    const size_t count = fread(bytes, 1, sizeof bytes, file);
-    fclose(file);
-    DeleteFileA(path);
-    EXPECT_EQ(std::string(bytes, count), "B\xc3\xbcrodaten\tcaf\xe9\n");
-
-    HANDLE readEnd, writeEnd;
-    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
-    EXPECT_FALSE(IsConsoleHandle(writeEnd));
-    CloseHandle(readEnd);
-    CloseHandle(writeEnd);
-
-    EXPECT_EQ(Utf8ForConsole("B\xc3\xbcrodaten"), L"B\x00fcrodaten");
-    EXPECT_EQ(Utf8ForConsole("caf\xe9"), L"caf\xfffd");  // a Latin-1 name, shown as far as it goes
-}
-#endif
 
 #ifndef _WIN32
 // A child reads a hidden line on a new pseudo-terminal; the parent types, or sends
