@@ -2,7 +2,14 @@
 
 #include <stdio.h>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "command_line.h"
+
 #include "output.h"
+#include "codepages.h"
 #include "session.h"
 
 #ifdef _WIN32
@@ -11,7 +18,6 @@
 #include "addons/installation/addon_state.h"
 #include "addons/installation/restart_wait.h"
 #include "protocol.h"
-#include "res/codepages.h"
 #include "terminal.h"
 #endif
 
@@ -163,3 +169,64 @@ int RunInstallBt(const CommandOptions&, const std::string&, const AdminOptions&,
 }
 
 #endif
+
+namespace {
+
+void AddRestartWait(CLI::App* command, InstallOptions* install)
+{
+    command
+        ->add_option("--restart-wait", install->restartWaitSeconds,
+                     "For testing: seconds to wait for the device's restart (default 90)")
+        ->check(CLI::Range(0.0, 3600.0));
+}
+
+}  // namespace
+
+// Both builds register the two commands, so that their help is the same everywhere;
+// the native Run functions say that they are Windows only.
+void RegisterAddonCommands(CLI::App& app, CommandLine& line)
+{
+    struct CodepageArguments {
+        std::string address, codepage;
+        InstallOptions install;
+    };
+    auto codepageArgs = std::make_shared<CodepageArguments>();
+    CLI::App* installCodepage = app.add_subcommand(
+        "install-codepage",
+        "Install the files of CODEPAGE onto the device at ADDRESS and wait for its restart (Windows)");
+    AddAddressArgument(installCodepage, &codepageArgs->address);
+    installCodepage->add_option("CODEPAGE", codepageArgs->codepage, CodepageNumbers(" or "))->required();
+    AddRestartWait(installCodepage, &codepageArgs->install);
+    AddCommonOptions(installCodepage, &line);
+    OnCommand(installCodepage, &line, [&line, codepageArgs] {
+        const int checked = CheckAddress(codepageArgs->address);
+        if (checked != kExitOk)
+            return checked;
+#ifdef _WIN32
+        // Natively the command refuses any codepage as Windows only.
+        if (CodepageIndex(codepageArgs->codepage) < 0)
+            return UsageError("CODEPAGE is one of " + CodepageNumbers(", "));
+#endif
+        return RunInstallCodepage(line.options, codepageArgs->address, codepageArgs->codepage, codepageArgs->install);
+    });
+
+    struct BtArguments {
+        std::string address;
+        AdminOptions admin;
+        InstallOptions install;
+    };
+    auto btArgs = std::make_shared<BtArguments>();
+    CLI::App* installBt = app.add_subcommand(
+        "install-bt", "Install BitTorrent onto the device at ADDRESS and wait for its restart (Windows)");
+    AddAddressArgument(installBt, &btArgs->address);
+    AddAdminOptions(installBt, &btArgs->admin);
+    AddRestartWait(installBt, &btArgs->install);
+    AddCommonOptions(installBt, &line);
+    OnCommand(installBt, &line, [&line, btArgs] {
+        int checked = CheckAddress(btArgs->address);
+        if (checked == kExitOk)
+            checked = CheckAdmin(btArgs->admin);
+        return checked != kExitOk ? checked
+                                  : RunInstallBt(line.options, btArgs->address, btArgs->admin, btArgs->install);
+    });
+}

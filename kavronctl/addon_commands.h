@@ -9,9 +9,17 @@
 #include "admin_login.h"
 #include "commands.h"
 
+namespace CLI {
+class App;
+}
+struct CommandLine;
+
 struct InstallOptions {
     double restartWaitSeconds = 90;  // --restart-wait, for tests: the wait after the files
 };
+
+// install-codepage and install-bt, each with its options, its check and its callback.
+void RegisterAddonCommands(CLI::App& app, CommandLine& line);
 
 // Exit 0 installed and restarted, 2 a codepage the device cannot take or a device whose
 // disks are not ready, 3 no device or no answer, 5 a file could not be written.

@@ -3,6 +3,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <memory>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "command_line.h"
 #include "output.h"
 #include "protocol.h"
 #include "session.h"
@@ -121,4 +127,30 @@ int RunQuery(const CommandOptions& options, const std::string& address, const st
     if (status == kExitNoAnswer)
         fprintf(stderr, "kavronctl: %s did not answer\n", address.c_str());
     return status;
+}
+
+void RegisterDiscoverCommand(CLI::App& app, CommandLine& line)
+{
+    CLI::App* discover = app.add_subcommand("discover", "List the devices that answer on every interface");
+    AddQuickFlag(discover, &line);
+    AddCommonOptions(discover, &line);
+    OnCommand(discover, &line, [&line] { return RunDiscover(line.options); });
+}
+
+void RegisterQueryCommand(CLI::App& app, CommandLine& line)
+{
+    struct Arguments {
+        std::string address;
+        std::string what;
+    };
+    auto args = std::make_shared<Arguments>();
+    CLI::App* query = app.add_subcommand("query", "Ask the device at ADDRESS for one value");
+    AddAddressArgument(query, &args->address);
+    std::vector<std::string> names(kQueryNames, kQueryNames + kQueryNameCount);
+    query->add_option("WHAT", args->what, "The value to ask for")->required()->check(CLI::IsMember(names));
+    AddCommonOptions(query, &line);
+    OnCommand(query, &line, [&line, args] {
+        const int checked = CheckAddress(args->address);
+        return checked != kExitOk ? checked : RunQuery(line.options, args->address, args->what);
+    });
 }

@@ -29,5 +29,14 @@ extern const int kQueryNameCount;
 // The pass discover and watch make: the quick one with --quick.
 DiscoveryPace Pace(const CommandOptions& options);
 
+namespace CLI {
+class App;
+}
+struct CommandLine;
+
+// discover and query, each with its options, its check and its callback.
+void RegisterDiscoverCommand(CLI::App& app, CommandLine& line);
+void RegisterQueryCommand(CLI::App& app, CommandLine& line);
+
 int RunDiscover(const CommandOptions& options);
 int RunQuery(const CommandOptions& options, const std::string& address, const std::string& what);

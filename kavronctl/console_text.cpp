@@ -1,5 +1,9 @@
 #include "console_text.h"
 
+#ifdef _WIN32
+#include <io.h>
+#endif
+
 bool IsUtf8(const std::string& text)
 {
     const size_t size = text.size();
@@ -125,6 +129,56 @@ std::string RecodeForDisplay(const std::string& text, UINT from, UINT to)
     return out;
 }
 
+namespace {
+
+// Whether WriteTextLine writes to handle as to a console: GetConsoleMode succeeds on it.
+bool IsConsoleHandle(HANDLE handle)
+{
+    DWORD mode;
+    return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode) != FALSE;
+}
+
+// UTF-8 as a console shows it: a byte that is not part of UTF-8 (a name in an 8-bit
+// character set) becomes U+FFFD.
+std::wstring Utf8ForConsole(const std::string& text)
+{
+    std::wstring wide;
+    if (DecodeCodePage(text, CP_UTF8, &wide) || text.empty())
+        return wide;
+    // Without MB_ERR_INVALID_CHARS each stray byte becomes U+FFFD.
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    wide.resize(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], length);
+    return wide;
+}
+
+}  // namespace
+
+void WriteTextLine(FILE* stream, const std::string& line)
+{
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    if (!IsConsoleHandle(handle)) {
+        fwrite(line.data(), 1, line.size(), stream);
+        fputc('\n', stream);
+        return;
+    }
+    // What the C library holds for the stream goes first, to keep the order.
+    fflush(stream);
+    const std::wstring wide = Utf8ForConsole(line) + L"\n";
+    const wchar_t* rest = wide.data();
+    DWORD left = static_cast<DWORD>(wide.size());
+    while (left > 0) {
+        DWORD written = 0;
+        if (!WriteConsoleW(handle, rest, left, &written, nullptr) || written == 0)
+            return;
+        rest += written;
+        left -= written;
+    }
+}
+
 std::string SystemTextForConsole(const std::string& text)
 {
     // No console (GetConsoleOutputCP gives 0): whoever reads the output reads it in
@@ -149,6 +203,12 @@ std::string UnrepresentableCredential(const char* what)
 std::string SystemTextForConsole(const std::string& text)
 {
     return text;
+}
+
+void WriteTextLine(FILE* stream, const std::string& line)
+{
+    fwrite(line.data(), 1, line.size(), stream);
+    fputc('\n', stream);
 }
 
 #endif

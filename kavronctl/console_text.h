@@ -4,6 +4,8 @@
 // code page, and a password file is usually UTF-8. Natively, bytes stay as they are.
 #pragma once
 
+#include <stdio.h>
+
 #include <string>
 
 #ifdef _WIN32
@@ -31,6 +33,12 @@ std::string UnrepresentableCredential(const char* what);
 // as the console shows it: in the console's output code page. Natively, and without a
 // console, unchanged.
 std::string SystemTextForConsole(const std::string& text);
+
+// One line of UTF-8 text (the newline added) on stream. Under Windows, when the stream
+// is a console, it goes as UTF-16 through WriteConsoleW, so that a device's name shows
+// right whatever the console's code page; to a pipe or file, and natively, the bytes go
+// as they are (scripts read UTF-8).
+void WriteTextLine(FILE* stream, const std::string& line);
 
 #ifdef _WIN32
 // The conversions behind the above, with their code pages given, for the tests.

@@ -4,6 +4,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "command_line.h"
+
 #include "output.h"
 #include "session.h"
 
@@ -123,7 +129,7 @@ MappingSystem ConsoleMappingCalls(ShareUser* share)
 
 int Refuse(const std::string& message)
 {
-    fprintf(stderr, "kavronctl: %s\n", message.c_str());
+    WriteTextLine(stderr, "kavronctl: " + message);  // the device's volume names
     return kExitUsage;
 }
 
@@ -274,3 +280,58 @@ int RunUnmap(const CommandOptions&, const std::string&)
 }
 
 #endif
+
+namespace {
+
+// LETTER as "Y:", or the usage error of anything but a drive letter. An empty LETTER
+// (map's, left out) stays empty.
+int CheckLetter(std::string* letter)
+{
+    if (letter->empty())
+        return kExitOk;
+    const std::string checked = DriveLetterArgument(*letter);
+    if (checked.empty())
+        return UsageError("not a drive letter from C: to Z:: " + *letter);
+    *letter = checked;
+    return kExitOk;
+}
+
+}  // namespace
+
+// Both builds register map and unmap, so that their help is the same everywhere; the
+// native Run functions say that they are Windows only.
+void RegisterDriveCommands(CLI::App& app, CommandLine& line)
+{
+    struct MapArguments {
+        std::string address, volume, letter;
+        MapOptions map;
+    };
+    auto mapArgs = std::make_shared<MapArguments>();
+    CLI::App* map = app.add_subcommand("map", "Connect volume VOLUME of the device at ADDRESS to a drive letter "
+                                              "(Windows; the first free letter when LETTER is left out)");
+    AddAddressArgument(map, &mapArgs->address);
+    map->add_option("VOLUME", mapArgs->volume, "The volume, as query ADDRESS volumes lists it")->required();
+    map->add_option("LETTER", mapArgs->letter, "The drive letter, C: to Z:");
+    map->add_option("--user", mapArgs->map.user, "The share user, instead of asking for one");
+    map->add_flag("--password-stdin", mapArgs->map.passwordStdin,
+                  "Read the share user's password as one line of stdin");
+    map->add_flag("--force", mapArgs->map.force, "Take the letter even when it is in use");
+    AddCommonOptions(map, &line);
+    OnCommand(map, &line, [&line, mapArgs] {
+        int checked = CheckAddress(mapArgs->address);
+        if (checked == kExitOk)
+            checked = CheckLetter(&mapArgs->letter);
+        return checked != kExitOk
+                   ? checked
+                   : RunMap(line.options, mapArgs->address, mapArgs->volume, mapArgs->letter, mapArgs->map);
+    });
+
+    auto letter = std::make_shared<std::string>();
+    CLI::App* unmap = app.add_subcommand("unmap", "Disconnect the drive LETTER (Windows)");
+    unmap->add_option("LETTER", *letter, "The drive letter, C: to Z:")->required();
+    AddCommonOptions(unmap, &line);
+    OnCommand(unmap, &line, [&line, letter] {
+        const int checked = CheckLetter(letter.get());
+        return checked != kExitOk ? checked : RunUnmap(line.options, *letter);
+    });
+}

@@ -8,11 +8,19 @@
 
 #include "commands.h"
 
+namespace CLI {
+class App;
+}
+struct CommandLine;
+
 struct MapOptions {
     std::string user;            // --user: the share user, asked for no more
     bool passwordStdin = false;  // --password-stdin: the share user's password, one line
     bool force = false;          // --force: take a letter in use without asking
 };
+
+// map and unmap, each with its options, its check and its callback.
+void RegisterDriveCommands(CLI::App& app, CommandLine& line);
 
 // Exit 0 mapped, 2 refused input (no such volume, a letter not on offer or in use), 3
 // no device or no answer, 5 the system refused the mapping (its reason on stderr).

@@ -43,6 +43,5 @@ int DiscoverAndSelect(const CommandOptions& options, const std::string& address)
 
 void PrintLine(const std::string& line)
 {
-    fwrite(line.data(), 1, line.size(), stdout);
-    fputc('\n', stdout);
+    WriteTextLine(stdout, line);
 }

@@ -27,5 +27,5 @@ int NetworkFailure();
 // Returns kExitOk, or kExitNoAnswer after saying that no device answered there.
 int DiscoverAndSelect(const CommandOptions& options, const std::string& address);
 
-// One line on stdout.
+// One line on stdout (UTF-8; see WriteTextLine).
 void PrintLine(const std::string& line);

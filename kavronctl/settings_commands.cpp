@@ -3,7 +3,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+
+#include "command_line.h"
 
 #include "console_text.h"
 #include "output.h"
@@ -216,8 +221,11 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
         return Silent(options, "the port query");
     const DeviceRecord* device = FindSelectedDevice();
     if (!IsTwoPortModel(device->model) || IsPortConfigEmpty(table)) {
-        fprintf(stderr, "kavronctl: %s is not a two-port device (model \"%s\"%s); use set-address or enable-dhcp\n",
-                address.c_str(), EscapeField(device->model).c_str(), IsPortConfigEmpty(table) ? ", no port table" : "");
+        // The model is the device's text: written as the output's lines are.
+        WriteTextLine(stderr, "kavronctl: " + address + " is not a two-port device (model \"" +
+                                  EscapeField(device->model) + "\"" +
+                                  (IsPortConfigEmpty(table) ? ", no port table" : "") +
+                                  "); use set-address or enable-dhcp");
         json outcome = Outcome("invalid");
         outcome["message"] = "not a two-port device";
         return Conclude(options, kExitUsage, outcome, "");
@@ -254,4 +262,119 @@ int RunSetPorts(const CommandOptions& options, const std::string& address, const
     json outcome = Outcome("done");
     outcome["ports"] = json::array({PortJson(table.lan1), PortJson(table.lan2)});
     return Moved(options, address, outcome, "");
+}
+
+namespace {
+
+// The administrator's options and the arguments of one setting command, filled by the
+// parser and read by the command's callback.
+struct SettingArguments {
+    std::string address;
+    AdminOptions admin;
+};
+
+// ADDRESS, then the command's own arguments (added by addArguments), then the
+// administrator's options and the common ones, in the order the help lists them.
+template <typename Arguments, typename AddArguments>
+std::shared_ptr<Arguments> AddSettingCommand(CLI::App* command, CommandLine* line, AddArguments addArguments)
+{
+    auto args = std::make_shared<Arguments>();
+    AddAddressArgument(command, &args->address);
+    addArguments(command, args.get());
+    AddAdminOptions(command, &args->admin);
+    AddCommonOptions(command, line);
+    return args;
+}
+
+// The checks every setting command starts with: the address, then the administrator's
+// name and password.
+int CheckSetting(const SettingArguments& args)
+{
+    const int checked = CheckAddress(args.address);
+    return checked != kExitOk ? checked : CheckAdmin(args.admin);
+}
+
+void RegisterVerifyAdmin(CLI::App& app, CommandLine& line)
+{
+    CLI::App* command =
+        app.add_subcommand("verify-admin", "Ask the device at ADDRESS whether it takes the administrator's password");
+    auto args = AddSettingCommand<SettingArguments>(command, &line, [](CLI::App*, SettingArguments*) {});
+    OnCommand(command, &line, [&line, args] {
+        const int checked = CheckSetting(*args);
+        return checked != kExitOk ? checked : RunVerifyAdmin(line.options, args->address, args->admin);
+    });
+}
+
+void RegisterSetAddress(CLI::App& app, CommandLine& line)
+{
+    struct Arguments : SettingArguments {
+        std::string ip, netmask, gateway;
+    };
+    CLI::App* command =
+        app.add_subcommand("set-address", "Give the device at ADDRESS a fixed address, netmask and gateway");
+    auto args = AddSettingCommand<Arguments>(command, &line, [](CLI::App* command, Arguments* args) {
+        command->add_option("IP", args->ip, "The new address")->required();
+        command->add_option("NETMASK", args->netmask, "The new netmask")->required();
+        command->add_option("GATEWAY", args->gateway, "The new gateway (none when left out)");
+    });
+    OnCommand(command, &line, [&line, args] {
+        const int checked = CheckSetting(*args);
+        if (checked != kExitOk)
+            return checked;
+        AddressArguments fields;
+        if (!ParseAddressArgument(args->ip, &fields.ip))
+            return UsageError(kNotAnAddress + args->ip);
+        if (!ParseAddressArgument(args->netmask, &fields.netmask))
+            return UsageError(kNotAnAddress + args->netmask);
+        fields.gateway = AddressInput{true, {0, 0, 0, 0}};
+        if (!args->gateway.empty() && !ParseAddressArgument(args->gateway, &fields.gateway))
+            return UsageError(kNotAnAddress + args->gateway);
+        return RunSetAddress(line.options, args->address, fields, args->admin);
+    });
+}
+
+void RegisterEnableDhcp(CLI::App& app, CommandLine& line)
+{
+    CLI::App* command = app.add_subcommand("enable-dhcp", "Make the device at ADDRESS a DHCP client");
+    auto args = AddSettingCommand<SettingArguments>(command, &line, [](CLI::App*, SettingArguments*) {});
+    OnCommand(command, &line, [&line, args] {
+        const int checked = CheckSetting(*args);
+        return checked != kExitOk ? checked : RunEnableDhcp(line.options, args->address, args->admin);
+    });
+}
+
+void RegisterSetPorts(CLI::App& app, CommandLine& line)
+{
+    struct Arguments : SettingArguments {
+        std::string lan1, lan2;
+    };
+    CLI::App* command = app.add_subcommand("set-ports", "Change the LAN ports of the two-port device at ADDRESS");
+    auto args = AddSettingCommand<Arguments>(command, &line, [](CLI::App* command, Arguments* args) {
+        command->add_option("--lan1", args->lan1, "IP/NETMASK[/GATEWAY] or dhcp");
+        command->add_option("--lan2", args->lan2, "IP/NETMASK[/GATEWAY] or dhcp");
+    });
+    OnCommand(command, &line, [&line, args] {
+        const int checked = CheckSetting(*args);
+        if (checked != kExitOk)
+            return checked;
+        if (args->lan1.empty() && args->lan2.empty())
+            return UsageError("set-ports: give --lan1, --lan2 or both");
+        PortArgument lan1, lan2;
+        std::string error;
+        if (!args->lan1.empty() && !ParsePortArgument(args->lan1, &lan1, &error))
+            return UsageError("--lan1: " + error);
+        if (!args->lan2.empty() && !ParsePortArgument(args->lan2, &lan2, &error))
+            return UsageError("--lan2: " + error);
+        return RunSetPorts(line.options, args->address, lan1, lan2, args->admin);
+    });
+}
+
+}  // namespace
+
+void RegisterSettingsCommands(CLI::App& app, CommandLine& line)
+{
+    RegisterVerifyAdmin(app, line);
+    RegisterSetAddress(app, line);
+    RegisterEnableDhcp(app, line);
+    RegisterSetPorts(app, line);
 }

@@ -9,6 +9,15 @@
 #include "commands.h"
 #include "port_argument.h"
 
+namespace CLI {
+class App;
+}
+struct CommandLine;
+
+// verify-admin, set-address, enable-dhcp and set-ports, each with its options, its
+// check and its callback.
+void RegisterSettingsCommands(CLI::App& app, CommandLine& line);
+
 // IP NETMASK [GATEWAY] of set-address; a gateway left out is a blank field.
 struct AddressArguments {
     AddressInput ip;

@@ -3,6 +3,12 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "command_line.h"
+
 #include "interrupt.h"
 #include "output.h"
 #include "session.h"
@@ -152,4 +158,18 @@ int RunWatch(const CommandOptions& options, const WatchOptions& watch)
     }
     EndOfCommand();
     return kExitOk;
+}
+
+void RegisterWatchCommand(CLI::App& app, CommandLine& line)
+{
+    auto watchOptions = std::make_shared<WatchOptions>();
+    CLI::App* watch = app.add_subcommand(
+        "watch", "Discover again and again and print one line per change (the first pass: every device appeared)");
+    watch->add_option("--interval", watchOptions->intervalSeconds, "Seconds between passes (default 5)")
+        ->check(CLI::Range(0.0, 86400.0));
+    watch->add_option("--count", watchOptions->count, "Passes to make (default: until Ctrl+C)")
+        ->check(CLI::Range(1, 1000000));
+    AddQuickFlag(watch, &line);
+    AddCommonOptions(watch, &line);
+    OnCommand(watch, &line, [&line, watchOptions] { return RunWatch(line.options, *watchOptions); });
 }

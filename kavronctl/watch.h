@@ -8,6 +8,11 @@
 #include "commands.h"
 #include "protocol.h"
 
+namespace CLI {
+class App;
+}
+struct CommandLine;
+
 struct WatchOptions {
     double intervalSeconds = 5;  // between the end of a pass and the next
     int count = 0;               // passes; 0: until Ctrl+C
@@ -28,6 +33,9 @@ struct DeviceChange {
 // The changes from before to after, in after's order, then the devices that left.
 std::vector<DeviceChange> CompareDevices(const std::vector<DeviceRecord>& before,
                                          const std::vector<DeviceRecord>& after);
+
+// watch, with its options and its callback.
+void RegisterWatchCommand(CLI::App& app, CommandLine& line);
 
 // Exit 0 after count passes or Ctrl+C, 1 without a socket layer.
 int RunWatch(const CommandOptions& options, const WatchOptions& watch);

@@ -2,6 +2,10 @@
 
 #include <stdio.h>
 
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
@@ -12,6 +16,7 @@
 extern char** environ;
 #endif
 
+#include "command_line.h"
 #include "output.h"
 #include "protocol.h"
 #include "session.h"
@@ -65,4 +70,22 @@ int RunWeb(const CommandOptions& options, const std::string& address, bool print
         return kExitOk;
     fprintf(stderr, "kavronctl: the default browser could not be started for %s\n", url.c_str());
     return kExitFailed;
+}
+
+void RegisterWebCommand(CLI::App& app, CommandLine& line)
+{
+    struct Arguments {
+        std::string address;
+        bool printOnly = false;
+    };
+    auto args = std::make_shared<Arguments>();
+    CLI::App* web =
+        app.add_subcommand("web", "Print the address of the web pages of the device at ADDRESS and open it");
+    AddAddressArgument(web, &args->address);
+    web->add_flag("--print", args->printOnly, "Print the address only, open nothing");
+    AddCommonOptions(web, &line);
+    OnCommand(web, &line, [&line, args] {
+        const int checked = CheckAddress(args->address);
+        return checked != kExitOk ? checked : RunWeb(line.options, args->address, args->printOnly);
+    });
 }

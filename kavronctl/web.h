@@ -6,6 +6,14 @@
 
 #include "commands.h"
 
+namespace CLI {
+class App;
+}
+struct CommandLine;
+
+// web, with its options, its check and its callback.
+void RegisterWebCommand(CLI::App& app, CommandLine& line);
+
 // Prints the address always; opens it unless printOnly. Exit 0, 3 no device, 5 the
 // browser could not be started.
 int RunWeb(const CommandOptions& options, const std::string& address, bool printOnly);

@@ -19,6 +19,13 @@ CommandRun Finish(FILE* pipe);
 
 CommandRun Kavronctl(const std::string& arguments);
 
+#ifdef _WIN32
+// What kavronctl writes to a console: run on a new console of this process's own, the
+// screen read back with each row's trailing blanks dropped, one line per row. Empty
+// when no console could be had.
+std::wstring KavronctlOnConsole(const std::string& arguments);
+#endif
+
 // The same with stderr kept apart from stdout, and stdin read from stdinFile (a
 // path from LabFile) or, when empty, from the empty device.
 CommandRun KavronctlApart(const std::string& arguments, const std::string& stdinFile = "");

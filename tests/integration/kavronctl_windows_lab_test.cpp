@@ -97,6 +97,17 @@ TEST(KavronctlWindows, MapAndUnmapAsConnectAndDisconnectDo)
     EXPECT_EQ(Kavronctl("unmap X:").status, 0);
 }
 
+// A console shows the device's UTF-8 names as the characters they are, whatever its
+// code page; a pipe gets the UTF-8 bytes.
+TEST(KavronctlWindows, DeviceNamesShowOnAConsoleAndStayUtf8InAPipe)
+{
+    ASSERT_TRUE(ApplySimDevices(json::array({Office({{"3", "HDD_1:B\xc3\xbcrodaten"}})})));
+    EXPECT_EQ(Kavronctl("query 198.51.100.20 volumes").out, "HDD_1\nB\xc3\xbcrodaten\n");
+    const std::wstring shown = KavronctlOnConsole("query 198.51.100.20 volumes");
+    // Written as bytes, the console shows them in its code page: "BÃ¼rodaten".
+    EXPECT_NE(shown.find(L"HDD_1\nB\u00fcrodaten\n"), std::wstring::npos) << shown.size() << " characters";
+}
+
 // The payload's size as the table has it.
 size_t PayloadSize(const char* name)
 {
