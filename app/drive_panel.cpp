@@ -6,7 +6,7 @@
 
 #include "app/mapping/drive_table.h"
 #include "app/panel_list.h"
-#include "app/text_convert.h"
+#include "app/mapping/text_convert.h"
 #include "framework/dlg_items.h"
 #include "protocol.h"
 #include "res/resource.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/text_convert.h"
+#include "app/mapping/text_convert.h"
 #include "framework/dlg_items.h"
 #include "framework/message_box.h"
 #include "res/resource.h"

@@ -15,6 +15,7 @@
 
 #ifdef _WIN32
 #include "app/mapping/drive_table.h"
+#include "app/mapping/text_convert.h"
 #include "app/mapping/volume_connection.h"
 #include "console_text.h"
 #include "protocol.h"
@@ -133,16 +134,27 @@ int Refuse(const std::string& message)
     return kExitUsage;
 }
 
-// The device's spelling of volume (compared without regard to case, as shares are);
-// empty when it has none such. Fills names with what it has.
-std::string DeviceVolume(const std::string& volume, std::string* names)
+// A volume of the selected device: its name as the device spells it (UTF-8, for the
+// output) and as the window shows it and the networking calls take it (the ANSI code
+// page, as the command line's own words come).
+struct DeviceVolumeName {
+    std::string device;
+    std::string system;
+};
+
+// The device's volume that `volume` names (compared without regard to case, as shares
+// are, in the code page of the command line); empty names when it has none such.
+// Fills names with what it has.
+DeviceVolumeName FindDeviceVolume(const std::string& volume, std::string* names)
 {
-    std::string found;
+    DeviceVolumeName found;
     for (const VolumeEntry* entry = volumeList.head; entry != nullptr; entry = entry->next) {
         // The device's names, escaped as every output escapes them.
         *names += (names->empty() ? "" : ", ") + EscapeField(entry->name);
-        if (found.empty() && lstrcmpiA(entry->name, volume.c_str()) == 0)
-            found = entry->name;
+        char system[256];
+        Utf8ToAnsi(entry->name, system, sizeof system);
+        if (found.device.empty() && lstrcmpiA(system, volume.c_str()) == 0)
+            found = {entry->name, system};
     }
     return found;
 }
@@ -210,7 +222,8 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
         return kExitNoAnswer;
     }
     std::string names;
-    const std::string deviceVolume = DeviceVolume(volume, &names);
+    const DeviceVolumeName found = FindDeviceVolume(volume, &names);
+    const std::string& deviceVolume = found.device;
     if (deviceVolume.empty())
         return Refuse(EscapeField(volume.c_str()) + " is not a volume of " + address + " (it has: " + names + ")");
     const std::string drive = ChooseLetter(letter, map.force);
@@ -222,7 +235,7 @@ int RunMap(const CommandOptions& options, const std::string& address, const std:
     memset(protocolSession.adminUser, 0, sizeof protocolSession.adminUser);
     memset(protocolSession.adminPassword, 0, sizeof protocolSession.adminPassword);
     const MappingSystem console = ConsoleMappingCalls(&share);
-    const DWORD error = ConnectVolume(console, nullptr, address.c_str(), deviceVolume.c_str(), drive.c_str());
+    const DWORD error = ConnectVolume(console, nullptr, address.c_str(), found.system.c_str(), drive.c_str());
     if (!share.refusal.empty())
         return Refuse(share.refusal);
     if (error != NO_ERROR) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/text_convert.h"
+#include "app/mapping/text_convert.h"
 
 namespace {
 

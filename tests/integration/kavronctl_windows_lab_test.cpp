@@ -72,12 +72,14 @@ TEST(KavronctlWindows, MapAndUnmapAsConnectAndDisconnectDo)
     // tries the user it was given, without CONNECT_INTERACTIVE; the password piped as
     // UTF-8 reaches the system as the characters it holds.
     std::ofstream(LabPath("KAVRON_NETPROVIDER_CONTROL")) << "add X: 1326 1\nadd W: 1326 2\n";
-    run = KavronctlApart("map 198.51.100.20 HDD_1 X: --user bob --password-stdin", LabFile("pw.in", "s\xc3\xa9cret\n"));
+    run = KavronctlApart("map 198.51.100.20 HDD_1 X: --user bob --password-stdin", LabFile("pw.in", "s\xc3\xa9"
+                                                                                                    "cret\n"));
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<json> adds = Adds("X:");
     ASSERT_EQ(adds.size(), 2u);
     EXPECT_EQ(adds[1]["user"], "bob");
-    EXPECT_EQ(adds[1]["password"], "s\xc3\xa9cret");
+    EXPECT_EQ(adds[1]["password"], "s\xc3\xa9"
+                                   "cret");
     EXPECT_EQ(adds[1]["flags"], CONNECT_UPDATE_PROFILE);
     // Without a user and without a terminal: the same try, with nobody asked.
     run = KavronctlApart("map 198.51.100.20 HDD_1 W:");
@@ -98,14 +100,21 @@ TEST(KavronctlWindows, MapAndUnmapAsConnectAndDisconnectDo)
 }
 
 // A console shows the device's UTF-8 names as the characters they are, whatever its
-// code page; a pipe gets the UTF-8 bytes.
-TEST(KavronctlWindows, DeviceNamesShowOnAConsoleAndStayUtf8InAPipe)
+// code page; a pipe gets the UTF-8 bytes; map finds such a name by the command line's
+// word (the ANSI code page) and gives the system the name the window would give it.
+TEST(KavronctlWindows, DeviceNamesBeyondAsciiShowOnAConsoleStayUtf8InAPipeAndMap)
 {
     ASSERT_TRUE(ApplySimDevices(json::array({Office({{"3", "HDD_1:B\xc3\xbcrodaten"}})})));
     EXPECT_EQ(Kavronctl("query 198.51.100.20 volumes").out, "HDD_1\nB\xc3\xbcrodaten\n");
     const std::wstring shown = KavronctlOnConsole("query 198.51.100.20 volumes");
     // Written as bytes, the console shows them in its code page: "BÃ¼rodaten".
     EXPECT_NE(shown.find(L"HDD_1\nB\u00fcrodaten\n"), std::wstring::npos) << shown.size() << " characters";
+
+    const CommandRun run = KavronctlApart("map 198.51.100.20 b\xfcrodaten V:");
+    const std::vector<json> adds = Adds("V:");
+    ASSERT_EQ(adds.size(), 1u) << run.err;
+    EXPECT_EQ(adds[0]["remote"], "\\\\198.51.100.20\\B\xc3\xbcrodaten");
+    Kavronctl("unmap V:");
 }
 
 // The payload's size as the table has it.

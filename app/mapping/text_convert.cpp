@@ -1,4 +1,4 @@
-#include "text_convert.h"
+#include "app/mapping/text_convert.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,5 @@
-// Conversions of the texts devices send to what the windows show.
+// Conversions of the texts devices send to what the windows show and the networking
+// calls take (the ANSI code page); kavronctl maps volumes by the same names.
 #pragma once
 #include <windows.h>
 
