@@ -17,9 +17,9 @@ void ListScrollBar::LoadPictures()
         return;
     picturesDpi_ = dpi;
     auto load = [dpi](Bitmaps& bitmaps, int id, int greyId) {
-        bitmaps.normal = LoadSkinPicture(id, dpi);
+        bitmaps.normal = LoadSharedSkinPicture(id, dpi);
         if (greyId)
-            bitmaps.grey = LoadSkinPicture(greyId, dpi);
+            bitmaps.grey = LoadSharedSkinPicture(greyId, dpi);
     };
     load(trackBitmaps_, axis_.track.bitmap, axis_.track.greyBitmap);
     load(backBitmaps_, axis_.backArrow.bitmap, axis_.backArrow.greyBitmap);

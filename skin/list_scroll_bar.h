@@ -17,6 +17,7 @@
 
 #include "framework/controls.h"
 #include "framework/gdi.h"
+#include "skin/skin_pictures.h"
 
 class ListScrollBar : public Window {
 public:
@@ -132,9 +133,13 @@ protected:
 private:
     // A picture's two bitmaps: the normal one and the one for a list that cannot scroll.
     struct Bitmaps {
-        GdiBitmap normal;
-        GdiBitmap grey;
-        HBITMAP For(bool canScroll) const { return canScroll ? normal.get() : grey.get(); }
+        SharedSkinPicture normal;  // shared with every other list's bar
+        SharedSkinPicture grey;
+        HBITMAP For(bool canScroll) const
+        {
+            const SharedSkinPicture& picture = canScroll ? normal : grey;
+            return picture ? picture->get() : nullptr;
+        }
     };
     // A block given along and across the bar, in client coordinates.
     struct Box {

@@ -11,11 +11,11 @@
 
 namespace {
 
-bool LoadFace(GdiBitmap* slot, int id, UINT dpi, bool* ok)
+bool LoadFace(SkinButton::Face* slot, int id, UINT dpi, bool* ok)
 {
     if (id == 0)
         return true;
-    *slot = LoadSkinPicture(id, dpi);
+    *slot = LoadSharedSkinPicture(id, dpi);
     if (!*slot)
         *ok = false;
     return static_cast<bool>(*slot);
@@ -360,7 +360,7 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
 
     if (state & ODS_DISABLED) {
         if (disabledBitmap)
-            DrawFace(dc, disabledBitmap.get(), item);
+            DrawFace(dc, disabledBitmap->get(), item);
         else
             fill();
         if (border) {
@@ -377,7 +377,7 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
     int shift = 0;
     if ((state & ODS_SELECTED) || checkState) {
         if (downBitmap)
-            DrawFace(dc, downBitmap.get(), item);
+            DrawFace(dc, downBitmap->get(), item);
         else
             fill();
         shift = 1;
@@ -386,11 +386,11 @@ void SkinButton::DrawItem(DRAWITEMSTRUCT* dis)
             DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
         }
     } else {
-        HBITMAP face = normalBitmap.get();
+        HBITMAP face = normalBitmap ? normalBitmap->get() : nullptr;
         if (hover && overBitmap)
-            face = overBitmap.get();
+            face = overBitmap->get();
         else if ((state & ODS_FOCUS) && focusBitmap)
-            face = focusBitmap.get();
+            face = focusBitmap->get();
         if (face)
             DrawFace(dc, face, item);
         else

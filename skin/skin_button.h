@@ -13,6 +13,7 @@
 
 #include "framework/controls.h"
 #include "framework/gdi.h"
+#include "skin/skin_pictures.h"
 
 // The pictures of a skinned button: bitmap resource numbers, 0 for none.
 struct ButtonFaces {
@@ -60,12 +61,16 @@ public:
     int kind = kPushButton;
     bool hover = false;
     bool pressed = false;
-    GdiBitmap normalBitmap;
-    GdiBitmap downBitmap;
-    GdiBitmap disabledBitmap;
+    // Faces that name the same picture share one bitmap (LoadSharedSkinPicture): the
+    // normal face is most often the disabled one too, the pressed face the one under
+    // the mouse.
+    using Face = SharedSkinPicture;
+    Face normalBitmap;
+    Face downBitmap;
+    Face disabledBitmap;
     GdiBitmap maskBitmap;
-    GdiBitmap overBitmap;
-    GdiBitmap focusBitmap;
+    Face overBitmap;
+    Face focusBitmap;
     short margin = 0;
     bool showCaption = true;
     COLORREF textColor;

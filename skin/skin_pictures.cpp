@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "framework/application.h"
@@ -60,6 +63,9 @@ public:
 private:
     HRESULT hr_;
 };
+
+// The factory of this thread's PictureDecoding, if one is alive.
+thread_local IWICImagingFactory* threadFactory = nullptr;
 
 // The bytes of a resource of the program, or nullptr.
 const void* ResourceBytes(LPCSTR name, LPCSTR type, DWORD* size)
@@ -117,15 +123,21 @@ bool DecodePng(int resourceId, int scale, Pixels* out)
     if (!bytes)
         return false;
     ComForThisCall com;
-    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICImagingFactory> ownFactory;
+    IWICImagingFactory* factory = threadFactory;
     ComRef<IWICStream> stream;
     ComRef<IWICBitmapDecoder> decoder;
     ComRef<IWICBitmapFrameDecode> frame;
     ComRef<IWICFormatConverter> converter;
-    if (!com.usable() ||
-        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                factory.putVoid())) ||
-        FAILED(factory->CreateStream(stream.put())) ||
+    if (!com.usable())
+        return false;
+    if (!factory) {
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                    ownFactory.putVoid())))
+            return false;
+        factory = ownFactory.get();
+    }
+    if (FAILED(factory->CreateStream(stream.put())) ||
         FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)), size)) ||
         FAILED(
             factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put())) ||
@@ -139,8 +151,17 @@ bool DecodePng(int resourceId, int scale, Pixels* out)
     out->width = static_cast<int>(w);
     out->height = static_cast<int>(h);
     out->data.assign(static_cast<size_t>(w) * h, 0);
-    if (FAILED(converter->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(out->data.data()))))
-        return false;
+    // In bands of rows: a converter may hold a copy of the source for the rectangle it
+    // is asked for (Wine's does), and for a whole background at 200 % that is
+    // megabytes more at the start's peak.
+    constexpr UINT kBandRows = 64;
+    for (UINT top = 0; top < h; top += kBandRows) {
+        const UINT rows = h - top < kBandRows ? h - top : kBandRows;
+        const WICRect band = {0, static_cast<INT>(top), static_cast<INT>(w), static_cast<INT>(rows)};
+        if (FAILED(converter->CopyPixels(&band, w * 4, w * rows * 4,
+                                         reinterpret_cast<BYTE*>(out->data.data() + static_cast<size_t>(top) * w))))
+            return false;
+    }
     // The fourth byte is unused in this format, but some decoders set it: cleared,
     // the pixels read back as those of the 24-bit 100 % pictures do.
     for (uint32_t& pixel : out->data)
@@ -273,4 +294,45 @@ GdiBitmap LoadSkinPicture(int resourceId, UINT dpi, bool dibSection)
     if (drawing.width != want.cx || drawing.height != want.cy)
         drawing = Resize(drawing, want.cx, want.cy);
     return ToBitmap(drawing, dibSection);
+}
+
+SharedSkinPicture LoadSharedSkinPicture(int resourceId, UINT dpi)
+{
+    if (dpi == 0)
+        dpi = USER_DEFAULT_SCREEN_DPI;
+    // Held weakly: the cache keeps no picture alive that no control shows.
+    static std::mutex lock;
+    static std::map<std::pair<int, UINT>, std::weak_ptr<const GdiBitmap>> shown;
+    std::lock_guard<std::mutex> hold(lock);
+    std::weak_ptr<const GdiBitmap>& slot = shown[{resourceId, dpi}];
+    if (SharedSkinPicture held = slot.lock())
+        return held;
+    GdiBitmap bitmap = LoadSkinPicture(resourceId, dpi);
+    if (!bitmap)
+        return nullptr;
+    SharedSkinPicture loaded = std::make_shared<const GdiBitmap>(std::move(bitmap));
+    slot = loaded;
+    return loaded;
+}
+
+PictureDecoding::PictureDecoding(bool active)
+{
+    if (!active || threadFactory)
+        return;
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    com_ = SUCCEEDED(hr);
+    if (!com_ && hr != RPC_E_CHANGED_MODE)
+        return;
+    factory_ = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IWICImagingFactory, reinterpret_cast<void**>(&threadFactory)));
+}
+
+PictureDecoding::~PictureDecoding()
+{
+    if (factory_ && threadFactory) {
+        threadFactory->Release();
+        threadFactory = nullptr;
+    }
+    if (com_)
+        CoUninitialize();
 }

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/gdi.h"
 
 // The scales, in percent, at which every picture of the skin is drawn.
@@ -38,6 +40,29 @@ SIZE SkinPictureSize(int resourceId, UINT dpi);
 // picture is missing or cannot be decoded.
 //
 // Decoding a PNG needs COM on the calling thread: the loader initialises it for
-// the call if the thread has not (better: the application does so once on its UI
-// thread at start-up, which saves the set-up per picture).
+// the call if the thread has not (better: a PictureDecoding on the UI thread for
+// the window's life, which saves the set-up per picture).
 GdiBitmap LoadSkinPicture(int resourceId, UINT dpi, bool dibSection = false);
+
+// The same picture as a screen-compatible bitmap shared by every control that
+// shows it at that dpi: loaded once while any of them holds it (a button's faces
+// that repeat, the pictures of every list's scroll bars), freed with the last.
+// The controls draw it through a memory DC of their own, one at a time on the UI
+// thread, and never keep it selected. Null as LoadSkinPicture.
+using SharedSkinPicture = std::shared_ptr<const GdiBitmap>;
+SharedSkinPicture LoadSharedSkinPicture(int resourceId, UINT dpi);
+
+// COM and one imaging factory on this thread for the object's life, used by every
+// picture the thread decodes meanwhile: created once, not once per picture (under
+// Wine each creation reads the registry again). Does nothing at `active` false.
+class PictureDecoding {
+public:
+    explicit PictureDecoding(bool active);
+    ~PictureDecoding();
+    PictureDecoding(const PictureDecoding&) = delete;
+    PictureDecoding& operator=(const PictureDecoding&) = delete;
+
+private:
+    bool com_ = false;
+    bool factory_ = false;
+};

@@ -25,8 +25,38 @@ void SkinnedDialog::LoadBackground()
     fitted_ = false;
     // A picture copied at its own size is read as drawn (a DIB section); a
     // stretched one as a device-dependent bitmap, like the main window's.
-    if (skin_)
-        background_ = LoadSkinPicture(skin_->background, Dpi(), skin_->fit == BackgroundFit::kUnscaled);
+    if (!skin_)
+        return;
+    background_ = LoadSkinPicture(skin_->background, Dpi(), skin_->fit == BackgroundFit::kUnscaled);
+    // Stretched at once, while the window has no surface yet: the picture as drawn
+    // and its stretched copy (each of them megabytes at a high dpi) are not both
+    // kept beside the window's own pixels at the first erase.
+    if (skin_->fit == BackgroundFit::kStretched && background_) {
+        ClientDC screen(hwnd);
+        FitBackground(screen.get());
+    }
+}
+
+// Replaces the picture as drawn with its copy stretched to the client area's size:
+// every erase of a large window at a high dpi would otherwise stretch several
+// megabytes again. Nothing to do at that size already, or before the window has one.
+bool SkinnedDialog::FitBackground(HDC dc)
+{
+    const RECT client = ClientRect();
+    const SIZE picture = BitmapSize(background_.get());
+    if (client.right <= 0 || client.bottom <= 0 || (picture.cx == client.right && picture.cy == client.bottom))
+        return true;
+    GdiBitmap fitted(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    MemoryDC target(dc);
+    if (!fitted || !target)
+        return false;
+    {
+        SelectObjectGuard select(target.get(), fitted.get());
+        StretchBitmap(target.get(), 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx, picture.cy);
+    }
+    background_ = std::move(fitted);
+    fitted_ = true;
+    return true;
 }
 
 void SkinnedDialog::SetAnswer(int* answer, int onOk, int onCancel)
@@ -71,29 +101,16 @@ bool SkinnedDialog::OnEraseBkgnd(HDC dc)
 {
     if (!skin_ || !background_)
         return false;
-    SIZE picture = BitmapSize(background_.get());
+    const SIZE picture = BitmapSize(background_.get());
     if (skin_->fit == BackgroundFit::kUnscaled)
         return DrawBitmap(dc, 0, 0, picture.cx, picture.cy, background_.get());
     const RECT client = ClientRect();
-    // A stretched picture is stretched once, to the client area's size, and then
-    // copied: every erase of a large window at a high dpi would otherwise stretch
-    // several megabytes again. A new size starts again from the picture as drawn.
+    // A new size starts again from the picture as drawn.
     if (picture.cx != client.right || picture.cy != client.bottom) {
-        if (fitted_) {
+        if (fitted_)
             LoadBackground();
-            picture = BitmapSize(background_.get());
-        }
-        GdiBitmap fitted(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        MemoryDC target(dc);
-        if (!fitted || !target)
+        if (!background_ || (!fitted_ && !FitBackground(dc)))
             return false;
-        {
-            SelectObjectGuard select(target.get(), fitted.get());
-            StretchBitmap(target.get(), 0, 0, client.right, client.bottom, background_.get(), 0, 0, picture.cx,
-                          picture.cy);
-        }
-        background_ = std::move(fitted);
-        fitted_ = true;
     }
     return DrawBitmap(dc, 0, 0, client.right, client.bottom, background_.get());
 }

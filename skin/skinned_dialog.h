@@ -39,6 +39,7 @@ protected:
 
 private:
     void LoadBackground();
+    bool FitBackground(HDC dc);
 
     const WindowSkin* skin_;
     GdiBitmap background_;

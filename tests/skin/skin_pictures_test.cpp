@@ -120,3 +120,21 @@ TEST(SkinPictures, EachScaleGivesItsOwnDrawingAndOtherScalesTheNextLargerSetResi
 }
 
 }  // namespace
+
+TEST(SkinPictures, ASharedPictureIsLoadedOncePerDpiWhileAnyControlHoldsIt)
+{
+    SharedSkinPicture first = LoadSharedSkinPicture(IDB_MAIN_BACKGROUND, 192);
+    ASSERT_TRUE(first && first->get());
+    EXPECT_EQ(first->get(), LoadSharedSkinPicture(IDB_MAIN_BACKGROUND, 192)->get());
+    SharedSkinPicture other = LoadSharedSkinPicture(IDB_MAIN_BACKGROUND, 96);
+    ASSERT_TRUE(other && other->get());
+    EXPECT_NE(first->get(), other->get());
+    const SIZE size = BitmapSize(first->get());
+    EXPECT_EQ(SkinPictureSize(IDB_MAIN_BACKGROUND, 192).cx, size.cx);
+    // Freed with its last holder: a later load makes a new bitmap (the old handle
+    // is no longer a bitmap at all).
+    const HBITMAP old = first->get();
+    first.reset();
+    EXPECT_EQ(0, GetObjectType(old));
+    EXPECT_TRUE(LoadSharedSkinPicture(IDB_MAIN_BACKGROUND, 192));
+}
