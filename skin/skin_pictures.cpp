@@ -261,17 +261,11 @@ int DrawnScaleForDpi(UINT dpi)
     return kDrawnScales[sizeof kDrawnScales / sizeof kDrawnScales[0] - 1];
 }
 
-int ScaleForDpi(int length, UINT dpi)
-{
-    const long long scaled = static_cast<long long>(length) * dpi;
-    return static_cast<int>((scaled + USER_DEFAULT_SCREEN_DPI / 2) / USER_DEFAULT_SCREEN_DPI);
-}
-
 SIZE SkinPictureSize(int resourceId, UINT dpi)
 {
     SIZE size = DrawnSize100(resourceId);
-    size.cx = ScaleForDpi(size.cx, dpi);
-    size.cy = ScaleForDpi(size.cy, dpi);
+    size.cx = ScaleToDpi(size.cx, dpi);
+    size.cy = ScaleToDpi(size.cy, dpi);
     return size;
 }
 

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "framework/dpi.h"  // ScaleToDpi: the 96-dpi lengths of the pictures at a dpi
 #include "framework/gdi.h"
 
 // The scales, in percent, at which every picture of the skin is drawn.
@@ -22,12 +23,8 @@ inline constexpr int kDrawnScales[] = {100, 125, 150, 175, 200};
 // 200 % set (scaled smoothly to SkinPictureSize in the last two cases).
 int DrawnScaleForDpi(UINT dpi);
 
-// `length` pixels at 96 dpi in pixels at `dpi`, rounded half up as the pictures'
-// geometry rounds (MulDiv's rounding for the positive lengths of the skin).
-int ScaleForDpi(int length, UINT dpi);
-
 // Width and height of picture `resourceId` at `dpi`: its 100 % size times dpi / 96,
-// each rounded by ScaleForDpi. {0, 0} when the program has no such picture.
+// each rounded by ScaleToDpi. {0, 0} when the program has no such picture.
 SIZE SkinPictureSize(int resourceId, UINT dpi);
 
 // Picture `resourceId` for a window at `dpi`, SkinPictureSize(resourceId, dpi)

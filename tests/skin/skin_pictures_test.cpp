@@ -103,8 +103,8 @@ TEST(SkinPictures, EachScaleGivesItsOwnDrawingAndOtherScalesTheNextLargerSetResi
         SIZE size = {};
         const std::vector<uint32_t> pixels = ReadBitmapPixels(picture.get(), &size);
         ASSERT_FALSE(pixels.empty());
-        EXPECT_EQ(ScaleForDpi(size100.cx, dpi), size.cx);
-        EXPECT_EQ(ScaleForDpi(size100.cy, dpi), size.cy);
+        EXPECT_EQ(ScaleToDpi(size100.cx, dpi), size.cx);
+        EXPECT_EQ(ScaleToDpi(size100.cy, dpi), size.cy);
         SIZE drawnSize = {};
         GdiBitmap drawn = LoadSkinPicture(IDB_REFRESH, DpiOf(DrawnScaleForDpi(dpi)));
         const std::vector<uint32_t> drawnPixels = ReadBitmapPixels(drawn.get(), &drawnSize);
